@@ -1,0 +1,285 @@
+#pragma once
+// Internal data model of the embedded host. Not installed, not seen by the
+// plug-in. Every host class reaches its private parts through Access, which
+// the public headers befriend.
+//
+// Ownership: the Scene owns every live node through shared_ptr. Handles
+// (MObject, MDagPath, selection items) hold shared_ptrs too, so a handle to a
+// deleted node stays memory-safe; such a node has alive == false.
+#include <maya/MDagPath.h>
+#include <maya/MObject.h>
+#include <maya/MPxNode.h>
+#include <maya/MSelectionList.h>
+#include <maya/MTypeId.h>
+#include <khost/harness.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class MPxNode;
+namespace MHWRender {
+class MPxDrawOverride;
+}
+class MUserData;
+
+namespace khost {
+namespace detail {
+
+using Vec3 = std::array<double, 3>;
+
+// Anything an MObject can refer to.
+struct ObjectData : std::enable_shared_from_this<ObjectData> {
+    virtual ~ObjectData() = default;
+    virtual MFn::Type apiType() const = 0;
+    // Function-set compatibility: does this object support function set `t`?
+    virtual bool hasFn(MFn::Type t) const;
+};
+
+// ---------------------------------------------------------------- attributes
+enum class AttrKind { Numeric, Typed, Enum };
+
+struct AttrDef : ObjectData {
+    AttrKind kind = AttrKind::Numeric;
+    std::string longName;
+    std::string shortName;
+    int numericType = 0;  // MFnNumericData::Type for Numeric
+    int dataType = 0;     // MFnData::Type for Typed
+    int components = 1;   // 3 for k3Float and the like
+    std::array<double, 3> defaults{{0.0, 0.0, 0.0}};
+    bool hasMin = false, hasMax = false;
+    double minValue = 0.0, maxValue = 0.0;
+    bool usedAsColor = false;
+    bool builtin = false;  // attributes every node has (e.g. nodeState)
+    int index = -1;        // slot in the owning node type's value table
+    MFn::Type apiType() const override;
+};
+
+// One attribute value on one node.
+struct AttrValue {
+    std::array<double, 3> num{{0.0, 0.0, 0.0}};
+    std::string str;
+    bool strNull = true;  // typed attribute with no data yet
+};
+
+// Numeric data object (what MPlug::asMObject returns for compound numerics).
+struct NumericData : ObjectData {
+    int numericType = 0;
+    std::array<double, 4> v{{0.0, 0.0, 0.0, 0.0}};
+    MFn::Type apiType() const override;
+};
+
+// ---------------------------------------------------------------- components
+struct ComponentData : ObjectData {
+    MFn::Type type = MFn::kInvalid;  // kCurveCVComponent, kCurveEPComponent, ...
+    std::vector<int> elements;
+    std::vector<float> weights;  // empty or parallel to elements
+    bool hasWeights = false;
+    MFn::Type apiType() const override { return type; }
+    bool hasFn(MFn::Type t) const override;
+};
+
+// ---------------------------------------------------------------- geometry
+struct CurveData {
+    int degree = 3;
+    int form = 1;               // MFnNurbsCurve::Form: 1 open, 2 closed, 3 periodic
+    std::vector<Vec3> cvs;      // object space
+    std::vector<double> knots;  // host convention: numCVs + degree - 1 knots
+};
+
+struct MeshAccel;  // acceleration structure; built lazily, dropped on edit
+
+struct MeshData {
+    std::vector<std::array<float, 3>> vertices;  // object space
+    std::vector<std::array<int, 3>> triangles;    // triangulated faces
+    std::vector<int> triangleFace;                // face id of each triangle
+    uint64_t version = 0;                         // bumps on every edit
+    std::shared_ptr<MeshAccel> accel;             // world-space grid, keyed by version + world matrix
+};
+
+struct CameraData {
+    double horizontalFovDeg = 54.43;  // the host's default 35 mm lens
+    double nearClip = 0.1;
+    double farClip = 10000.0;
+};
+
+struct PluginModule;
+struct NodeType;
+
+enum class NodeKind { Transform, Camera, NurbsCurve, Mesh, PluginShape };
+
+struct Node : ObjectData {
+    uint64_t uid = 0;
+    std::string name;
+    NodeKind kind = NodeKind::Transform;
+    Node* parent = nullptr;        // null: child of the world
+    std::vector<Node*> children;   // not owned: the Scene owns every node
+    bool alive = true;
+    bool templated = false;
+
+    // Transform (kind == Transform): local TRS, rotation in degrees, xyz order.
+    Vec3 translate{{0, 0, 0}}, rotate{{0, 0, 0}}, scale{{1, 1, 1}};
+
+    CurveData curve;    // kind == NurbsCurve
+    MeshData mesh;      // kind == Mesh
+    CameraData camera;  // kind == Camera
+
+    // Plug-in nodes (kind == PluginShape)
+    NodeType* type = nullptr;
+    MPxNode* user = nullptr;        // the plug-in's object; deleted through its virtual destructor
+    std::vector<AttrValue> values;  // indexed by AttrDef::index
+    int state = 0;                  // nodeState
+
+    MFn::Type apiType() const override;
+    bool hasFn(MFn::Type t) const override;
+    bool isShape() const { return kind != NodeKind::Transform; }
+    bool isDag() const { return true; }
+};
+
+// Row-vector 4x4 matrices, as the host uses them (translation in row 3).
+using Mat4 = std::array<std::array<double, 4>, 4>;
+Mat4 identity4();
+Mat4 multiply(const Mat4& a, const Mat4& b);  // a * b
+Mat4 localMatrix(const Node& transform);      // S * R * T
+Mat4 worldMatrix(const Node& node);           // product of the transforms above and including node
+Vec3 transformPoint(const Vec3& p, const Mat4& m);
+
+// ---------------------------------------------------------------- plug-ins
+struct NodeType {
+    std::string name;
+    MTypeId id;
+    void* (*creator)() = nullptr;
+    MStatus (*initializer)() = nullptr;
+    int pxType = 0;  // MPxNode::Type
+    std::string classification;
+    std::vector<std::shared_ptr<AttrDef>> attributes;  // plug-in attributes, in addAttribute order
+    PluginModule* owner = nullptr;
+};
+
+struct OverrideRegistration {
+    std::string classification;
+    std::string registrantId;
+    MHWRender::MPxDrawOverride* (*creator)(const MObject&) = nullptr;
+    PluginModule* owner = nullptr;
+};
+
+struct PluginModule : ObjectData {
+    std::string name;  // file stem, e.g. "knotlens"
+    std::string path;
+    void* handle = nullptr;  // dlopen handle, null for in-process entries
+    MStatus (*initialize)(MObject) = nullptr;
+    MStatus (*uninitialize)(MObject) = nullptr;
+    std::string apiVersion;
+    std::string vendor, version, requiredApi;
+    bool loaded = false;
+    MFn::Type apiType() const override { return MFn::kPlugin; }
+};
+
+// ---------------------------------------------------------------- events
+struct Callback {
+    uintptr_t id = 0;
+    std::string event;
+    void (*fn)(void*) = nullptr;
+    void* clientData = nullptr;
+};
+
+// ---------------------------------------------------------------- views
+struct View {
+    std::shared_ptr<Node> cameraShape;
+    int width = 640;
+    int height = 480;
+};
+
+// Projection shared by M3dView::worldToView and MFrameContext.
+Mat4 viewMatrix(const View& v);        // inverse of the camera's world matrix
+Mat4 projectionMatrix(const View& v);  // OpenGL-style perspective, camera looks down -Z
+Mat4 viewProjection(const View& v);    // view * projection
+
+// ---------------------------------------------------------------- selection
+struct SelectionState {
+    MSelectionList active;
+    MSelectionList hilite;
+    MSelectionList rich;  // soft selection; empty when none
+    uint64_t version = 0;  // bumps on every change
+};
+
+// ---------------------------------------------------------------- the scene
+// One per process, like the host's own state.
+struct FrameSlot {
+    MHWRender::MPxDrawOverride* override = nullptr;  // made once per node, owned by the host
+    std::vector<MUserData*> records;                 // per view; owned by the host
+    std::vector<std::vector<::khost::DrawCall>> calls;  // per view, last frame's draw calls
+};
+
+struct Scene {
+    std::vector<std::shared_ptr<Node>> nodes;  // every live node, creation order
+    std::unordered_multimap<std::string, Node*> byName;
+    uint64_t nextUid = 1;
+    std::vector<std::shared_ptr<Node>> undoQueue;  // deleted but kept alive (undoable delete)
+
+    SelectionState selection;
+    std::map<const Node*, int> displayStatusOverrides;
+
+    std::vector<View> views;
+    int activeView = 0;
+
+    std::map<uintptr_t, Callback> callbacks;
+    uintptr_t nextCallbackId = 1;
+    std::size_t danglingCallbacks = 0;  // left installed by an unloaded plug-in
+
+    std::vector<std::shared_ptr<PluginModule>> plugins;
+    std::vector<std::unique_ptr<NodeType>> nodeTypes;
+    std::vector<OverrideRegistration> overrides;
+    NodeType* initializingType = nullptr;  // target of MPxNode::addAttribute during an initializer
+    std::map<int, int> failNext;           // HostStep -> MStatusCode, consumed by the step
+    std::vector<std::string> registrationLog;
+
+    std::map<const Node*, FrameSlot> frames;
+    ::khost::Counters counters;
+
+    static Scene& get();
+};
+
+// Cross-module hooks.
+// Called by node deletion for a plug-in node before it leaves the scene:
+// deletes its draw override and records, then the MPxNode object.
+void destroyPluginNode(Node& node);
+// Fires every callback registered for `event`.
+void fireEvent(const std::string& event);
+// Name helpers.
+Node* findNode(const std::string& nameOrPath);  // unique name, partial or full path; null if none or ambiguous
+std::string fullPathName(const Node& node);
+std::string partialPathName(const Node& node);  // shortest unique name
+std::shared_ptr<Node> sharedNode(Node* n);
+
+// Private-member access for the host implementation.
+struct Access {
+    template <class T>
+    static auto& data(T& t) {
+        return t.data_;
+    }
+    template <class T>
+    static auto& obj(T& t) {
+        return t.obj_;
+    }
+    template <class T>
+    static auto& node(T& t) {
+        return t.node_;
+    }
+    template <class T>
+    static auto& items(T& t) {
+        return t.items_;
+    }
+    template <class T>
+    static auto& impl(T& t) {
+        return t.impl_;
+    }
+};
+
+}  // namespace detail
+}  // namespace khost

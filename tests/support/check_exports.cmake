@@ -1,0 +1,22 @@
+# Lists the dynamic symbols a module defines and fails unless they are exactly
+# initializePlugin, uninitializePlugin, MApiVersion and ADSK_PLUGIN_SIGNATURE.
+find_program(NM nm REQUIRED)
+execute_process(COMMAND ${NM} -D --defined-only ${MODULE}
+  OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${MODULE}")
+endif()
+string(REPLACE "\n" ";" lines "${out}")
+set(found "")
+foreach(line ${lines})
+  string(REGEX MATCH "[^ ]+$" sym "${line}")
+  if(sym)
+    list(APPEND found ${sym})
+  endif()
+endforeach()
+list(SORT found)
+set(expected ADSK_PLUGIN_SIGNATURE MApiVersion initializePlugin uninitializePlugin)
+if(NOT found STREQUAL expected)
+  message(FATAL_ERROR "module exports [${found}], expected [${expected}]")
+endif()
+message(STATUS "module exports exactly: ${found}")
