@@ -1,0 +1,49 @@
+#pragma once
+// Embedded host: function set for the plug-in object the host passes to the
+// entry points. Registers node types on behalf of the module. Including this
+// header defines the module's version data (see MApiVersion.h).
+#include <maya/MApiNamespace.h>
+#include <maya/MApiVersion.h>
+#include <maya/MFnBase.h>
+#include <maya/MObject.h>
+#include <maya/MPlugin.h>
+#include <maya/MPxNode.h>
+#include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <maya/MTypeId.h>
+#include <maya/MTypes.h>
+
+class MFnPlugin : public MFnBase {
+public:
+    MFnPlugin();
+    // Attaches to the plug-in object and records vendor, version and the
+    // required API version on the plug-in.
+    MFnPlugin(MObject& object, const char* vendor = "Unknown", const char* version = "Unknown",
+              const char* requiredApiVersion = "Any", MStatus* ReturnStatus = nullptr);
+    ~MFnPlugin() override;
+
+    MFn::Type type() const override;
+
+    MString vendor(MStatus* ReturnStatus = nullptr) const;
+    MString version(MStatus* ReturnStatus = nullptr) const;
+    MString apiVersion(MStatus* ReturnStatus = nullptr) const;
+    MString name(MStatus* ReturnStatus = nullptr) const;
+    MString loadPath(MStatus* ReturnStatus = nullptr) const;
+    MStatus setVersion(const MString& newVersion);
+
+    MStatus registerNode(const MString& typeName, const MTypeId& typeId, MCreatorFunction creatorFunction,
+                         MInitializeFunction initFunction, MPxNode::Type type = MPxNode::kDependNode,
+                         const MString* classification = nullptr);
+    MStatus deregisterNode(const MTypeId& typeId);
+
+protected:
+    MFn::Type requiredType() const override;
+
+private:
+    // The host accepts only a non-const plug-in object.
+    MFnPlugin(const MObject& object, const char* vendor = "Unknown", const char* version = "Unknown",
+              const char* requiredApiVersion = "Any", MStatus* ReturnStatus = nullptr);
+};
+
+PLUGIN_EXPORT MStatus initializePlugin(MObject obj);
+PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj);

@@ -1,0 +1,505 @@
+// DAG nodes: type identity, transformation matrices, MDagPath and
+// MFnDagNode.
+#include <maya/M3dView.h>
+#include <maya/MDagPath.h>
+#include <maya/MFnDagNode.h>
+
+#include <cmath>
+
+#include "model.h"
+
+namespace khost {
+namespace detail {
+
+// ---------------------------------------------------------------- node types
+
+MFn::Type Node::apiType() const {
+    switch (kind) {
+        case NodeKind::Transform:
+            return MFn::kTransform;
+        case NodeKind::Camera:
+            return MFn::kCamera;
+        case NodeKind::NurbsCurve:
+            return MFn::kNurbsCurve;
+        case NodeKind::Mesh:
+            return MFn::kMesh;
+        case NodeKind::PluginShape:
+            return (type != nullptr && type->pxType == MPxNode::kLocatorNode) ? MFn::kPluginLocatorNode
+                                                                              : MFn::kPluginDependNode;
+    }
+    return MFn::kInvalid;
+}
+
+bool Node::hasFn(MFn::Type t) const {
+    if (t == MFn::kBase || t == MFn::kDependencyNode || t == MFn::kDagNode) {
+        return true;
+    }
+    switch (kind) {
+        case NodeKind::Transform:
+            return t == MFn::kTransform;
+        case NodeKind::Camera:
+            return t == MFn::kCamera;
+        case NodeKind::NurbsCurve:
+            return t == MFn::kCurve || t == MFn::kNurbsCurve;
+        case NodeKind::Mesh:
+            return t == MFn::kMesh;
+        case NodeKind::PluginShape:
+            if (apiType() == MFn::kPluginLocatorNode) {
+                return t == MFn::kLocator || t == MFn::kPluginLocatorNode;
+            }
+            return t == MFn::kPluginDependNode;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- matrices
+
+Mat4 identity4() {
+    Mat4 m{};
+    for (int i = 0; i < 4; ++i) {
+        m[i][i] = 1.0;
+    }
+    return m;
+}
+
+Mat4 multiply(const Mat4& a, const Mat4& b) {
+    Mat4 r{};
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 4; ++j) {
+            r[i][j] = a[i][0] * b[0][j] + a[i][1] * b[1][j] + a[i][2] * b[2][j] + a[i][3] * b[3][j];
+        }
+    }
+    return r;
+}
+
+Mat4 localMatrix(const Node& transform) {
+    if (transform.kind != NodeKind::Transform) {
+        return identity4();
+    }
+    constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
+    const double cx = std::cos(transform.rotate[0] * kDegToRad),
+                 sx = std::sin(transform.rotate[0] * kDegToRad);
+    const double cy = std::cos(transform.rotate[1] * kDegToRad),
+                 sy = std::sin(transform.rotate[1] * kDegToRad);
+    const double cz = std::cos(transform.rotate[2] * kDegToRad),
+                 sz = std::sin(transform.rotate[2] * kDegToRad);
+    // Row-vector rotations, applied x first: R = Rx * Ry * Rz.
+    const Mat4 rx{{{1, 0, 0, 0}, {0, cx, sx, 0}, {0, -sx, cx, 0}, {0, 0, 0, 1}}};
+    const Mat4 ry{{{cy, 0, -sy, 0}, {0, 1, 0, 0}, {sy, 0, cy, 0}, {0, 0, 0, 1}}};
+    const Mat4 rz{{{cz, sz, 0, 0}, {-sz, cz, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+    Mat4 m = multiply(multiply(rx, ry), rz);
+    // S * R: row i of R scaled by s[i]; then * T: translation in row 3.
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            m[i][j] *= transform.scale[i];
+        }
+    }
+    m[3][0] = transform.translate[0];
+    m[3][1] = transform.translate[1];
+    m[3][2] = transform.translate[2];
+    return m;
+}
+
+Mat4 worldMatrix(const Node& node) {
+    Mat4 m = identity4();
+    bool any = false;
+    for (const Node* p = &node; p != nullptr; p = p->parent) {
+        if (p->kind == NodeKind::Transform) {
+            m = any ? multiply(m, localMatrix(*p)) : localMatrix(*p);
+            any = true;
+        }
+    }
+    return m;
+}
+
+Vec3 transformPoint(const Vec3& p, const Mat4& m) {
+    Vec3 r;
+    for (int j = 0; j < 3; ++j) {
+        r[j] = p[0] * m[0][j] + p[1] * m[1][j] + p[2] * m[2][j] + m[3][j];
+    }
+    const double w = p[0] * m[0][3] + p[1] * m[1][3] + p[2] * m[2][3] + m[3][3];
+    if (w != 1.0 && w != 0.0) {
+        for (double& c : r) {
+            c /= w;
+        }
+    }
+    return r;
+}
+
+namespace {
+
+MMatrix toMMatrix(const Mat4& m) {
+    MMatrix r;
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 4; ++j) {
+            r.matrix[i][j] = m[i][j];
+        }
+    }
+    return r;
+}
+
+MObject objectOf(const std::shared_ptr<Node>& node) {
+    MObject o;
+    Access::data(o) = node;
+    return o;
+}
+
+Node* nodeOf(const MObject& object) {
+    return dynamic_cast<Node*>(Access::data(object).get());
+}
+
+void setStatus(MStatus* status, MStatus::MStatusCode code) {
+    if (status != nullptr) {
+        *status = code;
+    }
+}
+
+// The shapes directly below a node, in child order.
+template <class Visit>
+void forEachShape(const Node& node, Visit visit) {
+    for (Node* child : node.children) {
+        if (child->isShape()) {
+            visit(child);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace detail
+}  // namespace khost
+
+using khost::detail::Access;
+using khost::detail::Node;
+using khost::detail::NodeKind;
+namespace kd = khost::detail;
+
+// ---------------------------------------------------------------- MDagPath
+
+MDagPath::MDagPath() = default;
+MDagPath::MDagPath(const MDagPath& src) = default;
+MDagPath::~MDagPath() = default;
+MDagPath& MDagPath::operator=(const MDagPath& src) = default;
+bool MDagPath::operator==(const MDagPath& other) const {
+    return node_ == other.node_;
+}
+
+MStatus MDagPath::extendToShape() {
+    if (!node_ || !node_->alive) {
+        return MStatus::kInvalidParameter;
+    }
+    if (node_->isShape()) {
+        return MStatus::kSuccess;
+    }
+    Node* only = nullptr;
+    int count = 0;
+    kd::forEachShape(*node_, [&](Node* shape) {
+        only = shape;
+        ++count;
+    });
+    if (count != 1) {
+        return MStatus::kFailure;
+    }
+    node_ = kd::sharedNode(only);
+    return MStatus::kSuccess;
+}
+
+MStatus MDagPath::extendToShapeDirectlyBelow(unsigned int index) {
+    if (!node_ || !node_->alive) {
+        return MStatus::kInvalidParameter;
+    }
+    if (node_->isShape()) {
+        return MStatus::kSuccess;
+    }
+    Node* found = nullptr;
+    unsigned int i = 0;
+    kd::forEachShape(*node_, [&](Node* shape) {
+        if (i++ == index) {
+            found = shape;
+        }
+    });
+    if (found == nullptr) {
+        return MStatus::kInvalidParameter;
+    }
+    node_ = kd::sharedNode(found);
+    return MStatus::kSuccess;
+}
+
+MFn::Type MDagPath::apiType(MStatus* ReturnStatus) const {
+    if (!node_) {
+        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+        return MFn::kInvalid;
+    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
+    return node_->apiType();
+}
+
+bool MDagPath::hasFn(MFn::Type type, MStatus* ReturnStatus) const {
+    if (!node_) {
+        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+        return false;
+    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
+    return node_->hasFn(type);
+}
+
+MString MDagPath::fullPathName(MStatus* ReturnStatus) const {
+    if (!node_) {
+        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+        return MString();
+    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
+    const std::string name = kd::fullPathName(*node_);
+    return MString(name.c_str(), static_cast<int>(name.size()));
+}
+
+MString MDagPath::partialPathName(MStatus* ReturnStatus) const {
+    if (!node_) {
+        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+        return MString();
+    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
+    const std::string name = kd::partialPathName(*node_);
+    return MString(name.c_str(), static_cast<int>(name.size()));
+}
+
+MMatrix MDagPath::inclusiveMatrix(MStatus* ReturnStatus) const {
+    if (!node_) {
+        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+        return MMatrix();
+    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
+    return kd::toMMatrix(kd::worldMatrix(*node_));
+}
+
+MMatrix MDagPath::exclusiveMatrix(MStatus* ReturnStatus) const {
+    if (!node_) {
+        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+        return MMatrix();
+    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
+    if (node_->parent == nullptr) {
+        return MMatrix();
+    }
+    return kd::toMMatrix(kd::worldMatrix(*node_->parent));
+}
+
+MMatrix MDagPath::inclusiveMatrixInverse(MStatus* ReturnStatus) const {
+    return inclusiveMatrix(ReturnStatus).inverse();
+}
+
+MMatrix MDagPath::exclusiveMatrixInverse(MStatus* ReturnStatus) const {
+    return exclusiveMatrix(ReturnStatus).inverse();
+}
+
+MObject MDagPath::node(MStatus* ReturnStatus) const {
+    kd::setStatus(ReturnStatus, node_ ? MStatus::kSuccess : MStatus::kInvalidParameter);
+    return node_ ? kd::objectOf(node_) : MObject();
+}
+
+MObject MDagPath::transform(MStatus* ReturnStatus) const {
+    if (!node_) {
+        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+        return MObject();
+    }
+    if (node_->kind == NodeKind::Transform) {
+        kd::setStatus(ReturnStatus, MStatus::kSuccess);
+        return kd::objectOf(node_);
+    }
+    if (node_->parent == nullptr) {
+        kd::setStatus(ReturnStatus, MStatus::kFailure);
+        return MObject();
+    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
+    return kd::objectOf(kd::sharedNode(node_->parent));
+}
+
+bool MDagPath::isValid(MStatus* ReturnStatus) const {
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
+    return node_ && node_->alive;
+}
+
+unsigned int MDagPath::length(MStatus* ReturnStatus) const {
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
+    unsigned int n = 0;
+    for (const Node* p = node_.get(); p != nullptr; p = p->parent) {
+        ++n;
+    }
+    return n;
+}
+
+MStatus MDagPath::push(const MObject& child) {
+    Node* c = kd::nodeOf(child);
+    if (c == nullptr || !c->alive || c->parent != node_.get()) {
+        return MStatus::kInvalidParameter;
+    }
+    node_ = kd::sharedNode(c);
+    return MStatus::kSuccess;
+}
+
+MStatus MDagPath::pop(unsigned int num) {
+    for (unsigned int i = 0; i < num; ++i) {
+        if (!node_) {
+            return MStatus::kInvalidParameter;
+        }
+        node_ = kd::sharedNode(node_->parent);
+    }
+    return MStatus::kSuccess;
+}
+
+MStatus MDagPath::getAPathTo(const MObject& node, MDagPath& path) {
+    Node* n = kd::nodeOf(node);
+    if (n == nullptr) {
+        return MStatus::kInvalidParameter;
+    }
+    path.node_ = kd::sharedNode(n);
+    return MStatus::kSuccess;
+}
+
+unsigned int MDagPath::getDisplayStatus() const {
+    return static_cast<unsigned int>(M3dView::displayStatus(*this));
+}
+
+// ---------------------------------------------------------------- MFnDagNode
+
+MFnDagNode::MFnDagNode() = default;
+MFnDagNode::MFnDagNode(MObject& object, MStatus* ret) {
+    const MStatus s = attachObject(object);
+    if (ret != nullptr) {
+        *ret = s;
+    }
+}
+MFnDagNode::MFnDagNode(const MObject& object, MStatus* ret) {
+    const MStatus s = attachObject(object);
+    if (ret != nullptr) {
+        *ret = s;
+    }
+}
+MFnDagNode::MFnDagNode(const MDagPath& object, MStatus* ret) {
+    const MStatus s = attachPath(object);
+    if (ret != nullptr) {
+        *ret = s;
+    }
+}
+MFnDagNode::~MFnDagNode() = default;
+
+MFn::Type MFnDagNode::type() const {
+    return MFn::kDagNode;
+}
+MFn::Type MFnDagNode::requiredType() const {
+    return MFn::kDagNode;
+}
+
+MStatus MFnDagNode::attachObject(const MObject& object) {
+    const auto& data = Access::data(object);
+    if (data && data->hasFn(requiredType())) {
+        obj_ = object;
+        return MStatus::kSuccess;
+    }
+    obj_ = MObject();
+    return MStatus::kInvalidParameter;
+}
+
+MStatus MFnDagNode::attachPath(const MDagPath& path) {
+    const auto& node = Access::node(path);
+    const MFn::Type required = requiredType();
+    if (node && node->hasFn(required)) {
+        obj_ = kd::objectOf(node);
+        return MStatus::kSuccess;
+    }
+    if (node && node->kind == NodeKind::Transform) {
+        Node* only = nullptr;
+        int count = 0;
+        kd::forEachShape(*node, [&](Node* shape) {
+            if (shape->hasFn(required)) {
+                only = shape;
+                ++count;
+            }
+        });
+        if (count == 1) {
+            obj_ = kd::objectOf(kd::sharedNode(only));
+            return MStatus::kSuccess;
+        }
+    }
+    obj_ = MObject();
+    return MStatus::kInvalidParameter;
+}
+
+MStatus MFnDagNode::setObject(MObject& object) {
+    return attachObject(object);
+}
+MStatus MFnDagNode::setObject(const MObject& object) {
+    return attachObject(object);
+}
+MStatus MFnDagNode::setObject(const MDagPath& path) {
+    return attachPath(path);
+}
+
+MObject MFnDagNode::parent(unsigned int i, MStatus* ReturnStatus) const {
+    Node* n = kd::nodeOf(obj_);
+    if (n == nullptr || i != 0 || n->parent == nullptr) {
+        kd::setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kFailure);
+        return MObject();
+    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
+    return kd::objectOf(kd::sharedNode(n->parent));
+}
+
+unsigned int MFnDagNode::parentCount(MStatus* ReturnStatus) const {
+    Node* n = kd::nodeOf(obj_);
+    kd::setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
+    return (n != nullptr && n->parent != nullptr) ? 1u : 0u;
+}
+
+MObject MFnDagNode::child(unsigned int i, MStatus* ReturnStatus) const {
+    Node* n = kd::nodeOf(obj_);
+    if (n == nullptr || i >= n->children.size()) {
+        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+        return MObject();
+    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
+    return kd::objectOf(kd::sharedNode(n->children[i]));
+}
+
+unsigned int MFnDagNode::childCount(MStatus* ReturnStatus) const {
+    Node* n = kd::nodeOf(obj_);
+    kd::setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
+    return n == nullptr ? 0u : static_cast<unsigned int>(n->children.size());
+}
+
+MMatrix MFnDagNode::transformationMatrix(MStatus* ReturnStatus) const {
+    Node* n = kd::nodeOf(obj_);
+    if (n == nullptr) {
+        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+        return MMatrix();
+    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
+    return kd::toMMatrix(kd::localMatrix(*n));
+}
+
+MStatus MFnDagNode::getPath(MDagPath& path) const {
+    Node* n = kd::nodeOf(obj_);
+    if (n == nullptr) {
+        return MStatus::kInvalidParameter;
+    }
+    Access::node(path) = kd::sharedNode(n);
+    return MStatus::kSuccess;
+}
+
+MDagPath MFnDagNode::dagPath(MStatus* ReturnStatus) const {
+    MDagPath path;
+    const MStatus s = getPath(path);
+    if (ReturnStatus != nullptr) {
+        *ReturnStatus = s;
+    }
+    return path;
+}
+
+MString MFnDagNode::fullPathName(MStatus* ReturnStatus) const {
+    Node* n = kd::nodeOf(obj_);
+    if (n == nullptr) {
+        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+        return MString();
+    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
+    return MString(kd::fullPathName(*n).c_str());
+}

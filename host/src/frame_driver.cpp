@@ -1,0 +1,245 @@
+// The viewport refresh: pairs plug-in nodes with registered draw overrides,
+// drives prepareForDraw and addUIDrawables per view, and owns the overrides
+// and their draw data records on the host's behalf.
+#include <maya/MDagPath.h>
+#include <maya/MPxDrawOverride.h>
+#include <maya/MPxNode.h>
+#include <maya/MUIDrawManager.h>
+#include <maya/MUserData.h>
+#include <maya/MViewport2Renderer.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frame_context.h"
+#include "model.h"
+#include "nodes_internal.h"
+
+namespace khost {
+namespace detail {
+namespace {
+
+// The embedded viewport draws with the core-profile OpenGL back end, the
+// host's default on Linux; overrides that do not support it are not drawn.
+constexpr MHWRender::DrawAPI kViewportAPI = MHWRender::kOpenGLCoreProfile;
+
+// Where a node's override came from, and which views hold a record that is
+// still current for an override that is not always dirty.
+struct Binding {
+    MHWRender::MPxDrawOverride* (*creator)(const MObject&) = nullptr;
+    const PluginModule* owner = nullptr;
+    std::vector<bool> current;  // per view
+};
+
+std::map<const Node*, Binding>& bindings() {
+    static std::map<const Node*, Binding> map;
+    return map;
+}
+
+// A registered classification pairs with a node's classification when the
+// two are equal or the registered one is a leading part that ends at a '/'.
+bool classificationMatches(const std::string& registered, const std::string& nodeClass) {
+    if (registered.empty() || nodeClass.compare(0, registered.size(), registered) != 0) {
+        return false;
+    }
+    return nodeClass.size() == registered.size() || registered.back() == '/' ||
+           nodeClass[registered.size()] == '/';
+}
+
+// The most specific registration for a node type; a node classification
+// may list several classifications separated by ':'.
+const OverrideRegistration* findRegistration(const NodeType& type) {
+    const OverrideRegistration* best = nullptr;
+    std::size_t start = 0;
+    while (start <= type.classification.size()) {
+        std::size_t end = type.classification.find(':', start);
+        if (end == std::string::npos) {
+            end = type.classification.size();
+        }
+        const std::string part = type.classification.substr(start, end - start);
+        for (const OverrideRegistration& r : Scene::get().overrides) {
+            if (classificationMatches(r.classification, part) &&
+                (!best || r.classification.size() > best->classification.size())) {
+                best = &r;
+            }
+        }
+        start = end + 1;
+    }
+    return best;
+}
+
+// Deletes a node's override and its records, as the host does when the
+// object goes away.
+void releaseOverride(const Node& node) {
+    Scene& scene = Scene::get();
+    bindings().erase(&node);
+    const auto it = scene.frames.find(&node);
+    if (it == scene.frames.end()) {
+        return;
+    }
+    FrameSlot slot = std::move(it->second);
+    scene.frames.erase(it);
+    if (slot.override) {
+        delete slot.override;
+        ++scene.counters.overridesDeleted;
+    }
+    for (MUserData* record : slot.records) {
+        if (record) {
+            delete record;
+            ++scene.counters.recordsDeleted;
+        }
+    }
+}
+
+MObject objectOf(Node& node) {
+    MObject obj;
+    Access::data(obj) = node.shared_from_this();
+    return obj;
+}
+
+struct Prepared {
+    std::shared_ptr<Node> node;
+    MDagPath path;
+};
+
+}  // namespace
+
+void FrameDriver::drawFrame() {
+    Scene& scene = Scene::get();
+    Counters& counters = scene.counters;
+    const std::size_t viewCount = scene.views.size();
+    for (auto& entry : scene.frames) {
+        for (auto& calls : entry.second.calls) {
+            calls.clear();
+        }
+    }
+
+    // Pair the live plug-in nodes with their overrides, making missing ones.
+    std::vector<Prepared> drawable;
+    const std::vector<std::shared_ptr<Node>> nodes = scene.nodes;  // plug-in code runs below
+    for (const auto& n : nodes) {
+        if (!n->alive || n->kind != NodeKind::PluginShape || !n->type) {
+            continue;
+        }
+        const OverrideRegistration* reg = findRegistration(*n->type);
+        const auto bound = bindings().find(n.get());
+        if (bound != bindings().end() && (!reg || bound->second.creator != reg->creator)) {
+            releaseOverride(*n);  // its registration is gone or replaced
+        }
+        if (!reg) {
+            continue;
+        }
+        FrameSlot& slot = scene.frames[n.get()];
+        if (!slot.override) {
+            slot.override = reg->creator(objectOf(*n));
+            if (!slot.override) {
+                scene.frames.erase(n.get());
+                continue;
+            }
+            ++counters.overridesCreated;
+            Binding& binding = bindings()[n.get()];
+            binding.creator = reg->creator;
+            binding.owner = reg->owner;
+        }
+        slot.records.resize(std::max(slot.records.size(), viewCount), nullptr);
+        slot.calls.resize(std::max(slot.calls.size(), viewCount));
+        Binding& binding = bindings()[n.get()];
+        binding.current.resize(std::max(binding.current.size(), viewCount), false);
+        Prepared p;
+        p.node = n;
+        Access::node(p.path) = n;
+        drawable.push_back(std::move(p));
+    }
+
+    for (std::size_t v = 0; v < viewCount; ++v) {
+        const View& view = scene.views[v];
+        if (!view.cameraShape || !view.cameraShape->alive) {
+            continue;
+        }
+        MDagPath cameraPath;
+        Access::node(cameraPath) = view.cameraShape;
+        const FrameContextImpl context(view, static_cast<int>(v));
+
+        std::vector<const Prepared*> prepared;
+        for (const Prepared& p : drawable) {
+            FrameSlot& slot = scene.frames[p.node.get()];
+            MHWRender::MPxDrawOverride* override = slot.override;
+            if ((override->supportedDrawAPIs() & kViewportAPI) == 0) {
+                continue;
+            }
+            Binding& binding = bindings()[p.node.get()];
+            if (override->alwaysDirty_ || !binding.current[v]) {
+                MUserData* old = slot.records[v];
+                MUserData* fresh = override->prepareForDraw(p.path, cameraPath, context, old);
+                ++counters.prepareForDraw;
+                if (old && fresh != old) {
+                    delete old;
+                    ++counters.recordsDeleted;
+                }
+                slot.records[v] = fresh;
+                binding.current[v] = true;
+            }
+            prepared.push_back(&p);
+        }
+
+        for (const Prepared* p : prepared) {
+            FrameSlot& slot = scene.frames[p->node.get()];
+            if (slot.override->hasUIDrawables()) {
+                MHWRender::MUIDrawManager manager(&slot.calls[v]);
+                slot.override->addUIDrawables(p->path, manager, context, slot.records[v]);
+                ++counters.addUIDrawables;
+            }
+            // Data made with the old deleteAfterUse flag is dropped once drawn.
+            MUserData* record = slot.records[v];
+            if (record && record->deleteAfterUse_) {
+                delete record;
+                ++counters.recordsDeleted;
+                slot.records[v] = nullptr;
+                bindings()[p->node.get()].current[v] = false;
+            }
+        }
+    }
+}
+
+void FrameDriver::destroy(Node& node) {
+    releaseOverride(node);
+    if (MPxNode* user = node.user) {
+        // The object stays linked to its node while its destructor runs.
+        node.user = nullptr;
+        delete user;
+    }
+}
+
+void destroyPluginNode(Node& node) {
+    FrameDriver::destroy(node);
+}
+
+void releaseModuleOverrides(const PluginModule& module) {
+    std::vector<const Node*> doomed;
+    for (const auto& entry : bindings()) {
+        if (entry.second.owner == &module) {
+            doomed.push_back(entry.first);
+        }
+    }
+    for (const Node* n : doomed) {
+        releaseOverride(*n);
+    }
+}
+
+void markDrawDirty(const Node& node) {
+    const auto it = bindings().find(&node);
+    if (it != bindings().end()) {
+        std::fill(it->second.current.begin(), it->second.current.end(), false);
+    }
+}
+
+}  // namespace detail
+
+void drawFrame() {
+    detail::FrameDriver::drawFrame();
+}
+
+}  // namespace khost

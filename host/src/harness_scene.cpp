@@ -1,0 +1,629 @@
+// The scene harness: counters, scene reset, DAG building and editing,
+// selection changes, views and console capture.
+#include <khost/harness.h>
+#include <maya/MFn.h>
+#include <maya/MSelectionList.h>
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+#include <unordered_set>
+
+#include "model.h"
+#include "nurbs.h"
+#include "scene_internal.h"
+
+namespace khost {
+namespace detail {
+
+namespace {
+
+void fail(std::string* error, const std::string& reason) {
+    if (error != nullptr) {
+        *error = reason;
+    }
+}
+
+// The transform a name refers to: the node itself, or a shape's parent.
+Node* transformOf(const std::string& name) {
+    Node* n = findNode(name);
+    if (n != nullptr && n->isShape()) {
+        n = n->parent;
+    }
+    return (n != nullptr && n->kind == NodeKind::Transform) ? n : nullptr;
+}
+
+// The shape of the given kind a name refers to: the node itself, or the
+// first such shape below a transform.
+Node* shapeOfKind(const std::string& name, NodeKind kind) {
+    Node* n = findNode(name);
+    if (n == nullptr) {
+        return nullptr;
+    }
+    if (n->kind == kind) {
+        return n;
+    }
+    if (n->kind == NodeKind::Transform) {
+        for (Node* c : n->children) {
+            if (c->kind == kind) {
+                return c;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// Resolves a parent name ("" is the world). False when it names no transform.
+bool resolveParent(const std::string& parent, Node*& out, std::string* error) {
+    out = nullptr;
+    if (parent.empty()) {
+        return true;
+    }
+    out = findNode(parent);
+    if (out == nullptr || out->kind != NodeKind::Transform) {
+        fail(error, "no transform named '" + parent + "'");
+        return false;
+    }
+    return true;
+}
+
+bool checkName(const std::string& name, std::string* error) {
+    if (!name.empty() && !isValidNodeName(name)) {
+        fail(error, "invalid node name '" + name + "'");
+        return false;
+    }
+    return true;
+}
+
+// A transform with one shape of `kind` below it; returns the shape.
+Node& addTransformAndShape(NodeKind kind, const std::string& name, const std::string& defaultBase,
+                           Node* parent) {
+    const std::string transformName = uniqueNodeName(name, defaultBase);
+    Node& transform = addNode(NodeKind::Transform, transformName, parent);
+    return addNode(kind, shapeNameFor(transformName), &transform);
+}
+
+std::vector<double> defaultKnots(int numCVs, int degree, int form) {
+    return form == geom::kFormPeriodic ? geom::uniformPeriodicKnots(numCVs, degree)
+                                       : geom::uniformClampedKnots(numCVs, degree);
+}
+
+MObject objectOf(Node* n) {
+    MObject o;
+    Access::data(o) = sharedNode(n);
+    return o;
+}
+
+MDagPath pathOf(Node* n) {
+    MDagPath p;
+    Access::node(p) = sharedNode(n);
+    return p;
+}
+
+MObject componentObject(MFn::Type type, const std::vector<int>& elements, const std::vector<float>& weights) {
+    auto c = std::make_shared<ComponentData>();
+    c->type = type;
+    c->elements = elements;
+    c->hasWeights = !weights.empty();
+    if (c->hasWeights) {
+        c->weights = weights;
+        c->weights.resize(elements.size(), 1.0f);
+    }
+    MObject o;
+    Access::data(o) = c;
+    return o;
+}
+
+// Element indices a curve has for a component type; -1 when not checked.
+int elementLimit(const Node& curve, MFn::Type type) {
+    const int cvs = static_cast<int>(curve.curve.cvs.size());
+    const int spans = geom::numSpans(curve.curve.degree, cvs);
+    switch (type) {
+        case MFn::kCurveCVComponent:
+            return cvs;
+        case MFn::kCurveEPComponent:
+            return curve.curve.form == geom::kFormPeriodic ? spans : spans + 1;
+        case MFn::kCurveKnotComponent:
+            return static_cast<int>(curve.curve.knots.size());
+        default:
+            return -1;
+    }
+}
+
+void selectionChanged() {
+    ++Scene::get().selection.version;
+    fireEvent("SelectionChanged");
+}
+
+MSelectionList objectList(const std::vector<std::string>& names) {
+    MSelectionList list;
+    for (const std::string& name : names) {
+        if (Node* n = findNode(name)) {
+            list.add(pathOf(n));
+        }
+    }
+    return list;
+}
+
+}  // namespace
+}  // namespace detail
+
+namespace kd = detail;
+
+// ---------------------------------------------------------------- counters
+
+Counters& counters() {
+    return kd::Scene::get().counters;
+}
+
+void resetCounters() {
+    kd::Scene::get().counters = Counters();
+}
+
+// ---------------------------------------------------------------- scene
+
+void newScene() {
+    kd::resetScene(true);
+}
+
+std::size_t installedCallbackCount() {
+    return kd::Scene::get().callbacks.size();
+}
+
+std::size_t danglingCallbackCount() {
+    return kd::Scene::get().danglingCallbacks;
+}
+
+// ---------------------------------------------------------------- DAG
+
+CurveSpec openCurve(const std::vector<Vec3>& cvs, int degree) {
+    CurveSpec spec;
+    spec.degree = degree;
+    spec.form = geom::kFormOpen;
+    spec.cvs = cvs;
+    return spec;
+}
+
+CurveSpec periodicCircle(double radius, int spans, int degree, const Vec3& center) {
+    CurveSpec spec;
+    spec.degree = degree;
+    spec.form = geom::kFormPeriodic;
+    if (spans < 1 || degree < 1) {
+        return spec;
+    }
+    constexpr double kTwoPi = 6.28318530717958647692;
+    std::vector<Vec3> unit;
+    for (int i = 0; i < spans; ++i) {
+        const double a = kTwoPi * i / spans;
+        unit.push_back(Vec3{{std::cos(a), 0.0, -std::sin(a)}});  // counter-clockwise seen from +Y
+    }
+    std::vector<Vec3> cvs;
+    for (int i = 0; i < spans + degree; ++i) {
+        cvs.push_back(unit[static_cast<std::size_t>(i % spans)]);
+    }
+    // Scale so that the curve passes at `radius` from the centre at its knots.
+    const std::vector<double> knots = geom::uniformPeriodicKnots(static_cast<int>(cvs.size()), degree);
+    double start = 0.0, end = 0.0;
+    geom::knotDomain(degree, knots, start, end);
+    const geom::Point3 p = geom::evaluate(degree, cvs, knots, start);
+    const double r = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
+    const double scale = r > 0.0 && std::isfinite(r) ? radius / r : radius;
+    for (Vec3& cv : cvs) {
+        cv = Vec3{{center[0] + cv[0] * scale, center[1] + cv[1] * scale, center[2] + cv[2] * scale}};
+    }
+    spec.cvs = cvs;
+    spec.knots = knots;
+    return spec;
+}
+
+MeshSpec planeMesh(double size, int subdivisions, const Vec3& center, int normalAxis) {
+    MeshSpec spec;
+    const int n = std::max(1, subdivisions);
+    const int axis = ((normalAxis % 3) + 3) % 3;
+    const int u = (axis + 1) % 3, v = (axis + 2) % 3;  // u x v points along the normal axis
+    for (int j = 0; j <= n; ++j) {
+        for (int i = 0; i <= n; ++i) {
+            Vec3 p = center;
+            p[static_cast<std::size_t>(u)] += size * (static_cast<double>(i) / n - 0.5);
+            p[static_cast<std::size_t>(v)] += size * (static_cast<double>(j) / n - 0.5);
+            spec.vertices.push_back(p);
+        }
+    }
+    for (int j = 0; j < n; ++j) {
+        for (int i = 0; i < n; ++i) {
+            const int a = j * (n + 1) + i;
+            spec.faces.push_back({a, a + 1, a + n + 2, a + n + 1});
+        }
+    }
+    return spec;
+}
+
+MeshSpec boxMesh(const Vec3& minCorner, const Vec3& maxCorner) {
+    MeshSpec spec;
+    for (int k = 0; k < 2; ++k) {
+        for (int j = 0; j < 2; ++j) {
+            for (int i = 0; i < 2; ++i) {
+                spec.vertices.push_back(
+                    Vec3{{i != 0 ? maxCorner[0] : minCorner[0], j != 0 ? maxCorner[1] : minCorner[1],
+                          k != 0 ? maxCorner[2] : minCorner[2]}});
+            }
+        }
+    }
+    // Vertex (i, j, k) is i + 2j + 4k; every face is wound to face outwards.
+    spec.faces = {{0, 4, 6, 2}, {1, 3, 7, 5}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 2, 3, 1}, {4, 5, 7, 6}};
+    return spec;
+}
+
+std::string createTransform(const std::string& name, const std::string& parent) {
+    kd::Node* parentNode = nullptr;
+    if (!kd::checkName(name, nullptr) || !kd::resolveParent(parent, parentNode, nullptr)) {
+        return "";
+    }
+    return kd::addNode(kd::NodeKind::Transform, kd::uniqueNodeName(name, "transform"), parentNode).name;
+}
+
+std::string createCurve(const CurveSpec& spec, const std::string& name, const std::string& parent,
+                        std::string* error) {
+    std::vector<double> knots =
+        spec.knots.empty() ? kd::defaultKnots(static_cast<int>(spec.cvs.size()), spec.degree, spec.form)
+                           : spec.knots;
+    const std::string reason = geom::validateCurve(spec.degree, spec.form, spec.cvs, knots);
+    if (!reason.empty()) {
+        kd::fail(error, reason);
+        return "";
+    }
+    kd::Node* parentNode = nullptr;
+    if (!kd::checkName(name, error) || !kd::resolveParent(parent, parentNode, error)) {
+        return "";
+    }
+    kd::Node& shape = kd::addTransformAndShape(kd::NodeKind::NurbsCurve, name, "curve", parentNode);
+    shape.curve.degree = spec.degree;
+    shape.curve.form = spec.form;
+    shape.curve.cvs = spec.cvs;
+    shape.curve.knots = std::move(knots);
+    return shape.parent->name;
+}
+
+std::string createMesh(const MeshSpec& spec, const std::string& name, const std::string& parent,
+                       std::string* error) {
+    if (spec.faces.empty()) {
+        kd::fail(error, "a mesh needs at least one face");
+        return "";
+    }
+    for (const auto& face : spec.faces) {
+        if (face.size() < 3) {
+            kd::fail(error, "a face needs at least three vertices");
+            return "";
+        }
+        for (int v : face) {
+            if (v < 0 || static_cast<std::size_t>(v) >= spec.vertices.size()) {
+                kd::fail(error, "face vertex index out of range");
+                return "";
+            }
+        }
+    }
+    kd::Node* parentNode = nullptr;
+    if (!kd::checkName(name, error) || !kd::resolveParent(parent, parentNode, error)) {
+        return "";
+    }
+    static uint64_t meshVersions = 0;
+    kd::Node& shape = kd::addTransformAndShape(kd::NodeKind::Mesh, name, "pCube", parentNode);
+    kd::MeshData& mesh = shape.mesh;
+    for (const Vec3& v : spec.vertices) {
+        mesh.vertices.push_back(
+            {{static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2])}});
+    }
+    for (std::size_t f = 0; f < spec.faces.size(); ++f) {
+        const auto& face = spec.faces[f];
+        for (std::size_t i = 1; i + 1 < face.size(); ++i) {
+            mesh.triangles.push_back({{face[0], face[i], face[i + 1]}});
+            mesh.triangleFace.push_back(static_cast<int>(f));
+        }
+    }
+    mesh.version = ++meshVersions;
+    return shape.parent->name;
+}
+
+std::string createCamera(const Vec3& eye, const Vec3& target, double horizontalFovDeg,
+                         const std::string& name, const std::string& parent) {
+    kd::Node* parentNode = nullptr;
+    if (!kd::checkName(name, nullptr) || !kd::resolveParent(parent, parentNode, nullptr)) {
+        return "";
+    }
+    kd::Node& shape = kd::addTransformAndShape(kd::NodeKind::Camera, name, "camera", parentNode);
+    shape.camera.horizontalFovDeg = horizontalFovDeg;
+    kd::Node& transform = *shape.parent;
+    transform.translate = eye;
+    transform.rotate = kd::lookAtRotation(eye, target);
+    return transform.name;
+}
+
+bool deleteNode(const std::string& name, bool undoable) {
+    kd::Node* n = kd::findNode(name);
+    if (n == nullptr) {
+        return false;
+    }
+    kd::removeSubtree(*n, undoable);
+    return true;
+}
+
+void flushUndoQueue() {
+    kd::flushUndo();
+}
+
+bool renameNode(const std::string& name, const std::string& newName) {
+    kd::Node* n = kd::findNode(name);
+    return n != nullptr && kd::renameTo(*n, newName);
+}
+
+bool parentNode(const std::string& child, const std::string& parent) {
+    kd::Node* c = kd::findNode(child);
+    if (c == nullptr) {
+        return false;
+    }
+    kd::Node* p = nullptr;
+    if (!parent.empty()) {
+        p = kd::findNode(parent);
+        if (p == nullptr) {
+            return false;
+        }
+    }
+    return kd::reparent(*c, p);
+}
+
+bool exists(const std::string& name) {
+    return kd::findNode(name) != nullptr;
+}
+
+void setTranslate(const std::string& transform, const Vec3& t) {
+    if (kd::Node* n = kd::transformOf(transform)) {
+        n->translate = t;
+    }
+}
+
+void setRotate(const std::string& transform, const Vec3& degrees) {
+    if (kd::Node* n = kd::transformOf(transform)) {
+        n->rotate = degrees;
+    }
+}
+
+void setScale(const std::string& transform, const Vec3& s) {
+    if (kd::Node* n = kd::transformOf(transform)) {
+        n->scale = s;
+    }
+}
+
+void setCV(const std::string& curve, int index, const Vec3& objectSpace) {
+    kd::Node* n = kd::shapeOfKind(curve, kd::NodeKind::NurbsCurve);
+    if (n != nullptr && index >= 0 && static_cast<std::size_t>(index) < n->curve.cvs.size()) {
+        n->curve.cvs[static_cast<std::size_t>(index)] = objectSpace;
+    }
+}
+
+void setCVs(const std::string& curve, const std::vector<Vec3>& objectSpace) {
+    kd::Node* n = kd::shapeOfKind(curve, kd::NodeKind::NurbsCurve);
+    if (n == nullptr) {
+        return;
+    }
+    kd::CurveData& c = n->curve;
+    // A new CV count needs a new knot vector: the curve becomes uniform.
+    std::vector<double> knots =
+        objectSpace.size() == c.cvs.size()
+            ? c.knots
+            : kd::defaultKnots(static_cast<int>(objectSpace.size()), c.degree, c.form);
+    if (!geom::validateCurve(c.degree, c.form, objectSpace, knots).empty()) {
+        return;
+    }
+    c.cvs = objectSpace;
+    c.knots = std::move(knots);
+}
+
+void setTemplated(const std::string& name, bool templated) {
+    if (kd::Node* n = kd::findNode(name)) {
+        n->templated = templated;
+    }
+}
+
+std::string fullPathName(const std::string& name) {
+    kd::Node* n = kd::findNode(name);
+    return n != nullptr ? kd::fullPathName(*n) : std::string();
+}
+
+std::string shapeOf(const std::string& name) {
+    kd::Node* n = kd::findNode(name);
+    if (n == nullptr) {
+        return "";
+    }
+    if (n->isShape()) {
+        return n->name;
+    }
+    for (kd::Node* c : n->children) {
+        if (c->isShape()) {
+            return c->name;
+        }
+    }
+    return "";
+}
+
+MDagPath dagPath(const std::string& name) {
+    kd::Node* n = kd::findNode(name);
+    return n != nullptr ? kd::pathOf(n) : MDagPath();
+}
+
+MObject object(const std::string& name) {
+    kd::Node* n = kd::findNode(name);
+    return n != nullptr ? kd::objectOf(n) : MObject();
+}
+
+// ---------------------------------------------------------------- selection
+
+void clearSelection() {
+    auto& sel = kd::Scene::get().selection;
+    sel.active.clear();
+    sel.hilite.clear();
+    sel.rich.clear();
+    kd::selectionChanged();
+}
+
+void select(const std::vector<std::string>& objects, bool add) {
+    auto& sel = kd::Scene::get().selection;
+    const MSelectionList list = kd::objectList(objects);
+    if (add) {
+        sel.active.merge(list);
+    } else {
+        sel.active = list;
+        sel.rich.clear();
+    }
+    kd::selectionChanged();
+}
+
+void selectCVs(const std::string& curve, const std::vector<int>& cvs, bool add) {
+    selectComponents(curve, MFn::kCurveCVComponent, cvs, {}, add, true);
+}
+
+void selectComponents(const std::string& curve, MFn::Type componentType, const std::vector<int>& elements,
+                      const std::vector<float>& weights, bool add, bool hiliteObject) {
+    kd::Node* shape = kd::shapeOfKind(curve, kd::NodeKind::NurbsCurve);
+    if (shape == nullptr) {
+        return;
+    }
+    // Elements the curve does not have cannot be selected; repeats count once.
+    const int limit = kd::elementLimit(*shape, componentType);
+    std::vector<int> kept;
+    std::vector<float> keptWeights;
+    std::unordered_set<int> seen;
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const int e = elements[i];
+        if (e < 0 || (limit >= 0 && e >= limit) || !seen.insert(e).second) {
+            continue;
+        }
+        kept.push_back(e);
+        if (!weights.empty()) {
+            keptWeights.push_back(i < weights.size() ? weights[i] : 1.0f);
+        }
+    }
+    auto& sel = kd::Scene::get().selection;
+    MSelectionList list;
+    list.add(kd::pathOf(shape), kd::componentObject(componentType, kept, keptWeights));
+    if (add) {
+        sel.active.merge(list);
+    } else {
+        sel.active = list;
+        sel.rich.clear();
+    }
+    if (hiliteObject && shape->parent != nullptr) {
+        sel.hilite.merge(kd::pathOf(shape->parent));
+    }
+    kd::selectionChanged();
+}
+
+void setHilite(const std::vector<std::string>& objects) {
+    kd::Scene::get().selection.hilite = kd::objectList(objects);
+    kd::selectionChanged();
+}
+
+void setRichSelection(const std::vector<RichItem>& items) {
+    MSelectionList list;
+    for (const RichItem& item : items) {
+        if (item.cvs.empty()) {
+            if (kd::Node* n = kd::findNode(item.object)) {
+                list.add(kd::pathOf(n));
+            }
+            continue;
+        }
+        kd::Node* shape = kd::shapeOfKind(item.object, kd::NodeKind::NurbsCurve);
+        if (shape == nullptr) {
+            continue;
+        }
+        std::vector<float> weights = item.weights;
+        weights.resize(item.cvs.size(), 1.0f);
+        list.add(kd::pathOf(shape), kd::componentObject(MFn::kCurveCVComponent, item.cvs, weights), true);
+    }
+    kd::Scene::get().selection.rich = list;
+    kd::selectionChanged();
+}
+
+void setActiveList(const MSelectionList& list) {
+    kd::Scene::get().selection.active = list;
+    kd::selectionChanged();
+}
+
+void setHiliteList(const MSelectionList& list) {
+    kd::Scene::get().selection.hilite = list;
+    kd::selectionChanged();
+}
+
+void setDisplayStatusOverride(const std::string& name, int status) {
+    if (kd::Node* n = kd::findNode(name)) {
+        kd::Scene::get().displayStatusOverrides[n] = status;
+    }
+}
+
+void clearDisplayStatusOverrides() {
+    kd::Scene::get().displayStatusOverrides.clear();
+}
+
+// ---------------------------------------------------------------- views
+
+int addView(const std::string& camera, int width, int height) {
+    kd::Node* shape = kd::shapeOfKind(camera, kd::NodeKind::Camera);
+    if (shape == nullptr || width <= 0 || height <= 0) {
+        return -1;
+    }
+    kd::Scene& s = kd::Scene::get();
+    kd::View view;
+    view.cameraShape = kd::sharedNode(shape);
+    view.width = width;
+    view.height = height;
+    s.views.push_back(view);
+    return static_cast<int>(s.views.size()) - 1;
+}
+
+void setActiveView(int index) {
+    kd::Scene& s = kd::Scene::get();
+    if (index < 0 || static_cast<std::size_t>(index) >= s.views.size() || index == s.activeView) {
+        return;
+    }
+    s.activeView = index;
+    kd::fireEvent("ActiveViewChanged");
+}
+
+int activeView() {
+    return kd::Scene::get().activeView;
+}
+
+int viewCount() {
+    return static_cast<int>(kd::Scene::get().views.size());
+}
+
+bool projectToView(int view, const Vec3& world, double& x, double& y) {
+    const auto& views = kd::Scene::get().views;
+    if (view < 0 || static_cast<std::size_t>(view) >= views.size()) {
+        x = y = 0.0;
+        return false;
+    }
+    return kd::projectToView(views[static_cast<std::size_t>(view)], world, x, y);
+}
+
+// ---------------------------------------------------------------- console
+
+ConsoleCapture::ConsoleCapture()
+    : oldOut_((std::cout.flush(), std::cout.rdbuf(out_.rdbuf()))),
+      oldErr_((std::cerr.flush(), std::cerr.rdbuf(err_.rdbuf()))) {}
+
+ConsoleCapture::~ConsoleCapture() {
+    std::cout.flush();
+    std::cerr.flush();
+    std::cout.rdbuf(oldOut_);
+    std::cerr.rdbuf(oldErr_);
+}
+
+std::string ConsoleCapture::out() const {
+    return out_.str();
+}
+
+std::string ConsoleCapture::err() const {
+    return err_.str();
+}
+
+}  // namespace khost

@@ -1,0 +1,208 @@
+// MFnNurbsCurve on the host's B-spline kernel.
+#include <maya/MFnNurbsCurve.h>
+
+#include <cmath>
+
+#include "model.h"
+#include "nurbs.h"
+
+using khost::detail::Access;
+namespace kd = khost::detail;
+
+namespace {
+
+const kd::Node* curveNode(const MObject& object) {
+    const kd::Node* n = dynamic_cast<const kd::Node*>(Access::data(object).get());
+    return (n != nullptr && n->kind == kd::NodeKind::NurbsCurve && n->alive) ? n : nullptr;
+}
+
+void setStatus(MStatus* status, MStatus::MStatusCode code) {
+    if (status != nullptr) {
+        *status = code;
+    }
+}
+
+// Every space but world is the curve's own (object) space: a shape has no
+// transformation of its own.
+bool worldSpace(MSpace::Space space) {
+    return space == MSpace::kWorld;
+}
+
+MPoint toPoint(const kd::Vec3& p) {
+    return MPoint(p[0], p[1], p[2]);
+}
+
+}  // namespace
+
+MFnNurbsCurve::MFnNurbsCurve() = default;
+MFnNurbsCurve::MFnNurbsCurve(MObject& object, MStatus* ReturnStatus) {
+    const MStatus s = attachObject(object);
+    if (ReturnStatus != nullptr) {
+        *ReturnStatus = s;
+    }
+}
+MFnNurbsCurve::MFnNurbsCurve(const MObject& object, MStatus* ReturnStatus) {
+    const MStatus s = attachObject(object);
+    if (ReturnStatus != nullptr) {
+        *ReturnStatus = s;
+    }
+}
+MFnNurbsCurve::MFnNurbsCurve(const MDagPath& object, MStatus* ReturnStatus) {
+    const MStatus s = attachPath(object);
+    if (ReturnStatus != nullptr) {
+        *ReturnStatus = s;
+    }
+}
+MFnNurbsCurve::~MFnNurbsCurve() = default;
+
+MFn::Type MFnNurbsCurve::type() const {
+    return MFn::kNurbsCurve;
+}
+MFn::Type MFnNurbsCurve::requiredType() const {
+    return MFn::kNurbsCurve;
+}
+
+MStatus MFnNurbsCurve::getCVs(MPointArray& array, MSpace::Space space) const {
+    ++kd::Scene::get().counters.getCVs;
+    const kd::Node* n = curveNode(obj_);
+    if (n == nullptr) {
+        return MStatus::kInvalidParameter;
+    }
+    const auto& cvs = n->curve.cvs;
+    array.setLength(static_cast<unsigned int>(cvs.size()));
+    if (worldSpace(space)) {
+        const kd::Mat4 m = kd::worldMatrix(*n);
+        for (std::size_t i = 0; i < cvs.size(); ++i) {
+            array[static_cast<unsigned int>(i)] = toPoint(kd::transformPoint(cvs[i], m));
+        }
+    } else {
+        for (std::size_t i = 0; i < cvs.size(); ++i) {
+            array[static_cast<unsigned int>(i)] = toPoint(cvs[i]);
+        }
+    }
+    return MStatus::kSuccess;
+}
+
+MStatus MFnNurbsCurve::getCV(unsigned int index, MPoint& pt, MSpace::Space space) const {
+    const kd::Node* n = curveNode(obj_);
+    if (n == nullptr) {
+        return MStatus::kInvalidParameter;
+    }
+    if (index >= n->curve.cvs.size()) {
+        return MStatus::kInvalidParameter;
+    }
+    const kd::Vec3& cv = n->curve.cvs[index];
+    pt = toPoint(worldSpace(space) ? kd::transformPoint(cv, kd::worldMatrix(*n)) : cv);
+    return MStatus::kSuccess;
+}
+
+MStatus MFnNurbsCurve::getKnotDomain(double& start, double& end) const {
+    const kd::Node* n = curveNode(obj_);
+    if (n == nullptr) {
+        return MStatus::kInvalidParameter;
+    }
+    khost::geom::knotDomain(n->curve.degree, n->curve.knots, start, end);
+    return MStatus::kSuccess;
+}
+
+int MFnNurbsCurve::numSpans(MStatus* ReturnStatus) const {
+    const kd::Node* n = curveNode(obj_);
+    setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
+    return n == nullptr ? 0 : khost::geom::numSpans(n->curve.degree, static_cast<int>(n->curve.cvs.size()));
+}
+
+int MFnNurbsCurve::numCVs(MStatus* ReturnStatus) const {
+    const kd::Node* n = curveNode(obj_);
+    setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
+    return n == nullptr ? 0 : static_cast<int>(n->curve.cvs.size());
+}
+
+int MFnNurbsCurve::degree(MStatus* ReturnStatus) const {
+    const kd::Node* n = curveNode(obj_);
+    setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
+    return n == nullptr ? 0 : n->curve.degree;
+}
+
+int MFnNurbsCurve::numKnots(MStatus* ReturnStatus) const {
+    const kd::Node* n = curveNode(obj_);
+    setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
+    return n == nullptr ? 0 : static_cast<int>(n->curve.knots.size());
+}
+
+MFnNurbsCurve::Form MFnNurbsCurve::form(MStatus* ReturnStatus) const {
+    const kd::Node* n = curveNode(obj_);
+    setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
+    if (n == nullptr) {
+        return kInvalid;
+    }
+    switch (n->curve.form) {
+        case kOpen:
+            return kOpen;
+        case kClosed:
+            return kClosed;
+        case kPeriodic:
+            return kPeriodic;
+        default:
+            return kInvalid;
+    }
+}
+
+MStatus MFnNurbsCurve::getPointAtParam(double param, MPoint& point, MSpace::Space space) const {
+    ++kd::Scene::get().counters.getPointAtParam;
+    const kd::Node* n = curveNode(obj_);
+    if (n == nullptr) {
+        return MStatus::kInvalidParameter;
+    }
+    double start = 0.0, end = 0.0;
+    khost::geom::knotDomain(n->curve.degree, n->curve.knots, start, end);
+    // Parameters outside the domain are refused; a hair of rounding slack is
+    // allowed at either end.
+    const double slack = 1e-12 * (1.0 + std::fabs(start) + std::fabs(end));
+    if (!(param >= start - slack && param <= end + slack)) {
+        return MStatus::kInvalidParameter;
+    }
+    const kd::Vec3 p = khost::geom::evaluate(n->curve.degree, n->curve.cvs, n->curve.knots, param);
+    point = toPoint(worldSpace(space) ? kd::transformPoint(p, kd::worldMatrix(*n)) : p);
+    return MStatus::kSuccess;
+}
+
+double MFnNurbsCurve::length(double tolerance, MStatus* ReturnStatus) const {
+    const kd::Node* n = curveNode(obj_);
+    if (n == nullptr) {
+        setStatus(ReturnStatus, MStatus::kInvalidParameter);
+        return 0.0;
+    }
+    setStatus(ReturnStatus, MStatus::kSuccess);
+    const auto& c = n->curve;
+    double start = 0.0, end = 0.0;
+    khost::geom::knotDomain(c.degree, c.knots, start, end);
+    if (!(end > start)) {
+        return 0.0;
+    }
+    // Polyline length in object space, refined until two successive
+    // refinements agree to within the tolerance.
+    auto polyline = [&](int segments) {
+        double total = 0.0;
+        kd::Vec3 prev = khost::geom::evaluate(c.degree, c.cvs, c.knots, start);
+        for (int i = 1; i <= segments; ++i) {
+            const double t = i == segments ? end : start + (end - start) * i / segments;
+            const kd::Vec3 p = khost::geom::evaluate(c.degree, c.cvs, c.knots, t);
+            total += std::sqrt((p[0] - prev[0]) * (p[0] - prev[0]) + (p[1] - prev[1]) * (p[1] - prev[1]) +
+                               (p[2] - prev[2]) * (p[2] - prev[2]));
+            prev = p;
+        }
+        return total;
+    };
+    const int spans = std::max(1, khost::geom::numSpans(c.degree, static_cast<int>(c.cvs.size())));
+    int segments = 8 * spans;
+    double previous = polyline(segments);
+    for (int round = 0; round < 12; ++round) {
+        segments *= 2;
+        const double current = polyline(segments);
+        if (std::fabs(current - previous) <= tolerance) {
+            return current;
+        }
+        previous = current;
+    }
+    return previous;
+}

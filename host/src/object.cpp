@@ -1,0 +1,165 @@
+// MObject handles, the function set base and the default object type test.
+#include <maya/MFnBase.h>
+#include <maya/MObject.h>
+
+#include "model.h"
+
+namespace khost {
+namespace detail {
+namespace {
+
+// Function-set compatibility by kind alone, for the object kinds whose
+// hierarchy is not decided by the object itself: attributes and data
+// objects. Nodes and components refine hasFn.
+bool isKindOf(MFn::Type type, MFn::Type base) {
+    if (type == base || base == MFn::kBase) {
+        return type != MFn::kInvalid;
+    }
+    switch (type) {
+        case MFn::kNumericAttribute:
+        case MFn::kTypedAttribute:
+        case MFn::kEnumAttribute:
+            return base == MFn::kAttribute;
+        case MFn::kNumericData:
+        case MFn::kStringData:
+            return base == MFn::kData;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+bool ObjectData::hasFn(MFn::Type t) const {
+    return isKindOf(apiType(), t);
+}
+
+}  // namespace detail
+}  // namespace khost
+
+using khost::detail::Access;
+
+// ---------------------------------------------------------------- MObject
+MObject MObject::kNullObj;
+
+MObject::MObject() = default;
+MObject::MObject(const MObject& other) = default;
+MObject::~MObject() = default;
+MObject& MObject::operator=(const MObject& other) = default;
+bool MObject::operator==(const MObject& other) const {
+    return data_ == other.data_;
+}
+bool MObject::operator!=(const MObject& other) const {
+    return data_ != other.data_;
+}
+
+bool MObject::hasFn(MFn::Type fs) const {
+    return data_ && data_->hasFn(fs);
+}
+bool MObject::isNull() const {
+    return !data_;
+}
+MFn::Type MObject::apiType() const {
+    return data_ ? data_->apiType() : MFn::kInvalid;
+}
+
+const char* MObject::apiTypeStr() const {
+    switch (apiType()) {
+        case MFn::kInvalid:
+            return "kInvalid";
+        case MFn::kBase:
+            return "kBase";
+        case MFn::kDagNode:
+            return "kDagNode";
+        case MFn::kTransform:
+            return "kTransform";
+        case MFn::kCamera:
+            return "kCamera";
+        case MFn::kCurve:
+            return "kCurve";
+        case MFn::kNurbsCurve:
+            return "kNurbsCurve";
+        case MFn::kLocator:
+            return "kLocator";
+        case MFn::kMesh:
+            return "kMesh";
+        case MFn::kPluginLocatorNode:
+            return "kPluginLocatorNode";
+        case MFn::kComponent:
+            return "kComponent";
+        case MFn::kCurveCVComponent:
+            return "kCurveCVComponent";
+        case MFn::kMeshVertComponent:
+            return "kMeshVertComponent";
+        case MFn::kSingleIndexedComponent:
+            return "kSingleIndexedComponent";
+        case MFn::kDependencyNode:
+            return "kDependencyNode";
+        case MFn::kPlugin:
+            return "kPlugin";
+        case MFn::kAttribute:
+            return "kAttribute";
+        case MFn::kNumericAttribute:
+            return "kNumericAttribute";
+        case MFn::kTypedAttribute:
+            return "kTypedAttribute";
+        case MFn::kEnumAttribute:
+            return "kEnumAttribute";
+        case MFn::kData:
+            return "kData";
+        case MFn::kNumericData:
+            return "kNumericData";
+        case MFn::kStringData:
+            return "kStringData";
+        case MFn::kCurveEPComponent:
+            return "kCurveEPComponent";
+        case MFn::kCurveKnotComponent:
+            return "kCurveKnotComponent";
+        case MFn::kCurveParamComponent:
+            return "kCurveParamComponent";
+        case MFn::kPluginDependNode:
+            return "kPluginDependNode";
+        case MFn::kLast:
+            return "kLast";
+    }
+    return "kInvalid";
+}
+
+// ---------------------------------------------------------------- MFnBase
+MFnBase::MFnBase() = default;
+MFnBase::~MFnBase() = default;
+
+MFn::Type MFnBase::type() const {
+    return requiredType();
+}
+MFn::Type MFnBase::requiredType() const {
+    return MFn::kBase;
+}
+
+bool MFnBase::hasObj(MFn::Type tp) const {
+    return khost::detail::isKindOf(tp, requiredType());
+}
+
+bool MFnBase::hasObj(const MObject& obj) const {
+    return obj.hasFn(requiredType());
+}
+
+MObject MFnBase::object(MStatus* ReturnStatus) const {
+    if (ReturnStatus) {
+        *ReturnStatus = obj_.isNull() ? MStatus::kInvalidParameter : MStatus::kSuccess;
+    }
+    return obj_;
+}
+
+MStatus MFnBase::setObject(MObject& object) {
+    return setObject(static_cast<const MObject&>(object));
+}
+
+MStatus MFnBase::setObject(const MObject& object) {
+    if (!object.hasFn(requiredType())) {
+        obj_ = MObject();
+        return MStatus::kInvalidParameter;
+    }
+    obj_ = object;
+    return MStatus::kSuccess;
+}

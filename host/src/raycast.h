@@ -1,0 +1,118 @@
+#pragma once
+// Ray/triangle-mesh intersection kernel of the embedded host: the single
+// triangle test, a brute-force reference over a triangle list, and a uniform
+// grid that answers the same queries without visiting every triangle. Plain
+// C++17, independent of the host API headers; MFnMesh is built on top of it.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace khost {
+namespace geom {
+
+using Vec3f = std::array<float, 3>;
+
+struct Triangle {
+    Vec3f a, b, c;
+};
+
+struct RayQuery {
+    Vec3f source;
+    Vec3f direction;  // not normalised: points are source + t * direction
+    float maxParam;   // hits count for 0 <= t <= maxParam (also -maxParam <= t <= 0 with bothDirections)
+    bool bothDirections;
+    float tolerance;  // widens each triangle's edges by this much in barycentric terms
+};
+
+// Where a ray meets a triangle: the index of the triangle in the list the
+// query ran against, the ray parameter, and the barycentric weights of the
+// triangle's second (b) and third (c) vertex; the weight of a is
+// 1 - bary1 - bary2.
+struct RayHit {
+    std::size_t triangle = 0;
+    float t = 0.0f;
+    float bary1 = 0.0f;
+    float bary2 = 0.0f;
+};
+
+// Ray/triangle test (Moller-Trumbore, evaluated in double precision).
+// A hit needs barycentric weights u, v >= -tolerance with u + v <= 1 +
+// tolerance, and t within the query's range. It is refused when:
+// - any query value or vertex is not finite;
+// - the triangle has (numerically) zero area;
+// - the ray is parallel to the triangle's plane to within ~1e-7 rad
+//   (this includes a zero direction);
+// - the computed hit point lies outside the triangle's bounding box widened
+//   by the tolerance and a small relative slack, which only happens for
+//   numerically meaningless grazing hits; this guarantees that every hit
+//   lies where the grid looks for it.
+bool intersectTriangle(const RayQuery& q, const Triangle& tri, float* tHit = nullptr);
+// Same test, reporting t and the barycentric weights (hit may be null).
+bool intersectTriangleHit(const RayQuery& q, const Triangle& tri, RayHit* hit);
+
+bool anyHitBruteForce(const std::vector<Triangle>& tris, const RayQuery& q);
+// Reports the hit found first (lowest triangle index).
+bool anyHitBruteForce(const std::vector<Triangle>& tris, const RayQuery& q, RayHit* hit);
+// The hit with the smallest |t|; among equal |t| the lowest triangle index.
+bool closestHitBruteForce(const std::vector<Triangle>& tris, const RayQuery& q, RayHit* hit);
+
+// Uniform grid over world-space triangles, stored as per-cell triangle index
+// lists in one contiguous array (CSR). Queries walk only the cells the ray
+// segment crosses, in ray order, test each triangle at most once (a
+// per-thread mailbox), and give exactly the answers of the brute-force
+// functions above. Queries on one grid may run concurrently from several
+// threads; build() must not run concurrently with anything else.
+class UniformGrid {
+public:
+    // Largest query tolerance the grid's cells account for; queries with a
+    // larger tolerance are answered by brute force over the stored triangles.
+    static constexpr float kMaxGridTolerance = 1e-3f;
+
+    // Replaces the grid's content. Resolution is chosen from the triangle
+    // count and the bounding box (about two cells per triangle, at most 1024
+    // cells per axis and a bounded number of cell entries). The grid keeps
+    // its own copy of the triangles a ray can hit (finite, non-zero area);
+    // hits report the triangle's index in `tris`.
+    void build(const std::vector<Triangle>& tris);
+
+    bool anyHit(const RayQuery& q) const;
+    // Also reports the hit that ended the search (any hit, not necessarily
+    // the one anyHitBruteForce reports).
+    bool anyHit(const RayQuery& q, RayHit* hit) const;
+    // Same result as closestHitBruteForce, including the tie rule.
+    bool closestHit(const RayQuery& q, RayHit* hit) const;
+
+    std::size_t triangleCount() const;  // triangles passed to build()
+    std::size_t cellCount() const;      // 0 when no triangle can be hit
+    std::size_t entryCount() const;     // total length of the per-cell index lists
+    std::array<int, 3> resolution() const { return res_; }
+    // Box covered by the cells (0..0 when empty).
+    std::array<double, 3> boundsMin() const { return lo_; }
+    std::array<double, 3> boundsMax() const { return hi_; }
+
+private:
+    template <class Visit>
+    void walk(const std::array<double, 3>& s, const std::array<double, 3>& d, double tBegin, double tEnd,
+              Visit&& visit) const;
+    void chooseResolution(const std::array<double, 3>& ext, std::size_t triangles);
+    int cellOf(double x, std::size_t axis) const;
+    bool needsBruteForce(const RayQuery& q) const;
+    bool occupied(std::size_t cell) const { return (occupied_[cell / 64] >> (cell % 64)) & 1u; }
+
+    std::size_t inputCount_ = 0;
+    std::vector<Triangle> tris_;            // the triangles a ray can hit, in cell order
+    std::vector<std::uint32_t> original_;   // index in the build() list of each of tris_
+    std::vector<std::uint32_t> cellStart_;  // cellCount + 1 offsets into cellTris_
+    std::vector<std::uint32_t> cellTris_;   // indices into tris_, grouped by cell
+    std::vector<std::uint64_t> occupied_;   // one bit per cell: has entries (skips empty cells cheaply)
+    std::array<int, 3> res_{{0, 0, 0}};
+    std::array<double, 3> lo_{{0.0, 0.0, 0.0}};
+    std::array<double, 3> hi_{{0.0, 0.0, 0.0}};
+    std::array<double, 3> cell_{{0.0, 0.0, 0.0}};
+    std::array<double, 3> invCell_{{0.0, 0.0, 0.0}};
+    double scale_ = 0.0;  // magnitude of the grid's coordinates
+};
+
+}  // namespace geom
+}  // namespace khost

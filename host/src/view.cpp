@@ -1,0 +1,350 @@
+// Model views: M3dView (projection to pixels, display status) and the frame
+// context base.
+#include <maya/M3dView.h>
+#include <maya/MFrameContext.h>
+
+#include <cmath>
+#include <unordered_map>
+
+#include "frame_context.h"
+#include "model.h"
+#include "scene_internal.h"
+
+namespace khost {
+namespace detail {
+
+namespace {
+
+// Selection-derived display status of nodes, rebuilt when the selection
+// version changes, so that a status query costs a few hash lookups.
+struct StatusCache {
+    bool valid = false;
+    uint64_t version = 0;
+    std::unordered_map<const Node*, M3dView::DisplayStatus> status;
+};
+
+StatusCache& statusCache() {
+    static auto* cache = new StatusCache();
+    return *cache;
+}
+
+void rebuild(StatusCache& cache, const SelectionState& sel) {
+    cache.status.clear();
+    auto mark = [&](const MSelectionList& list, M3dView::DisplayStatus status) {
+        const auto& items = Access::items(list);
+        if (!items) {
+            return;
+        }
+        for (const auto& item : items->list) {
+            if (item.dag != nullptr && item.component.isNull()) {
+                cache.status[item.dag] = status;
+            }
+        }
+    };
+    mark(sel.hilite, M3dView::kHilite);
+    mark(sel.active, M3dView::kActive);
+    // The most recently selected object: the last whole-object item.
+    const auto& active = Access::items(sel.active);
+    if (active) {
+        for (auto it = active->list.rbegin(); it != active->list.rend(); ++it) {
+            if (it->dag != nullptr && it->component.isNull()) {
+                cache.status[it->dag] = M3dView::kLead;
+                break;
+            }
+        }
+    }
+    cache.version = sel.version;
+    cache.valid = true;
+}
+
+// The view-projection matrix of the last view projected through, kept
+// while the camera, its placement and the viewport stay the same (markers
+// project one point per curve and frame).
+struct ProjectionCache {
+    const Node* camera = nullptr;
+    Mat4 cameraWorld{};
+    double fov = 0.0, nearClip = 0.0, farClip = 0.0;
+    int width = 0, height = 0;
+    Mat4 viewProj{};
+};
+
+const Mat4& cachedViewProjection(const View& view) {
+    static auto* cache = new ProjectionCache();
+    const Node* cam = view.cameraShape.get();
+    const Mat4 world = cam != nullptr ? worldMatrix(*cam) : identity4();
+    const CameraData data = cam != nullptr ? cam->camera : CameraData();
+    if (cache->camera != cam || cache->cameraWorld != world || cache->width != view.width ||
+        cache->height != view.height || cache->fov != data.horizontalFovDeg ||
+        cache->nearClip != data.nearClip || cache->farClip != data.farClip || cam == nullptr) {
+        cache->camera = cam;
+        cache->cameraWorld = world;
+        cache->fov = data.horizontalFovDeg;
+        cache->nearClip = data.nearClip;
+        cache->farClip = data.farClip;
+        cache->width = view.width;
+        cache->height = view.height;
+        cache->viewProj = viewProjection(view);
+    }
+    return cache->viewProj;
+}
+
+// Projects a world point to unrounded pixel coordinates of a view. False
+// when the point is not in front of the camera.
+bool project(const View& view, const Vec3& p, double& x, double& y) {
+    const Mat4& m = cachedViewProjection(view);
+    double clip[4];
+    for (int j = 0; j < 4; ++j) {
+        clip[j] = p[0] * m[0][j] + p[1] * m[1][j] + p[2] * m[2][j] + m[3][j];
+    }
+    const double w = clip[3];
+    x = (clip[0] / w + 1.0) / 2.0 * view.width;
+    y = (clip[1] / w + 1.0) / 2.0 * view.height;
+    return w > 0.0;
+}
+
+short toPixel(double v) {
+    if (!std::isfinite(v)) {
+        return 0;
+    }
+    if (v <= -32768.0) {
+        return -32768;
+    }
+    if (v >= 32767.0) {
+        return 32767;
+    }
+    return static_cast<short>(v);  // truncates toward zero
+}
+
+const View* viewAt(int index) {
+    const auto& views = Scene::get().views;
+    if (index < 0 || static_cast<std::size_t>(index) >= views.size()) {
+        return nullptr;
+    }
+    return &views[static_cast<std::size_t>(index)];
+}
+
+void setStatus(MStatus* status, MStatus::MStatusCode code) {
+    if (status != nullptr) {
+        *status = code;
+    }
+}
+
+}  // namespace
+
+M3dView::DisplayStatus displayStatusOf(const Node& node) {
+    Scene& s = Scene::get();
+    if (!s.displayStatusOverrides.empty()) {
+        auto it = s.displayStatusOverrides.find(&node);
+        if (it == s.displayStatusOverrides.end() && node.isShape() && node.parent != nullptr) {
+            it = s.displayStatusOverrides.find(node.parent);
+        }
+        if (it != s.displayStatusOverrides.end()) {
+            return static_cast<M3dView::DisplayStatus>(it->second);
+        }
+    }
+    StatusCache& cache = statusCache();
+    if (!cache.valid || cache.version != s.selection.version) {
+        rebuild(cache, s.selection);
+    }
+    // A node shows as selected or hilited when it or a node above it is.
+    M3dView::DisplayStatus selected = M3dView::kDormant;
+    bool templated = false;
+    for (const Node* p = &node; p != nullptr; p = p->parent) {
+        templated = templated || p->templated;
+        if (selected == M3dView::kDormant && !cache.status.empty()) {
+            auto it = cache.status.find(p);
+            if (it != cache.status.end()) {
+                selected = it->second;
+            }
+        }
+    }
+    if (selected == M3dView::kLead || selected == M3dView::kActive) {
+        return templated ? M3dView::kActiveTemplate : selected;
+    }
+    if (selected == M3dView::kHilite) {
+        return M3dView::kHilite;
+    }
+    return templated ? M3dView::kTemplate : M3dView::kDormant;
+}
+
+bool projectToView(const View& view, const Vec3& world, double& x, double& y) {
+    return project(view, world, x, y);
+}
+
+}  // namespace detail
+}  // namespace khost
+
+using khost::detail::Access;
+namespace kd = khost::detail;
+
+// ---------------------------------------------------------------- M3dView
+
+M3dView::M3dView() = default;
+M3dView::M3dView(const M3dView& other) = default;
+M3dView& M3dView::operator=(const M3dView& other) = default;
+M3dView::~M3dView() = default;
+
+M3dView M3dView::active3dView(MStatus* ReturnStatus) {
+    M3dView view;
+    const kd::Scene& s = kd::Scene::get();
+    if (kd::viewAt(s.activeView) == nullptr) {
+        kd::setStatus(ReturnStatus, MStatus::kFailure);
+        return view;
+    }
+    view.impl_ = s.activeView;
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
+    return view;
+}
+
+M3dView::DisplayStatus M3dView::displayStatus(const MDagPath& path, MStatus* ReturnStatus) {
+    const auto& node = Access::node(path);
+    if (!node || !node->alive) {
+        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+        return kNoStatus;
+    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
+    return kd::displayStatusOf(*node);
+}
+
+bool M3dView::worldToView(const MPoint& worldPt, short& x_pos, short& y_pos, MStatus* ReturnStatus) const {
+    const kd::View* view = kd::viewAt(impl_);
+    if (view == nullptr) {
+        kd::setStatus(ReturnStatus, MStatus::kFailure);
+        return false;
+    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
+    MPoint p(worldPt);
+    p.cartesianize();
+    double x = 0.0, y = 0.0;
+    const bool inFront = kd::project(*view, kd::Vec3{{p.x, p.y, p.z}}, x, y);
+    x_pos = kd::toPixel(x);
+    y_pos = kd::toPixel(y);
+    return inFront;
+}
+
+MStatus M3dView::viewToWorld(short x_pos, short y_pos, MPoint& worldPt, MVector& worldVector) const {
+    MPoint nearPt, farPt;
+    const MStatus s = viewToWorld(x_pos, y_pos, nearPt, farPt);
+    if (!s) {
+        return s;
+    }
+    worldPt = nearPt;
+    worldVector = farPt - nearPt;
+    worldVector.normalize();
+    return s;
+}
+
+MStatus M3dView::viewToWorld(short x_pos, short y_pos, MPoint& nearClipPt, MPoint& farClipPt) const {
+    const kd::View* view = kd::viewAt(impl_);
+    if (view == nullptr || view->width <= 0 || view->height <= 0) {
+        return MStatus::kFailure;
+    }
+    const MMatrix inv = kd::FrameContextImpl::toMMatrix(kd::viewProjection(*view)).inverse();
+    const double nx = 2.0 * x_pos / view->width - 1.0;
+    const double ny = 2.0 * y_pos / view->height - 1.0;
+    nearClipPt = MPoint(nx, ny, -1.0) * inv;
+    farClipPt = MPoint(nx, ny, 1.0) * inv;
+    nearClipPt.cartesianize();
+    farClipPt.cartesianize();
+    return MStatus::kSuccess;
+}
+
+int M3dView::portWidth(MStatus* ReturnStatus) {
+    const kd::View* view = kd::viewAt(impl_);
+    kd::setStatus(ReturnStatus, view == nullptr ? MStatus::kFailure : MStatus::kSuccess);
+    return view == nullptr ? 0 : view->width;
+}
+
+int M3dView::portHeight(MStatus* ReturnStatus) {
+    const kd::View* view = kd::viewAt(impl_);
+    kd::setStatus(ReturnStatus, view == nullptr ? MStatus::kFailure : MStatus::kSuccess);
+    return view == nullptr ? 0 : view->height;
+}
+
+MStatus M3dView::refresh(bool /*all*/, bool /*force*/) {
+    // Frames are driven by the scene harness; a refresh request is accepted
+    // and has no further effect.
+    return kd::viewAt(impl_) == nullptr ? MStatus::kFailure : MStatus::kSuccess;
+}
+
+unsigned int M3dView::numberOf3dViews() {
+    return static_cast<unsigned int>(kd::Scene::get().views.size());
+}
+
+MStatus M3dView::get3dView(const unsigned int index, M3dView& view) {
+    if (index >= kd::Scene::get().views.size()) {
+        return MStatus::kInvalidParameter;
+    }
+    view.impl_ = static_cast<int>(index);
+    return MStatus::kSuccess;
+}
+
+// ---------------------------------------------------------------- MFrameContext
+
+namespace MHWRender {
+
+MFrameContext::MFrameContext() = default;
+MFrameContext::~MFrameContext() = default;
+
+MMatrix MFrameContext::getMatrix(MatrixType /*mtype*/, MStatus* ReturnStatus) const {
+    kd::setStatus(ReturnStatus, MStatus::kFailure);
+    return MMatrix();
+}
+
+MStatus MFrameContext::getViewportDimensions(int& originX, int& originY, int& width, int& height) const {
+    originX = originY = width = height = 0;
+    return MStatus::kFailure;
+}
+
+MDagPath MFrameContext::getCurrentCameraPath(MStatus* ReturnStatus) const {
+    const auto* impl = dynamic_cast<const kd::FrameContextImpl*>(this);
+    if (impl == nullptr) {
+        kd::setStatus(ReturnStatus, MStatus::kFailure);
+        return MDagPath();
+    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
+    return impl->camera;
+}
+
+MFrameContext::MatrixType MFrameContext::semanticToMatrixType(const MString& value, MStatus* ReturnStatus) {
+    struct Entry {
+        const char* name;
+        MatrixType type;
+    };
+    static const Entry kEntries[] = {
+        {"World", kWorldMtx},
+        {"WorldTranspose", kWorldTransposeMtx},
+        {"WorldInverse", kWorldInverseMtx},
+        {"WorldInverseTranspose", kWorldTranspInverseMtx},
+        {"View", kViewMtx},
+        {"ViewTranspose", kViewTransposeMtx},
+        {"ViewInverse", kViewInverseMtx},
+        {"ViewInverseTranspose", kViewTranspInverseMtx},
+        {"Projection", kProjectionMtx},
+        {"ProjectionTranspose", kProjectionTranposeMtx},
+        {"ProjectionInverse", kProjectionInverseMtx},
+        {"ProjectionInverseTranspose", kProjectionTranspInverseMtx},
+        {"ViewProjection", kViewProjMtx},
+        {"ViewProjectionTranspose", kViewProjTranposeMtx},
+        {"ViewProjectionInverse", kViewProjInverseMtx},
+        {"ViewProjectionInverseTranspose", kViewProjTranspInverseMtx},
+        {"WorldView", kWorldViewMtx},
+        {"WorldViewTranspose", kWorldViewTransposeMtx},
+        {"WorldViewInverse", kWorldViewInverseMtx},
+        {"WorldViewInverseTranspose", kWorldViewTranspInverseMtx},
+        {"WorldViewProjection", kWorldViewProjMtx},
+        {"WorldViewProjectionTranspose", kWorldViewProjTransposeMtx},
+        {"WorldViewProjectionInverse", kWorldViewProjInverseMtx},
+        {"WorldViewProjectionInverseTranspose", kWorldViewProjTranspInverseMtx},
+    };
+    for (const Entry& e : kEntries) {
+        if (value == e.name) {
+            kd::setStatus(ReturnStatus, MStatus::kSuccess);
+            return e.type;
+        }
+    }
+    kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    return kWorldMtx;
+}
+
+}  // namespace MHWRender
