@@ -1,0 +1,62 @@
+#pragma once
+// The Viewport 2.0 draw override of the draw manager node. The host makes one
+// per node and calls prepareForDraw on every refresh (the override is always
+// dirty), then addUIDrawables with the record that preparation returned.
+//
+// The per-frame algorithms are free functions in their own files
+// (curve_sampling, curve_lines, hull_lines, depth_order, cv_occlusion,
+// point_colors); the members they need are public.
+#include <maya/MDagPath.h>
+#include <maya/MFrameContext.h>
+#include <maya/MObject.h>
+#include <maya/MPointArray.h>
+#include <maya/MPxDrawOverride.h>
+#include <maya/MUIDrawManager.h>
+#include <maya/MUserData.h>
+#include <maya/MViewport2Renderer.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "overlay/curve_sample.h"
+#include "overlay/user_data.h"
+
+class DrawOverride : public MHWRender::MPxDrawOverride {
+public:
+    // Creator registered with the draw registry; the host owns the result.
+    static MHWRender::MPxDrawOverride* creator(const MObject& obj);
+
+    ~DrawOverride() override;
+
+    DrawOverride(const DrawOverride&) = delete;
+    DrawOverride& operator=(const DrawOverride&) = delete;
+
+    MHWRender::DrawAPI supportedDrawAPIs() const override;
+    bool hasUIDrawables() const override;
+
+    // The per-frame driver (overlay/prepare_for_draw.cpp).
+    MUserData* prepareForDraw(const MDagPath& objPath, const MDagPath& cameraPath,
+                              const MHWRender::MFrameContext& frameContext, MUserData* oldData) override;
+    // Draws one frame's record (overlay/draw_ui.cpp).
+    void addUIDrawables(const MDagPath& objPath, MHWRender::MUIDrawManager& drawManager,
+                        const MHWRender::MFrameContext& frameContext, const MUserData* data) override;
+
+    // Copies the node's drawing settings into the record
+    // (overlay/settings_snapshot.cpp).
+    void snapshotSettings(UserData& data) const;
+
+    // Per curve (key: full DAG path name of the shape): the world-space CVs
+    // the cached samples were made from, and those samples. An entry exists
+    // in both maps or in neither.
+    std::map<std::string, MPointArray> cvPositionCache;
+    std::map<std::string, std::vector<CurveSample>> curveSampleCache;
+    // Divisions per span the cached samples were made with.
+    int32_t cachedCurveDivisions = 0;
+    // The draw manager node this override draws; every plug is read on it.
+    MObject nodeObject;
+
+private:
+    explicit DrawOverride(const MObject& obj);
+};

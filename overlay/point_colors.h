@@ -1,0 +1,47 @@
+#pragma once
+// Colour rules of the overlay: the depth ramp (ramp positions, clamp and
+// top), and the colours of CV points, first-CV markers and hull vertices.
+// Products of several factors are formed left to right in single precision;
+// colours are scaled with the host's scalar product, which scales r, g, b.
+#include <maya/MColor.h>
+
+#include <vector>
+
+#include "overlay/cv_record.h"
+#include "overlay/user_data.h"
+
+// The factor a ramp value turns into: the floor distanceColorMin when it is
+// above the value, else the value; no upper clamp. A value that is not finite
+// (from a non-finite weight or distance) gets the floor, so no NaN or
+// infinity reaches a colour.
+float rampClamp(float value, float distanceColorMin);
+
+// The top of the ramp: the larger of distanceColorMin and distanceColorMax
+// (distanceColorMin when it is the larger).
+float rampTop(float distanceColorMin, float distanceColorMax);
+
+// Ramp positions by rank: without a soft selection and with any ramp switch
+// on, the record at position i of N (in the records' current order, farthest
+// first) gets i / N; otherwise every position stays as made (1.0).
+void assignRampPositions(std::vector<CvRecord>& cvRecords, bool softSelectionActive, bool anyRampOn);
+
+// The ramp settings of one frame, as read from the node's plugs.
+struct RampSettings {
+    bool enabled = false;            // the ramp switch of the element being coloured
+    float distanceColorMin = 0.25f;  // floor of every ramp factor
+    float rampTop = 1.0f;            // top of the ramp
+};
+
+// Colour of a CV point, alpha multiplied by the record's alphaScale.
+MColor pointColor(const CvRecord& record, const UserData& data, const RampSettings& ramp);
+// Colour of the marker of a curve's first CV, alpha multiplied by alphaScale.
+// The soft-selection weight plays no part.
+MColor markerColor(const CvRecord& record, const UserData& data, const RampSettings& ramp);
+// Colour of a hull vertex: the selected point colour for selected CVs, the
+// hull colour otherwise, always at the hull's alpha times alphaScale.
+MColor hullVertexColor(const CvRecord& record, const UserData& data, const RampSettings& ramp);
+
+// Distance ramp factor of a curve sample at `distance`, with dmin and dmax
+// the least and greatest finite sample distances of the frame. All samples at
+// one distance give rampTop; a non-finite distance gives the floor.
+float curveSampleFactor(double distance, double dmin, double dmax, float distanceColorMin, float rampTop);

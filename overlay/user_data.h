@@ -1,0 +1,67 @@
+#pragma once
+// The per-object draw data record: filled once per frame by
+// DrawOverride::prepareForDraw and read by DrawOverride::addUIDrawables.
+// The host owns it between the two calls and hands it back to the next
+// frame's preparation, which reuses its storage.
+#include <maya/MColor.h>
+#include <maya/MColorArray.h>
+#include <maya/MPointArray.h>
+#include <maya/MUserData.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "overlay/curve_sample.h"
+#include "overlay/cv_record.h"
+
+class UserData : public MUserData {
+public:
+    UserData() = default;
+    ~UserData() override;
+
+    UserData(const UserData&) = delete;
+    UserData& operator=(const UserData&) = delete;
+
+    // Empties every container at the start of a frame (and again when a frame
+    // is abandoned). Sequences keep their storage; the settings and nodeState
+    // are left as they are.
+    void reset();
+
+    // Curve samples of all tracked curves for this frame.
+    std::vector<CurveSample> curveSamples;
+    // Curve overlay: each entry is a list of independent segments, two points
+    // per segment, with one colour per point in the parallel entry.
+    std::vector<MPointArray> curveLinePoints;
+    std::vector<MColorArray> curveLineColors;
+    // One record per drawn CV; the source of the CV points and markers.
+    std::vector<CvRecord> cvRecords;
+    // CV points in world space with one colour each.
+    MPointArray cvPoints;
+    MColorArray cvColors;
+    // First-CV markers in viewport pixels (x, y, 0, 1) with one colour each.
+    MPointArray markerPoints;
+    MColorArray markerColors;
+    // Hull overlay: one entry per curve, segments laid out as in curveLinePoints.
+    std::vector<MPointArray> hullLinePoints;
+    std::vector<MColorArray> hullLineColors;
+
+    // Settings snapshot (DrawOverride::snapshotSettings).
+    float pointSize = 10.5f;
+    float lineWidth = 4.0f;
+    float hullWidth = 3.0f;
+    int32_t curveDivisions = 5;
+    MColor selectedPointColor{0.0f, 1.0f, 0.0f, 1.0f};
+    MColor deselectedPointColor{1.0f, 0.0f, 0.0f, 1.0f};
+    MColor curveColor{0.0f, 0.0f, 1.0f, 1.0f};
+    MColor hullColor{0.5f, 0.0f, 0.5f, 1.0f};
+    bool drawOnTop = true;
+    bool showCurve = false;
+    bool showHull = false;
+
+    // The node state (built-in state attribute) read by the preparation that
+    // filled this record; drawing is suppressed while it is not 0. Each node
+    // decides from its own state, so a disabled node never hides the overlay
+    // of another. A preparation that ends before reading the state (empty
+    // selection) leaves the value of this record's previous frame.
+    int32_t nodeState = 0;
+};

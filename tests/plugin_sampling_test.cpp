@@ -1,0 +1,318 @@
+// Curve sampling against independently evaluated NURBS points, the per-curve
+// caches (hits counted through the host's evaluation counter), the division
+// clamp and loop cap, and the geometry of the curve and hull segment lists.
+#include <gtest/gtest.h>
+
+#define MNoVersionString
+#include <maya/MFnNurbsCurve.h>
+#include <maya/MFnPlugin.h>
+
+#include <khost/harness.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "overlay/curve_lines.h"
+#include "overlay/curve_sampling.h"
+#include "overlay/hull_lines.h"
+
+extern "C" char MApiVersion[];
+
+namespace {
+
+using khost::Vec3;
+
+// De Boor evaluation with the host's knot convention (numCVs + degree - 1
+// knots): the full knot vector repeats the first and last knot once more.
+Vec3 evaluateNurbs(const std::vector<Vec3>& cvs, int p, const std::vector<double>& hostKnots, double t) {
+    std::vector<double> u{hostKnots.front()};
+    u.insert(u.end(), hostKnots.begin(), hostKnots.end());
+    u.push_back(hostKnots.back());
+    std::size_t k = static_cast<std::size_t>(p);
+    while (k < cvs.size() - 1 && !(t < u[k + 1])) {
+        ++k;
+    }
+    const auto deg = static_cast<std::size_t>(p);
+    std::vector<Vec3> d(cvs.begin() + static_cast<long>(k - deg), cvs.begin() + static_cast<long>(k + 1));
+    for (std::size_t r = 1; r <= deg; ++r) {
+        for (std::size_t j = deg; j >= r; --j) {
+            const double alpha = (t - u[j + k - deg]) / (u[j + 1 + k - r] - u[j + k - deg]);
+            for (std::size_t c = 0; c < 3; ++c) {
+                d[j][c] = (1.0 - alpha) * d[j - 1][c] + alpha * d[j][c];
+            }
+        }
+    }
+    return d[deg];
+}
+
+const std::vector<Vec3> kSevenCvs{{0, 0, 0}, {1, 2, 0},  {2, -1, 1}, {3, 0, 3},
+                                  {4, 2, 2}, {5, 0, -1}, {6, 1, 0}};
+const std::vector<Vec3> kFiveCvs{{0, 0, 5}, {1, 1, 5}, {2, 0, 6}, {3, 1, 6}, {4, 0, 5}};
+
+class SamplingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        khost::newScene();
+        std::string error;
+        ASSERT_TRUE(
+            khost::loadPluginEntry("knotlens", initializePlugin, uninitializePlugin, MApiVersion, &error))
+            << error;
+        manager = khost::createNode("QVTK_Tessark_DrawManagerNode", "", &error);
+        ASSERT_FALSE(manager.empty()) << error;
+        khost::drawFrame();  // makes the node's draw override
+        override_ = static_cast<DrawOverride*>(khost::drawOverride(manager));
+        ASSERT_NE(override_, nullptr);
+        khost::resetCounters();
+        data.showCurve = true;
+        data.curveDivisions = 4;
+        data.curveColor = MColor(0.1f, 0.2f, 0.3f, 0.4f);
+    }
+    void TearDown() override {
+        khost::newScene();
+        EXPECT_TRUE(khost::unloadPlugin("knotlens"));
+    }
+    static std::string makeCurve(const std::vector<Vec3>& cvs, const std::vector<double>& knots = {}) {
+        khost::CurveSpec spec = khost::openCurve(cvs, knots.size() == 2 ? 1 : 3);
+        spec.knots = knots;
+        std::string error;
+        const std::string c = khost::createCurve(spec, "", "", &error);
+        EXPECT_FALSE(c.empty()) << error;
+        return c;
+    }
+    CurveGeometry sample(const std::string& curve, uint32_t curveIndex = 0) {
+        MFnNurbsCurve fn(khost::dagPath(khost::shapeOf(curve)));
+        return sampleCurve(*override_, fn, khost::fullPathName(khost::shapeOf(curve)), data, curveIndex);
+    }
+    static uint64_t evaluations() { return khost::counters().getPointAtParam; }
+
+    std::string manager;
+    DrawOverride* override_ = nullptr;
+    UserData data;
+};
+
+TEST_F(SamplingTest, SeventeenSamplesAtExactWorldPositions) {
+    const std::string c = makeCurve(kSevenCvs);
+    khost::setTranslate(c, {1, -2, 3});
+    const CurveGeometry g = sample(c, 3);
+    ASSERT_EQ(g.cvPositions.length(), 7u);
+    EXPECT_TRUE(g.cvPositions[4].isEquivalent(MPoint(5, 0, 5), 1e-12));
+    ASSERT_EQ(g.samples.size(), 17u);
+    for (std::size_t i = 0; i < 17; ++i) {
+        const double t = i < 16 ? 0.25 * static_cast<double>(i) : 4.0 - 1e-5;
+        const Vec3 p = evaluateNurbs(kSevenCvs, 3, {0, 0, 0, 1, 2, 3, 4, 4, 4}, t);
+        const CurveSample& s = g.samples[i];
+        EXPECT_TRUE(s.position.isEquivalent(MPoint(p[0] + 1.0, p[1] - 2.0, p[2] + 3.0), 1e-9)) << i;
+        EXPECT_EQ(s.sampleIndex, static_cast<int32_t>(i));
+        EXPECT_EQ(s.curveIndex, 3u);
+        EXPECT_EQ(s.color, data.curveColor);
+        EXPECT_EQ(s.cameraDistance, 0.0);
+    }
+}
+
+TEST_F(SamplingTest, DomainStartingAtTwoAndAccumulatedStepFallingShort) {
+    const CurveGeometry g = sample(makeCurve(kFiveCvs, {2, 2, 2, 3, 4, 4, 4}));
+    ASSERT_EQ(g.samples.size(), 9u);
+    const Vec3 p = evaluateNurbs(kFiveCvs, 3, {2, 2, 2, 3, 4, 4, 4}, 2.25);
+    EXPECT_TRUE(g.samples[1].position.isEquivalent(MPoint(p[0], p[1], p[2]), 1e-9));
+
+    // Ten additions of 0.2 give 1.9999999999999998 < 2: one more step sample.
+    data.curveDivisions = 5;
+    EXPECT_EQ(sample(makeCurve(kFiveCvs)).samples.size(), 12u);
+}
+
+TEST_F(SamplingTest, ShowCurveOffReturnsCvsOnlyAndLeavesCachesAlone) {
+    data.showCurve = false;
+    override_->cachedCurveDivisions = 11;
+    const CurveGeometry g = sample(makeCurve(kSevenCvs));
+    EXPECT_EQ(g.cvPositions.length(), 7u);
+    EXPECT_TRUE(g.samples.empty());
+    EXPECT_TRUE(override_->cvPositionCache.empty());
+    EXPECT_TRUE(override_->curveSampleCache.empty());
+    EXPECT_EQ(override_->cachedCurveDivisions, 11);
+    EXPECT_EQ(evaluations(), 0u);
+}
+
+TEST_F(SamplingTest, CacheServesUnchangedCurvesAndReevaluatesMovedOrInsertedCvs) {
+    const std::string c = makeCurve(kSevenCvs);
+    const CurveGeometry first = sample(c);
+    EXPECT_EQ(evaluations(), 17u);
+    const CurveGeometry second = sample(c);
+    EXPECT_EQ(evaluations(), 17u);
+    ASSERT_EQ(second.samples.size(), 17u);
+    EXPECT_EQ(second.samples[5].position, first.samples[5].position);
+
+    khost::setCV(c, 3, {3, 0, 3 + 1e-12});  // within the 1e-10 tolerance
+    sample(c);
+    EXPECT_EQ(evaluations(), 17u);
+    khost::setCV(c, 3, {3, 0.5, 3});
+    sample(c);
+    EXPECT_EQ(evaluations(), 34u);
+
+    std::vector<Vec3> eight = kSevenCvs;
+    eight.insert(eight.begin() + 2, Vec3{1.5, 1, 0});
+    khost::setCVs(c, eight);
+    EXPECT_EQ(sample(c).samples.size(), 21u);  // 5 spans x 4 + 1
+    EXPECT_EQ(evaluations(), 55u);
+    const std::string name = khost::fullPathName(khost::shapeOf(c));
+    EXPECT_EQ(override_->cvPositionCache[name].length(), 8u);
+    EXPECT_EQ(override_->curveSampleCache[name].size(), 21u);
+}
+
+TEST_F(SamplingTest, ChangedDivisionsReevaluateEveryCachedCurve) {
+    const std::string a = makeCurve(kSevenCvs);
+    const std::string b = makeCurve(kFiveCvs);
+    sample(a, 0);
+    sample(b, 1);
+    khost::resetCounters();
+    data.curveDivisions = 8;
+    EXPECT_EQ(sample(a, 0).samples.size(), 33u);  // 4 spans x 8 + 1
+    EXPECT_EQ(sample(b, 1).samples.size(), 17u);  // 2 spans x 8 + 1
+    EXPECT_EQ(evaluations(), 50u);
+    EXPECT_EQ(override_->cachedCurveDivisions, 8);
+}
+
+TEST_F(SamplingTest, CacheHitTakesCurrentColorAndCurveNumber) {
+    const std::string c = makeCurve(kSevenCvs);
+    sample(c, 0);
+    data.curveColor = MColor(0.9f, 0.8f, 0.7f, 0.5f);
+    for (const CurveSample& s : sample(c, 2).samples) {
+        EXPECT_EQ(s.color, MColor(0.9f, 0.8f, 0.7f, 0.5f));
+        EXPECT_EQ(s.curveIndex, 2u);
+    }
+    EXPECT_EQ(evaluations(), 17u);
+}
+
+TEST_F(SamplingTest, DivisionsAreClampedAndTheLoopIsCapped) {
+    const std::string c = makeCurve(kSevenCvs);  // 4 spans
+    for (int32_t divisions : {0, -7, 1, 2}) {
+        data.curveDivisions = divisions;
+        EXPECT_EQ(sample(c).samples.size(), 9u) << divisions;
+    }
+    for (int32_t divisions : {64, 1000, std::numeric_limits<int32_t>::max()}) {
+        data.curveDivisions = divisions;
+        EXPECT_EQ(sample(c).samples.size(), 257u) << divisions;
+    }
+    // At 1e18 doubles are 128 apart, so a step of 4 never moves t: 1 x 64 + 2.
+    data.curveDivisions = 64;
+    EXPECT_EQ(sample(makeCurve({{0, 0, 0}, {1, 0, 0}}, {1e18, 1e18 + 256.0})).samples.size(), 66u);
+}
+
+TEST_F(SamplingTest, DivisionsForcedThroughAConnectionAreClampedInFrames) {
+    khost::select({makeCurve(kSevenCvs)});
+    ASSERT_TRUE(khost::forceAttr(manager, "curveDivisions", 0.0));
+    khost::drawFrame();
+    const auto* frame = dynamic_cast<const UserData*>(khost::userData(0, manager));
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->curveDivisions, 0);
+    EXPECT_EQ(frame->curveSamples.size(), 9u);
+}
+
+TEST_F(SamplingTest, FramesJoinTwoCurvesInOneListAndReuseTheCache) {
+    khost::select({makeCurve(kSevenCvs), makeCurve(kFiveCvs, {2, 2, 2, 3, 4, 4, 4})});
+    khost::setAttr(manager, "curveDivisions", 4.0);
+    khost::drawFrame();
+    const auto* frame = dynamic_cast<const UserData*>(khost::userData(0, manager));
+    ASSERT_NE(frame, nullptr);
+    ASSERT_EQ(frame->curveLinePoints.size(), 1u);
+    EXPECT_EQ(frame->curveLinePoints[0].length(), 48u);  // 2 x 16 + 2 x 8
+    EXPECT_EQ(frame->curveLineColors[0].length(), 48u);
+    khost::resetCounters();
+    khost::drawFrame();
+    EXPECT_EQ(evaluations(), 0u);
+}
+
+// ------------------------------------------------------------------ segment lists
+
+CurveSample sampleAt(uint32_t curve, const MPoint& p) {
+    CurveSample s;
+    s.curveIndex = curve;
+    s.position = p;
+    s.color = MColor(0.0f, 0.0f, 1.0f, 1.0f);
+    return s;
+}
+
+TEST(CurveLines, SegmentsGroupedByCurveInCurveOrder) {
+    UserData data;
+    buildCurveLines(data, MPoint(0, 0, 0), true, 0.25f, 1.0f);
+    ASSERT_EQ(data.curveLinePoints.size(), 1u);  // one, empty, even without samples
+    EXPECT_EQ(data.curveLinePoints[0].length(), 0u);
+
+    UserData two;
+    for (int i = 0; i < 3; ++i) {
+        two.curveSamples.push_back(sampleAt(1, MPoint(100.0 + i, 0, 0)));
+    }
+    for (int i = 0; i < 4; ++i) {
+        two.curveSamples.push_back(sampleAt(0, MPoint(i, 0, 0)));
+    }
+    buildCurveLines(two, MPoint(0, 0, 0), false, 0.25f, 1.0f);
+    const MPointArray& p = two.curveLinePoints[0];
+    const double expectedX[] = {0, 1, 1, 2, 2, 3, 100, 101, 101, 102};
+    ASSERT_EQ(p.length(), 10u);
+    ASSERT_EQ(two.curveLineColors[0].length(), 10u);
+    for (unsigned int i = 0; i < 10; ++i) {
+        EXPECT_EQ(p[i].x, expectedX[i]) << i;
+    }
+}
+
+TEST(CurveLines, DistanceRampSharedAcrossCurvesEqualDistancesAndNonFinite) {
+    UserData data;
+    data.curveSamples = {sampleAt(0, MPoint(2, 0, 0)), sampleAt(0, MPoint(3, 0, 0)),
+                         sampleAt(1, MPoint(0, 5, 0)), sampleAt(1, MPoint(0, 0, 6)),
+                         sampleAt(1, MPoint(std::numeric_limits<double>::infinity(), 0, 0))};
+    buildCurveLines(data, MPoint(0, 0, 0), true, 0.25f, 0.8f);
+    const float expected[] = {0.8f, 0.6f, 0.25f, 0.25f, 0.25f};  // (1 - t) x 0.8, floor 0.25
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_FLOAT_EQ(data.curveSamples[i].color.b, expected[i]) << i;
+        EXPECT_EQ(data.curveSamples[i].color.a, 1.0f);
+    }
+    EXPECT_DOUBLE_EQ(data.curveSamples[2].cameraDistance, 5.0);
+
+    UserData level;
+    level.curveSamples = {sampleAt(0, MPoint(3, 0, 0)), sampleAt(0, MPoint(0, 3, 0))};
+    buildCurveLines(level, MPoint(0, 0, 0), true, 0.25f, 0.7f);
+    EXPECT_FLOAT_EQ(level.curveLineColors[0][0].b, 0.7f);
+    EXPECT_FLOAT_EQ(level.curveLineColors[0][1].b, 0.7f);
+}
+
+CvRecord hullRecord(uint32_t curve, uint32_t cv, bool selected = false) {
+    CvRecord r;
+    r.curveIndex = curve;
+    r.cvIndex = cv;
+    r.position = MPoint(10.0 * cv, static_cast<double>(curve), 0.0);
+    r.selected = selected;
+    return r;
+}
+
+TEST(HullLines, CvIndexOrderNeverClosedAndEmptyPairsForMissingCurves) {
+    UserData seven;
+    for (uint32_t cv : {4u, 0u, 6u, 2u, 1u, 5u, 3u}) {  // depth order, not index order
+        seven.cvRecords.push_back(hullRecord(0, cv));
+    }
+    buildHullLines(seven, false, 0.25f, 1.0f);
+    ASSERT_EQ(seven.hullLinePoints.size(), 1u);
+    ASSERT_EQ(seven.hullLinePoints[0].length(), 12u);
+    for (unsigned int i = 1; i < 7; ++i) {
+        EXPECT_EQ(seven.hullLinePoints[0][2 * (i - 1)].x, 10.0 * (i - 1));
+        EXPECT_EQ(seven.hullLinePoints[0][2 * i - 1].x, 10.0 * i);
+    }
+
+    UserData gap;
+    gap.cvRecords = {hullRecord(2, 1), hullRecord(0, 0), hullRecord(2, 0), hullRecord(0, 1),
+                     hullRecord(2, 2, true)};
+    buildHullLines(gap, false, 0.25f, 1.0f);
+    ASSERT_EQ(gap.hullLinePoints.size(), 3u);
+    ASSERT_EQ(gap.hullLineColors.size(), 3u);
+    EXPECT_EQ(gap.hullLinePoints[0].length(), 2u);
+    EXPECT_EQ(gap.hullLinePoints[1].length(), 0u);
+    ASSERT_EQ(gap.hullLinePoints[2].length(), 4u);
+    EXPECT_EQ(gap.hullLineColors[2][0], gap.hullColor);
+    EXPECT_EQ(gap.hullLineColors[2][3], MColor(0.0f, 1.0f, 0.0f, gap.hullColor.a));  // selected CV 2
+
+    UserData none;
+    buildHullLines(none, true, 0.25f, 1.0f);
+    EXPECT_TRUE(none.hullLinePoints.empty());
+}
+
+}  // namespace
