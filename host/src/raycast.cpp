@@ -39,7 +39,7 @@ constexpr double kBinMargin = 1e-9;
 constexpr double kFarSource = 1e5;
 // Resolution: cells per triangle, per-axis and total caps, and the largest
 // number of cell entries allowed per triangle on average.
-constexpr double kCellsPerTriangle = 2.0;
+constexpr double kCellsPerTriangle = 4.0;
 constexpr int kMaxAxisCells = 1024;
 constexpr double kMaxCells = 4194304.0;  // 2^22
 constexpr double kMaxEntriesPerTriangle = 32.0;
@@ -96,13 +96,11 @@ bool finiteTriangle(const Triangle& tri) {
     return true;
 }
 
-// Edges and squared normal length, computed one way for both the
-// zero-area test and the hit test.
+// Edges of a triangle as the ray test uses them.
 struct Edges {
     D3 a;
     D3 e1;
     D3 e2;
-    double nn;
 };
 
 Edges edges(const Triangle& tri) {
@@ -110,13 +108,17 @@ Edges edges(const Triangle& tri) {
     e.a = toD3(tri.a);
     e.e1 = sub(toD3(tri.b), e.a);
     e.e2 = sub(toD3(tri.c), e.a);
-    const D3 n = cross(e.e1, e.e2);
-    e.nn = dot(n, n);
     return e;
 }
 
+// Squared length of the (unnormalised) normal.
+double normal2(const Edges& e) {
+    const D3 n = cross(e.e1, e.e2);
+    return dot(n, n);
+}
+
 bool hasArea(const Edges& e) {
-    return e.nn > kDegenerateSin2 * dot(e.e1, e.e1) * dot(e.e2, e.e2);
+    return normal2(e) > kDegenerateSin2 * dot(e.e1, e.e1) * dot(e.e2, e.e2);
 }
 
 // Can any ray hit the triangle at all?
@@ -155,22 +157,19 @@ struct CoreHit {
     double v;
 };
 
-// The hit test proper, given the triangle's edges. Kept out of line so that
-// every caller runs the same machine code: a compiler that fuses
+// The hit test proper, for a finite triangle with area. Kept out of line so
+// that every caller runs the same machine code: a compiler that fuses
 // multiply-adds differently per inlined copy could otherwise make the grid
-// and the brute-force loop disagree in the last bit.
-KHOST_GEOM_NOINLINE bool hitGivenEdges(const Ray& r, const Triangle& tri, const Edges& edge, CoreHit& out) {
-    const D3& a = edge.a;
-    const D3& e1 = edge.e1;
-    const D3& e2 = edge.e2;
-    const double nn = edge.nn;
-    const D3 pvec = cross(r.d, e2);
-    const double det = dot(e1, pvec);
-    if (!(det * det > kParallelCos2 * r.dd * nn)) {
-        return false;
-    }
+// and the brute-force loop disagree in the last bit. The tests are ordered
+// cheapest-rejection first; a (near) zero determinant only yields NaN or
+// infinite weights, which fail the comparisons, before the parallel test
+// refuses it explicitly.
+KHOST_GEOM_NOINLINE bool hitUsable(const Ray& r, const Triangle& tri, CoreHit& out) {
+    const Edges edge = edges(tri);
+    const D3 pvec = cross(r.d, edge.e2);
+    const double det = dot(edge.e1, pvec);
     const double inv = 1.0 / det;
-    const D3 tvec = sub(r.s, a);
+    const D3 tvec = sub(r.s, edge.a);
     const double u = dot(tvec, pvec) * inv;
     const double lowBary = -r.tol;
     const double highBary = 1.0 + r.tol;
@@ -178,14 +177,17 @@ KHOST_GEOM_NOINLINE bool hitGivenEdges(const Ray& r, const Triangle& tri, const 
     if (!(u >= lowBary && u <= highBary + r.tol)) {
         return false;
     }
-    const D3 qvec = cross(tvec, e1);
+    const D3 qvec = cross(tvec, edge.e1);
     const double v = dot(r.d, qvec) * inv;
     if (!(v >= lowBary && u + v <= highBary)) {
         return false;
     }
-    const double t = dot(e2, qvec) * inv;
+    const double t = dot(edge.e2, qvec) * inv;
     const double lowT = r.both ? -r.maxParam : 0.0;
     if (!(t >= lowT && t <= r.maxParam)) {
+        return false;
+    }
+    if (!(det * det > kParallelCos2 * r.dd * normal2(edge))) {
         return false;
     }
     D3 lo;
@@ -201,17 +203,8 @@ KHOST_GEOM_NOINLINE bool hitGivenEdges(const Ray& r, const Triangle& tri, const 
     return true;
 }
 
-// For a triangle known to be usable (the grid's triangles).
-bool hitUsable(const Ray& r, const Triangle& tri, CoreHit& out) {
-    return hitGivenEdges(r, tri, edges(tri), out);
-}
-
 bool hitCore(const Ray& r, const Triangle& tri, CoreHit& out) {
-    if (!finiteTriangle(tri)) {
-        return false;
-    }
-    const Edges edge = edges(tri);
-    return hasArea(edge) && hitGivenEdges(r, tri, edge, out);
+    return usable(tri) && hitUsable(r, tri, out);
 }
 
 void fillHit(RayHit* hit, std::size_t index, const CoreHit& h) {
@@ -395,13 +388,21 @@ void UniformGrid::build(const std::vector<Triangle>& tris) {
     auto firstCell = [&](const std::array<int, 6>& r) {
         return static_cast<std::size_t>(r[0]) + rx * r[1] + rxy * r[2];
     };
+    const std::size_t cells = rxy * static_cast<std::size_t>(res_[2]);
     std::vector<std::uint32_t> order(live.size());
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        order[i] = static_cast<std::uint32_t>(i);
+    {
+        // Counting sort by first cell (stable).
+        std::vector<std::uint32_t> slot(cells + 1, 0u);
+        for (const auto& r : ranges) {
+            ++slot[firstCell(r) + 1];
+        }
+        for (std::size_t c = 0; c < cells; ++c) {
+            slot[c + 1] += slot[c];
+        }
+        for (std::size_t i = 0; i < ranges.size(); ++i) {
+            order[slot[firstCell(ranges[i])]++] = static_cast<std::uint32_t>(i);
+        }
     }
-    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) {
-        return firstCell(ranges[x]) < firstCell(ranges[y]);
-    });
     tris_.reserve(order.size());
     original_.reserve(order.size());
     for (std::uint32_t i : order) {
@@ -409,7 +410,6 @@ void UniformGrid::build(const std::vector<Triangle>& tris) {
         original_.push_back(live[i]);
     }
 
-    const std::size_t cells = rxy * static_cast<std::size_t>(res_[2]);
     cellStart_.assign(cells + 1, 0u);
     for (const auto& r : ranges) {
         for (int z = r[2]; z <= r[5]; ++z) {

@@ -70,7 +70,7 @@ public:
     static constexpr float kMaxGridTolerance = 1e-3f;
 
     // Replaces the grid's content. Resolution is chosen from the triangle
-    // count and the bounding box (about two cells per triangle, at most 1024
+    // count and the bounding box (about four cells per triangle, at most 1024
     // cells per axis and a bounded number of cell entries). The grid keeps
     // its own copy of the triangles a ray can hit (finite, non-zero area);
     // hits report the triangle's index in `tris`.
