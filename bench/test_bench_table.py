@@ -1,0 +1,158 @@
+"""Checks of tools/bench_table.py on hand-made benchmark reports."""
+
+import io
+import json
+import os
+import sys
+import tempfile
+import unittest
+from contextlib import redirect_stdout
+
+sys.path.insert(0, os.environ.get("KNOTLENS_TOOLS_DIR",
+                                  os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools")))
+import bench_table  # noqa: E402
+
+
+def entry(name, cpu, unit="us", cvs=None, **extra):
+    e = {"name": name, "run_name": name, "run_type": "iteration", "iterations": 10,
+         "real_time": cpu * 1.01, "cpu_time": cpu, "time_unit": unit}
+    if cvs is not None:
+        e["cvs"] = float(cvs)
+        e["per_cv"] = 0.0
+    e.update(extra)
+    return e
+
+
+def aggregate(name, which, cpu, unit="us", cvs=None):
+    e = entry(name, cpu, unit, cvs)
+    e.update({"name": name + "_" + which, "run_type": "aggregate", "aggregate_name": which})
+    return e
+
+
+class RowsAndRatios(unittest.TestCase):
+    def test_ratio_uses_the_floor_of_the_same_n_in_seconds(self):
+        data = {"benchmarks": [
+            entry("floor/n:10000", 100.0, "us", 10000),
+            entry("floor/n:100000", 1.5, "ms", 100000),
+            entry("groom/curves:10000", 3000.0, "us", 100000),
+            entry("scaling/curves:1000", 250.0, "us", 10000),
+        ]}
+        rows = {r.name: r for r in bench_table.rows_from_json(data)}
+        floors = bench_table.floors_by_n(rows.values())
+        self.assertAlmostEqual(rows["groom/curves:10000"].seconds, 3e-3)
+        self.assertAlmostEqual(bench_table.floor_ratio(rows["groom/curves:10000"], floors), 2.0)
+        self.assertAlmostEqual(bench_table.floor_ratio(rows["scaling/curves:1000"], floors), 2.5)
+        self.assertAlmostEqual(rows["scaling/curves:1000"].per_cv, 25e-9)
+
+    def test_missing_floor_gives_no_ratio(self):
+        data = {"benchmarks": [entry("floor/n:10000", 100.0, cvs=10000), entry("dense/cvs:200", 5.0, cvs=200)]}
+        rows = bench_table.rows_from_json(data)
+        dense = [r for r in rows if r.name == "dense/cvs:200"][0]
+        self.assertIsNone(bench_table.floor_ratio(dense, bench_table.floors_by_n(rows)))
+        self.assertIn("| dense/cvs:200 | 200 | 5.00 µs | 25.00 ns | n/a |", bench_table.format_table(rows))
+
+    def test_median_aggregate_wins_over_mean_and_repetitions(self):
+        data = {"benchmarks": [
+            entry("rig", 1.0, cvs=6000),
+            entry("rig", 9.0, cvs=6000),
+            aggregate("rig", "mean", 5.0, cvs=6000),
+            aggregate("rig", "median", 2.0, cvs=6000),
+            aggregate("rig", "stddev", 0.5, cvs=6000),
+        ]}
+        rows = bench_table.rows_from_json(data)
+        self.assertEqual(len(rows), 1)
+        self.assertAlmostEqual(rows[0].seconds, 2e-6)
+
+    def test_repetitions_without_aggregates_reduce_to_their_median(self):
+        data = {"benchmarks": [entry("rig", 1.0, cvs=6000), entry("rig", 7.0, cvs=6000), entry("rig", 3.0, cvs=6000)]}
+        self.assertAlmostEqual(bench_table.rows_from_json(data)[0].seconds, 3e-6)
+
+    def test_skipped_benchmark_is_listed_with_its_reason(self):
+        data = {"benchmarks": [{"name": "soft/curves:1000", "run_name": "soft/curves:1000", "run_type": "iteration",
+                                "error_occurred": True, "error_message": "view 0 drew 0 CV points"}]}
+        table = bench_table.format_table(bench_table.rows_from_json(data))
+        self.assertIn("soft/curves:1000 | | skipped: view 0 drew 0 CV points", table)
+
+    def test_floors_are_listed_after_the_scenes_in_order_of_n(self):
+        data = {"benchmarks": [entry("floor/n:100000", 1.0, "ms", 100000), entry("floor/n:200", 1.0, cvs=200),
+                               entry("rig", 10.0, cvs=6000)]}
+        lines = bench_table.format_table(bench_table.rows_from_json(data)).splitlines()[2:]
+        self.assertEqual([line.split("|")[1].strip() for line in lines], ["rig", "floor/n:200", "floor/n:100000"])
+        self.assertTrue(lines[1].endswith("| 1.00 |"))
+
+    def test_benchmarks_without_cvs_go_to_a_second_table(self):
+        data = {"benchmarks": [entry("BM_GridAnyHit/1000", 80.0, "ns"), entry("rig", 10.0, cvs=6000)]}
+        table = bench_table.format_table(bench_table.rows_from_json(data))
+        main, other = table.split("\n\n")
+        self.assertNotIn("BM_GridAnyHit", main)
+        self.assertIn("| BM_GridAnyHit/1000 | 80.00 ns |", other)
+
+    def test_unknown_time_unit_is_refused(self):
+        with self.assertRaises(ValueError):
+            bench_table.rows_from_json({"benchmarks": [entry("x", 1.0, "fortnights", 1)]})
+
+
+class TimeFormat(unittest.TestCase):
+    def test_each_magnitude_gets_its_unit(self):
+        self.assertEqual(bench_table.format_time(2.5), "2.50 s")
+        self.assertEqual(bench_table.format_time(0.0015), "1.500 ms")
+        self.assertEqual(bench_table.format_time(2.5e-5), "25.00 µs")
+        self.assertEqual(bench_table.format_time(3.25e-8), "32.50 ns")
+        self.assertEqual(bench_table.format_time(None), "n/a")
+
+
+class Targets(unittest.TestCase):
+    def run_targets(self, benchmarks):
+        return {d: (m, p) for d, m, p in bench_table.check_targets(bench_table.rows_from_json({"benchmarks": benchmarks}))}
+
+    def test_targets_met_and_missed(self):
+        results = self.run_targets([
+            entry("floor/n:100000", 600.0, "us", 100000),
+            entry("groom/curves:10000", 1.9, "ms", 100000),        # <= 2 ms, but 3.2x the floor
+            entry("rig/curves:300/cvs:20", 120.0, "us", 6000),     # over 0.1 ms
+            entry("scaling/curves:1000", 100.0, "us", 10000),       # 10 ns per CV
+            entry("scaling/curves:100000", 14.0, "ms", 1000000),    # 14 ns per CV: 1.4x
+            entry("dense/cvs:200", 2.0, "us", 200),                 # 10 ns per CV
+            entry("dense/cvs:20000", 2.0, "ms", 20000),             # 100 ns per CV: 10x
+            entry("curve_steady/div:5", 100.0, "us", 10000),
+            entry("curve_cold/div:5", 600.0, "us", 10000),
+            entry("occlusion_off/tris:100000", 100.0, "us", 10000),
+            entry("occlusion/tris:100000", 5.1, "ms", 10000, rays=10000.0),  # 0.5 µs per ray
+            entry("BM_GridAnyHit/100000", 200.0, "ns"),
+            entry("BM_BruteForceAnyHit/100000", 15.0, "us"),                 # only 75x
+        ])
+        self.assertEqual(results["groom steady frame <= 2 ms"][1], True)
+        self.assertEqual(results["groom <= 3x floor (N = 10^5)"][1], False)
+        self.assertEqual(results["rig steady frame <= 0.1 ms"][1], False)
+        self.assertEqual(results["per CV at 10^6 <= 1.5x per CV at 10^4"][1], True)
+        self.assertEqual(results["dense: per CV at 20,000 <= 1.5x per CV at 200"][1], False)
+        self.assertEqual(results["curve on: steady >= 5x cheaper than cold (div 5)"], ("6.0x", True))
+        self.assertEqual(results["occlusion: <= 1 µs per CV ray test (100,000 triangles)"], ("500.00 ns", True))
+        self.assertEqual(results["ray test with the grid >= 100x faster than brute force"], ("75x", False))
+
+    def test_targets_without_their_benchmarks_are_not_measured(self):
+        results = self.run_targets([entry("floor/n:200", 1.0, cvs=200)])
+        self.assertTrue(all(passed is None for _, passed in results.values()))
+        self.assertIn("not measured", bench_table.format_targets(bench_table.check_targets([])))
+
+
+class CommandLine(unittest.TestCase):
+    def test_json_file_is_printed_as_a_table_with_targets(self):
+        report = {"context": {"date": "today", "num_cpus": 2, "mhz_per_cpu": 2000},
+                  "benchmarks": [entry("floor/n:10000", 50.0, cvs=10000), entry("scaling/curves:1000", 100.0, cvs=10000)]}
+        with tempfile.NamedTemporaryFile("w", suffix=".json", delete=False) as f:
+            json.dump(report, f)
+        try:
+            out = io.StringIO()
+            with redirect_stdout(out):
+                self.assertEqual(bench_table.main(["--json", f.name, "--targets"]), 0)
+        finally:
+            os.unlink(f.name)
+        text = out.getvalue()
+        self.assertIn("2 CPUs", text)
+        self.assertIn("| scaling/curves:1000 | 10,000 | 100.00 µs | 10.00 ns | 2.00 |", text)
+        self.assertIn("| target | measured | |", text)
+
+
+if __name__ == "__main__":
+    unittest.main()
