@@ -3,10 +3,11 @@
 #include <maya/MColorArray.h>
 #include <maya/MPointArray.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <map>
 #include <vector>
 
 #include "overlay/point_colors.h"
@@ -31,23 +32,47 @@ void buildCurveLines(UserData& data, const MPoint& cameraPoint, bool useCurveDis
         }
     }
 
-    // Group by curve (ascending index), keeping evaluation order within a curve.
-    std::map<uint32_t, std::vector<const CurveSample*>> samplesByCurve;
-    for (const CurveSample& sample : data.curveSamples) {
-        samplesByCurve[sample.curveIndex].push_back(&sample);
+    // Consecutive samples of each curve, curves in ascending index, evaluation
+    // order kept within a curve. The frame's walk appends curves in index
+    // order, so the samples usually need no regrouping; otherwise a stable
+    // sort by curve index groups them the same way.
+    const std::vector<CurveSample>& all = data.curveSamples;
+    bool grouped = true;
+    for (std::size_t i = 1; i < all.size() && grouped; ++i) {
+        grouped = all[i - 1].curveIndex <= all[i].curveIndex;
     }
-
-    MPointArray points;
-    MColorArray colors;
-    for (const auto& group : samplesByCurve) {
-        const std::vector<const CurveSample*>& samples = group.second;
-        for (std::size_t j = 1; j < samples.size(); ++j) {
-            points.append(samples[j - 1]->position);
-            points.append(samples[j]->position);
-            colors.append(samples[j - 1]->color);
-            colors.append(samples[j]->color);
+    std::vector<uint32_t> order;
+    if (!grouped) {
+        order.resize(all.size());
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            order[i] = static_cast<uint32_t>(i);
         }
+        std::stable_sort(order.begin(), order.end(),
+                         [&all](uint32_t a, uint32_t b) { return all[a].curveIndex < all[b].curveIndex; });
     }
-    data.curveLinePoints.push_back(points);
-    data.curveLineColors.push_back(colors);
+    auto sampleAt = [&](std::size_t i) -> const CurveSample& { return grouped ? all[i] : all[order[i]]; };
+
+    data.curveLinePoints.emplace_back();
+    data.curveLineColors.emplace_back();
+    MPointArray& points = data.curveLinePoints.back();
+    MColorArray& colors = data.curveLineColors.back();
+    std::size_t segments = 0;
+    for (std::size_t i = 1; i < all.size(); ++i) {
+        segments += sampleAt(i - 1).curveIndex == sampleAt(i).curveIndex ? 1 : 0;
+    }
+    points.setLength(static_cast<unsigned int>(2 * segments));
+    colors.setLength(static_cast<unsigned int>(2 * segments));
+    unsigned int out = 0;
+    for (std::size_t i = 1; i < all.size(); ++i) {
+        const CurveSample& previous = sampleAt(i - 1);
+        const CurveSample& current = sampleAt(i);
+        if (previous.curveIndex != current.curveIndex) {
+            continue;
+        }
+        points[out] = previous.position;
+        colors[out] = previous.color;
+        points[out + 1] = current.position;
+        colors[out + 1] = current.color;
+        out += 2;
+    }
 }

@@ -4,8 +4,9 @@
 #include <maya/MPointArray.h>
 #include <maya/MTypes.h>
 
+#include <cstddef>
 #include <cstdint>
-#include <utility>
+#include <string>
 #include <vector>
 
 namespace {
@@ -25,22 +26,22 @@ bool cachedCvsMatch(const DrawOverride& drawOverride, const std::string& pathNam
     return true;
 }
 
-// Evaluates the curve at `steps` evenly spaced parameters over its knot
-// domain (accumulating the step, so rounding may add one sample near the end)
-// and once 1e-5 short of the domain's end.
-std::vector<CurveSample> evaluateCurve(MFnNurbsCurve& curve, uint32_t curveIndex, int64_t steps,
-                                       const MColor& color) {
-    std::vector<CurveSample> samples;
+// Appends to `samples` the curve evaluated at `steps` evenly spaced
+// parameters over its knot domain (accumulating the step, so rounding may add
+// one sample near the end) and once 1e-5 short of the domain's end.
+void evaluateCurve(MFnNurbsCurve& curve, uint32_t curveIndex, int64_t steps, const MColor& color,
+                   std::vector<CurveSample>& samples) {
     double start = 0.0;
     double end = 0.0;
     curve.getKnotDomain(start, end);
     if (!(end > start)) {
-        return samples;
+        return;
     }
     const double step = (end - start) / static_cast<double>(steps);
     // n step samples plus one when rounding leaves t just below the end; the
     // cap also ends the loop when the step vanishes against t.
     const int64_t maxStepSamples = steps + 1;
+    samples.reserve(samples.size() + static_cast<std::size_t>(maxStepSamples) + 1);
 
     auto appendSample = [&](double param, int32_t index) {
         MPoint point(0.0, 0.0, 0.0, 1.0);
@@ -65,7 +66,6 @@ std::vector<CurveSample> evaluateCurve(MFnNurbsCurve& curve, uint32_t curveIndex
             break;
         }
     }
-    return samples;
 }
 
 }  // namespace
@@ -80,12 +80,12 @@ int32_t samplingDivisions(int32_t curveDivisions) {
     return curveDivisions;
 }
 
-CurveGeometry sampleCurve(DrawOverride& drawOverride, MFnNurbsCurve& curve, const std::string& pathName,
-                          const UserData& data, uint32_t curveIndex) {
-    CurveGeometry geometry;
-    curve.getCVs(geometry.cvPositions, MSpace::kWorld);
+void sampleCurveInto(DrawOverride& drawOverride, MFnNurbsCurve& curve, const char* pathName,
+                     const UserData& data, uint32_t curveIndex, MPointArray& cvPositions,
+                     std::vector<CurveSample>& samples) {
+    curve.getCVs(cvPositions, MSpace::kWorld);
     if (!data.showCurve) {
-        return geometry;
+        return;
     }
 
     // Samples made with another division count are stale for every curve,
@@ -97,24 +97,35 @@ CurveGeometry sampleCurve(DrawOverride& drawOverride, MFnNurbsCurve& curve, cons
         drawOverride.cachedCurveDivisions = divisions;
     }
 
-    if (cachedCvsMatch(drawOverride, pathName, geometry.cvPositions)) {
-        geometry.samples = drawOverride.curveSampleCache[pathName];
+    const std::string key(pathName);
+    if (cachedCvsMatch(drawOverride, key, cvPositions)) {
+        const std::vector<CurveSample>& cached = drawOverride.curveSampleCache[key];
         // A cached sample takes the current colour, so a colour change
         // reaches every curve at once, and the curve's current number in the
         // walk, so samples of two curves never share a segment group (another
         // node's override may have consumed the selection change that would
         // have emptied these caches).
-        for (CurveSample& sample : geometry.samples) {
-            sample.color = data.curveColor;
-            sample.curveIndex = curveIndex;
+        const std::size_t first = samples.size();
+        samples.insert(samples.end(), cached.begin(), cached.end());
+        for (std::size_t i = first; i < samples.size(); ++i) {
+            samples[i].color = data.curveColor;
+            samples[i].curveIndex = curveIndex;
         }
-        return geometry;
+        return;
     }
 
-    drawOverride.cvPositionCache[pathName] = geometry.cvPositions;
+    drawOverride.cvPositionCache[key] = cvPositions;
     const int64_t steps = static_cast<int64_t>(curve.numSpans()) * divisions;
-    std::vector<CurveSample> samples = evaluateCurve(curve, curveIndex, steps, data.curveColor);
-    drawOverride.curveSampleCache[pathName] = samples;
-    geometry.samples = std::move(samples);
+    std::vector<CurveSample>& fresh = drawOverride.curveSampleCache[key];
+    fresh.clear();
+    evaluateCurve(curve, curveIndex, steps, data.curveColor, fresh);
+    samples.insert(samples.end(), fresh.begin(), fresh.end());
+}
+
+CurveGeometry sampleCurve(DrawOverride& drawOverride, MFnNurbsCurve& curve, const std::string& pathName,
+                          const UserData& data, uint32_t curveIndex) {
+    CurveGeometry geometry;
+    sampleCurveInto(drawOverride, curve, pathName.c_str(), data, curveIndex, geometry.cvPositions,
+                    geometry.samples);
     return geometry;
 }

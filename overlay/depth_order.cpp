@@ -2,6 +2,58 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+// Below this many keys sorting them directly is cheaper than the buckets.
+constexpr std::size_t kBucketThreshold = 256;
+// Buckets larger than this (keys that crowd together, such as many equal
+// distances) are sorted with std::sort rather than by insertion.
+constexpr std::size_t kInsertionLimit = 32;
+
+// Number of significant bits of `value` (0 for 0).
+unsigned bitLength(uint64_t value) {
+    unsigned bits = 0;
+    while (value != 0) {
+        value >>= 1;
+        ++bits;
+    }
+    return bits;
+}
+
+// Sorts keys[0, count) ascending, carrying order[] along; `pairs` is
+// working storage for the buckets too large for insertion.
+void sortBucket(uint64_t* keys, uint32_t* order, std::size_t count,
+                std::vector<std::pair<uint64_t, uint32_t>>& pairs) {
+    if (count <= kInsertionLimit) {
+        for (std::size_t i = 1; i < count; ++i) {
+            const uint64_t key = keys[i];
+            const uint32_t index = order[i];
+            std::size_t j = i;
+            while (j > 0 && keys[j - 1] > key) {
+                keys[j] = keys[j - 1];
+                order[j] = order[j - 1];
+                --j;
+            }
+            keys[j] = key;
+            order[j] = index;
+        }
+        return;
+    }
+    pairs.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        pairs[i] = {keys[i], order[i]};
+    }
+    std::sort(pairs.begin(), pairs.end());
+    for (std::size_t i = 0; i < count; ++i) {
+        keys[i] = pairs[i].first;
+        order[i] = pairs[i].second;
+    }
+}
+
+}  // namespace
 
 bool drawnBefore(const CvRecord& a, const CvRecord& b) {
     const bool aIsNan = std::isnan(a.cameraDistance);
@@ -12,6 +64,102 @@ bool drawnBefore(const CvRecord& a, const CvRecord& b) {
     return a.cameraDistance > b.cameraDistance;
 }
 
+uint64_t depthKey(double cameraDistance) {
+    if (std::isnan(cameraDistance)) {
+        return 0;
+    }
+    uint64_t bits = 0;
+    std::memcpy(&bits, &cameraDistance, sizeof bits);
+    // The usual order-preserving map of IEEE doubles onto unsigned integers
+    // (negative values reversed, positive ones above them), then inverted so
+    // that the farthest distance gets the smallest key. No non-NaN double
+    // maps to 0: that would need the all-ones bit pattern, which is a NaN.
+    const uint64_t ascending = (bits >> 63) != 0 ? ~bits : bits | (uint64_t{1} << 63);
+    return ~ascending;
+}
+
+void depthOrder(const std::vector<uint64_t>& keys, DepthSortScratch& scratch) {
+    const std::size_t count = keys.size();
+    scratch.sortedKeys.resize(count);
+    scratch.order.resize(count);
+    if (count < kBucketThreshold) {
+        for (std::size_t i = 0; i < count; ++i) {
+            scratch.sortedKeys[i] = keys[i];
+            scratch.order[i] = static_cast<uint32_t>(i);
+        }
+        sortBucket(scratch.sortedKeys.data(), scratch.order.data(), count, scratch.pairs);
+        return;
+    }
+
+    // The range of the non-NaN keys (NaN keys are 0 and get a bucket of
+    // their own, so they do not stretch the range).
+    uint64_t low = ~uint64_t{0};
+    uint64_t high = 0;
+    for (const uint64_t key : keys) {
+        if (key != 0) {
+            low = key < low ? key : low;
+            high = key > high ? key : high;
+        }
+    }
+
+    // Bucket b + 1 holds the keys whose offset above `low`, shifted right by
+    // `shift`, is b: about one bucket per key, buckets in key order.
+    const unsigned bucketBits = bitLength(count);
+    const unsigned rangeBits = high >= low ? bitLength(high - low) : 0;
+    const unsigned shift = rangeBits > bucketBits ? rangeBits - bucketBits : 0;
+    const std::size_t buckets = (high >= low ? static_cast<std::size_t>((high - low) >> shift) + 1 : 0) + 1;
+    auto bucketOf = [&](uint64_t key) -> std::size_t {
+        return key == 0 ? 0 : static_cast<std::size_t>((key - low) >> shift) + 1;
+    };
+
+    // Counting sort into the buckets, then each bucket on the full key.
+    std::vector<uint32_t>& starts = scratch.bucketStarts;
+    starts.assign(buckets + 1, 0);
+    for (const uint64_t key : keys) {
+        ++starts[bucketOf(key) + 1];
+    }
+    for (std::size_t b = 1; b <= buckets; ++b) {
+        starts[b] += starts[b - 1];
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const uint64_t key = keys[i];
+        const uint32_t slot = starts[bucketOf(key)]++;
+        scratch.sortedKeys[slot] = key;
+        scratch.order[slot] = static_cast<uint32_t>(i);
+    }
+    // starts[b] is now the end of bucket b; bucket 0 (NaN) needs no sorting.
+    for (std::size_t b = 1; b < buckets; ++b) {
+        const std::size_t begin = starts[b - 1];
+        const std::size_t size = starts[b] - begin;
+        if (size > 1) {
+            sortBucket(&scratch.sortedKeys[begin], &scratch.order[begin], size, scratch.pairs);
+        }
+    }
+}
+
+void sortByDepth(std::vector<CvRecord>& cvRecords, DepthSortScratch& scratch) {
+    const std::size_t count = cvRecords.size();
+    scratch.keys.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        scratch.keys[i] = depthKey(cvRecords[i].cameraDistance);
+    }
+    depthOrder(scratch.keys, scratch);
+
+    // One gather of whole records into the sorted order. The reads are
+    // scattered over the whole record array, so the record a few steps
+    // ahead is requested early to overlap the cache misses.
+    constexpr std::size_t kPrefetchDistance = 8;
+    scratch.records.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i + kPrefetchDistance < count) {
+            __builtin_prefetch(&cvRecords[scratch.order[i + kPrefetchDistance]]);
+        }
+        scratch.records[i] = cvRecords[scratch.order[i]];
+    }
+    cvRecords.swap(scratch.records);
+}
+
 void sortByDepth(std::vector<CvRecord>& cvRecords) {
-    std::sort(cvRecords.begin(), cvRecords.end(), drawnBefore);
+    DepthSortScratch scratch;
+    sortByDepth(cvRecords, scratch);
 }

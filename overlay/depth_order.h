@@ -1,5 +1,7 @@
 #pragma once
 // Depth ordering of a frame's CV records: farthest from the camera first.
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "overlay/cv_record.h"
@@ -9,6 +11,34 @@
 // NaNs are equivalent among themselves, so this is a strict weak ordering.
 bool drawnBefore(const CvRecord& a, const CvRecord& b);
 
-// Sorts the records in place by drawnBefore (unstable: equal distances end
-// in an unspecified relative order).
+// A 64-bit key whose ascending unsigned order is the drawnBefore order:
+// every NaN maps to 0 (first), then distances from +inf down to -inf. Equal
+// distances (and -0.0 / +0.0) may get different keys only where drawnBefore
+// leaves their order unspecified anyway.
+uint64_t depthKey(double cameraDistance);
+
+// Working storage of the depth sort, kept between frames so that a frame
+// sorts without allocating once the storage has grown to the record count.
+struct DepthSortScratch {
+    std::vector<uint64_t> keys;  // depthKey of each record, in record order
+    std::vector<uint32_t> bucketStarts;
+    std::vector<uint64_t> sortedKeys;
+    std::vector<uint32_t> order;  // record indices in drawnBefore order
+    std::vector<std::pair<uint64_t, uint32_t>> pairs;
+    std::vector<CvRecord> records;
+};
+
+// Fills scratch.order with the indices 0 .. keys.size() - 1 in ascending
+// key order (equal keys in an unspecified order). The keys are distributed
+// into about one bucket per key by their leading bits above the smallest
+// key, and each bucket is sorted on the full key (the buckets of a scene's
+// distances hold a key or two): linear time for the distances of real
+// scenes, and never worse than a comparison sort.
+void depthOrder(const std::vector<uint64_t>& keys, DepthSortScratch& scratch);
+
+// Sorts the records in place by drawnBefore (depthOrder of their keys, then
+// one gather of whole records). Equal distances end in an unspecified
+// relative order.
+void sortByDepth(std::vector<CvRecord>& cvRecords, DepthSortScratch& scratch);
+// The same with storage of its own.
 void sortByDepth(std::vector<CvRecord>& cvRecords);

@@ -20,7 +20,9 @@
 #include <string>
 #include <vector>
 
+#include "overlay/curve_name_set.h"
 #include "overlay/curve_sample.h"
+#include "overlay/depth_order.h"
 #include "overlay/user_data.h"
 
 class DrawOverride : public MHWRender::MPxDrawOverride {
@@ -56,6 +58,14 @@ public:
     int32_t cachedCurveDivisions = 0;
     // The draw manager node this override draws; every plug is read on it.
     MObject nodeObject;
+
+    // Working storage of prepareForDraw, kept between frames so that a
+    // steady frame does not allocate: the curves already walked, one curve's
+    // CVs, the selected marks of one curve's CVs, and the depth sort's buffers.
+    CurveNameSet walkedCurves;
+    MPointArray curveCvs;
+    std::vector<char> selectedMarks;
+    DepthSortScratch depthSortScratch;
 
 private:
     explicit DrawOverride(const MObject& obj);

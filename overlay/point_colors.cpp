@@ -14,8 +14,12 @@ float rampTop(float distanceColorMin, float distanceColorMax) {
     return distanceColorMin > distanceColorMax ? distanceColorMin : distanceColorMax;
 }
 
+bool rampPositionsByRank(bool softSelectionActive, bool anyRampOn) {
+    return !softSelectionActive && anyRampOn;
+}
+
 void assignRampPositions(std::vector<CvRecord>& cvRecords, bool softSelectionActive, bool anyRampOn) {
-    if (softSelectionActive || !anyRampOn) {
+    if (!rampPositionsByRank(softSelectionActive, anyRampOn)) {
         return;
     }
     const float count = static_cast<float>(cvRecords.size());

@@ -24,6 +24,8 @@ float rampTop(float distanceColorMin, float distanceColorMax);
 // on, the record at position i of N (in the records' current order, farthest
 // first) gets i / N; otherwise every position stays as made (1.0).
 void assignRampPositions(std::vector<CvRecord>& cvRecords, bool softSelectionActive, bool anyRampOn);
+// Whether ramp positions go by rank (the condition assignRampPositions applies).
+bool rampPositionsByRank(bool softSelectionActive, bool anyRampOn);
 
 // The ramp settings of one frame, as read from the node's plugs.
 struct RampSettings {

@@ -20,7 +20,7 @@
 #include <maya/MWeight.h>
 
 #include <cstdint>
-#include <set>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +30,7 @@
 #include "overlay/curve_lines.h"
 #include "overlay/curve_sampling.h"
 #include "overlay/cv_occlusion.h"
+#include "overlay/cv_points.h"
 #include "overlay/depth_order.h"
 #include "overlay/draw_override.h"
 #include "overlay/hull_lines.h"
@@ -38,22 +39,34 @@
 
 namespace {
 
-CvRecord makeRecord(uint32_t curveIndex, uint32_t cvIndex, const MPoint& position, bool selected,
-                    float weight) {
-    CvRecord record;
-    record.curveIndex = curveIndex;
-    record.cvIndex = cvIndex;
-    record.position = position;
-    record.selected = selected;
-    record.weight = weight;
-    return record;
-}
+// Where the walk writes one curve's CV records: the records, and in
+// parallel the depth key of each (computed while the record is being written
+// anyway, so the depth order needs no further pass over the records).
+struct RecordSink {
+    std::vector<CvRecord>& records;
+    std::vector<uint64_t>& depthKeys;
+    const MPoint& cameraPoint;
+    uint32_t curveIndex;
 
-void appendUnselectedRecords(std::vector<CvRecord>& records, uint32_t curveIndex,
-                             const MPointArray& cvPositions, const std::vector<char>& isSelected) {
-    for (unsigned int i = 0; i < cvPositions.length(); ++i) {
-        if (isSelected.empty() || !isSelected[i]) {
-            records.push_back(makeRecord(curveIndex, i, cvPositions[i], false, 1.0f));
+    void add(uint32_t cvIndex, const MPoint& position, bool selected, float weight) {
+        CvRecord record;
+        record.curveIndex = curveIndex;
+        record.cvIndex = cvIndex;
+        record.position = position;
+        record.selected = selected;
+        record.weight = weight;
+        record.cameraDistance = position.distanceTo(cameraPoint);
+        records.push_back(record);
+        depthKeys.push_back(depthKey(record.cameraDistance));
+    }
+};
+
+void appendUnselectedRecords(RecordSink& sink, const MPointArray& cvPositions,
+                             const std::vector<char>* isSelected) {
+    const unsigned int cvCount = cvPositions.length();
+    for (unsigned int i = 0; i < cvCount; ++i) {
+        if (isSelected == nullptr || !(*isSelected)[i]) {
+            sink.add(i, cvPositions[i], false, 1.0f);
         }
     }
 }
@@ -61,29 +74,25 @@ void appendUnselectedRecords(std::vector<CvRecord>& records, uint32_t curveIndex
 // Records of a curve selected through a CV component: the selected CVs in
 // component order, then every other CV in ascending index order. Indices
 // outside the curve's CV range (a selection that outlived a rebuild of the
-// curve) get no record.
-void appendComponentRecords(std::vector<CvRecord>& records, uint32_t curveIndex,
-                            const MPointArray& cvPositions, MFnSingleIndexedComponent& component) {
+// curve) get no record. `isSelected` is working storage.
+void appendComponentRecords(RecordSink& sink, const MPointArray& cvPositions,
+                            MFnSingleIndexedComponent& component, std::vector<char>& isSelected) {
     const bool hasWeights = component.hasWeights();
-    std::vector<int> indices;
-    std::vector<float> weights;
-    for (int k = 0; k < component.elementCount(); ++k) {
-        weights.push_back(hasWeights ? component.weight(k).influence() : 1.0f);
-        indices.push_back(component.element(k));
-    }
-
     const unsigned int cvCount = cvPositions.length();
     // Marks instead of a search of the index list keep this linear in the CV count.
-    std::vector<char> isSelected(cvCount, 0);
-    for (std::size_t k = 0; k < indices.size(); ++k) {
-        if (indices[k] < 0 || static_cast<unsigned int>(indices[k]) >= cvCount) {
+    isSelected.assign(cvCount, 0);
+    const int elementCount = component.elementCount();
+    for (int k = 0; k < elementCount; ++k) {
+        const int element = component.element(k);
+        if (element < 0 || static_cast<unsigned int>(element) >= cvCount) {
             continue;
         }
-        const auto cvIndex = static_cast<unsigned int>(indices[k]);
+        const float weight = hasWeights ? component.weight(k).influence() : 1.0f;
+        const auto cvIndex = static_cast<unsigned int>(element);
         isSelected[cvIndex] = 1;
-        records.push_back(makeRecord(curveIndex, cvIndex, cvPositions[cvIndex], true, weights[k]));
+        sink.add(cvIndex, cvPositions[cvIndex], true, weight);
     }
-    appendUnselectedRecords(records, curveIndex, cvPositions, isSelected);
+    appendUnselectedRecords(sink, cvPositions, &isSelected);
 }
 
 // The concatenated selection strings of the tracked selection.
@@ -152,37 +161,39 @@ MUserData* DrawOverride::prepareForDraw(const MDagPath& /*objPath*/, const MDagP
         }
     }
 
+    // The camera point, which every record's distance is measured from.
+    const MPoint cameraPoint = cameraWorldPoint(cameraPath);
+
     // Walk the tracked selection: each curve shape once, through the first
     // item that names it.
-    std::set<std::string> seenCurves;
+    walkedCurves.clear();
+    std::vector<uint64_t>& depthKeys = depthSortScratch.keys;
+    depthKeys.clear();
     uint32_t curveCounter = 0;
+    MDagPath path;
+    MObject component;
     for (MItSelectionList item(trackedSelection, MFn::kInvalid); !item.isDone(); item.next()) {
-        MDagPath path;
-        MObject component;
         item.getDagPath(path, component);
         path.extendToShape();
         if (path.apiType() != MFn::kNurbsCurve) {
             continue;
         }
-        std::string pathName = path.fullPathName().asChar();
-        if (seenCurves.count(pathName) != 0) {
+        const MString pathName = path.fullPathName();
+        const char* pathChars = pathName.asChar();
+        if (!walkedCurves.insert(pathChars, std::strlen(pathChars))) {
             continue;
         }
 
         MFnNurbsCurve curve(path);
-        CurveGeometry geometry = sampleCurve(*this, curve, pathName, *data, curveCounter);
-        if (data->showCurve) {
-            data->curveSamples.insert(data->curveSamples.end(), geometry.samples.begin(),
-                                      geometry.samples.end());
-        }
-        seenCurves.insert(std::move(pathName));
+        sampleCurveInto(*this, curve, pathChars, *data, curveCounter, curveCvs, data->curveSamples);
 
         // Only curves shown dormant or hilited get CV records; a curve
         // selected as an object (active, lead) shows only its curve line.
         const M3dView::DisplayStatus status = M3dView::displayStatus(path);
         if (status == M3dView::kDormant || status == M3dView::kHilite) {
+            RecordSink sink{data->cvRecords, depthKeys, cameraPoint, curveCounter};
             if (component.isNull()) {
-                appendUnselectedRecords(data->cvRecords, curveCounter, geometry.cvPositions, {});
+                appendUnselectedRecords(sink, curveCvs, nullptr);
             } else {
                 MFnSingleIndexedComponent cvComponent(component);
                 if (cvComponent.componentType() != MFn::kCurveCVComponent) {
@@ -190,20 +201,17 @@ MUserData* DrawOverride::prepareForDraw(const MDagPath& /*objPath*/, const MDagP
                     data->reset();
                     return data;
                 }
-                appendComponentRecords(data->cvRecords, curveCounter, geometry.cvPositions, cvComponent);
+                appendComponentRecords(sink, curveCvs, cvComponent, selectedMarks);
             }
         }
         ++curveCounter;
     }
 
-    // Camera point, CV distances from it, and depth order (farthest first).
-    const MPoint cameraPoint = cameraWorldPoint(cameraPath);
-    for (CvRecord& record : data->cvRecords) {
-        record.cameraDistance = record.position.distanceTo(cameraPoint);
-    }
-    sortByDepth(data->cvRecords);
+    // Depth order (farthest first), as record indices.
+    depthOrder(depthKeys, depthSortScratch);
 
-    // Occlusion, then the distance-colour settings.
+    // Occlusion (a property of each record alone, so it is tested before the
+    // records move into depth order), then the distance-colour settings.
     if (MPlug(nodeObject, attr::useCVOcclusion).asBool()) {
         applyCvOcclusion(*this, *data, cameraPoint);
     }
@@ -214,31 +222,18 @@ MUserData* DrawOverride::prepareForDraw(const MDagPath& /*objPath*/, const MDagP
     const float distanceColorMax = MPlug(nodeObject, attr::distanceColorMax).asFloat();
     const float top = rampTop(distanceColorMin, distanceColorMax);
 
-    // Ramp positions by depth rank.
-    assignRampPositions(data->cvRecords, softSelectionActive,
-                        useCVDistanceColor || useHullDistanceColor || useCurveDistanceColor);
+    // The records in depth order with their ramp positions by depth rank,
+    // the CV points, and a marker at each curve's first CV, projected into
+    // the view being prepared.
+    const bool rampByRank = rampPositionsByRank(
+        softSelectionActive, useCVDistanceColor || useHullDistanceColor || useCurveDistanceColor);
+    const RampSettings cvRamp{useCVDistanceColor, distanceColorMin, top};
+    emitDepthOrderedCvs(*data, depthSortScratch.order, depthSortScratch.records, rampByRank, cvRamp,
+                        frameContext);
 
     // Curve overlay.
     if (data->showCurve) {
         buildCurveLines(*data, cameraPoint, useCurveDistanceColor, distanceColorMin, top);
-    }
-
-    // CV points, and a marker at each curve's first CV, projected into
-    // the view being prepared.
-    const RampSettings cvRamp{useCVDistanceColor, distanceColorMin, top};
-    bool haveView = false;
-    ViewProjection view;
-    for (const CvRecord& record : data->cvRecords) {
-        data->cvPoints.append(record.position);
-        if (record.cvIndex == 0) {
-            if (!haveView) {
-                view = viewProjectionOf(frameContext);
-                haveView = true;
-            }
-            data->markerPoints.append(markerPosition(view, record.position));
-            data->markerColors.append(markerColor(record, *data, cvRamp));
-        }
-        data->cvColors.append(pointColor(record, *data, cvRamp));
     }
 
     // Hull overlay.

@@ -5,6 +5,7 @@
 #include <maya/MFnDagNode.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "model.h"
 
@@ -72,10 +73,9 @@ Mat4 multiply(const Mat4& a, const Mat4& b) {
     return r;
 }
 
-Mat4 localMatrix(const Node& transform) {
-    if (transform.kind != NodeKind::Transform) {
-        return identity4();
-    }
+namespace {
+
+Mat4 computeLocalMatrix(const Node& transform) {
     constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
     const double cx = std::cos(transform.rotate[0] * kDegToRad),
                  sx = std::sin(transform.rotate[0] * kDegToRad);
@@ -100,6 +100,26 @@ Mat4 localMatrix(const Node& transform) {
     return m;
 }
 
+}  // namespace
+
+// The trigonometry of a transform's matrix is paid once per change of its
+// values: every frame asks for the world matrix of every drawn curve. The
+// memo is keyed by the exact bits of translate, rotate and scale, so any
+// change (however it is made) recomputes it, and the result is the same
+// matrix computeLocalMatrix gives.
+Mat4 localMatrix(const Node& transform) {
+    if (transform.kind != NodeKind::Transform) {
+        return identity4();
+    }
+    const std::array<Vec3, 3> trs{{transform.translate, transform.rotate, transform.scale}};
+    if (!transform.localMemoValid || std::memcmp(&trs, &transform.localMemoTrs, sizeof trs) != 0) {
+        transform.localMemo = computeLocalMatrix(transform);
+        transform.localMemoTrs = trs;
+        transform.localMemoValid = true;
+    }
+    return transform.localMemo;
+}
+
 Mat4 worldMatrix(const Node& node) {
     Mat4 m = identity4();
     bool any = false;
@@ -110,20 +130,6 @@ Mat4 worldMatrix(const Node& node) {
         }
     }
     return m;
-}
-
-Vec3 transformPoint(const Vec3& p, const Mat4& m) {
-    Vec3 r;
-    for (int j = 0; j < 3; ++j) {
-        r[j] = p[0] * m[0][j] + p[1] * m[1][j] + p[2] * m[2][j] + m[3][j];
-    }
-    const double w = p[0] * m[0][3] + p[1] * m[1][3] + p[2] * m[2][3] + m[3][3];
-    if (w != 1.0 && w != 0.0) {
-        for (double& c : r) {
-            c /= w;
-        }
-    }
-    return r;
 }
 
 namespace {
@@ -248,7 +254,7 @@ MString MDagPath::fullPathName(MStatus* ReturnStatus) const {
         return MString();
     }
     kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    const std::string name = kd::fullPathName(*node_);
+    const std::string& name = kd::fullPathNameRef(*node_);
     return MString(name.c_str(), static_cast<int>(name.size()));
 }
 
@@ -258,7 +264,7 @@ MString MDagPath::partialPathName(MStatus* ReturnStatus) const {
         return MString();
     }
     kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    const std::string name = kd::partialPathName(*node_);
+    const std::string& name = kd::partialPathNameRef(*node_);
     return MString(name.c_str(), static_cast<int>(name.size()));
 }
 

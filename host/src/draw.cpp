@@ -4,11 +4,13 @@
 #include <maya/MUIDrawManager.h>
 #include <maya/MUserData.h>
 
+#include <utility>
 #include <vector>
 
 #include <khost/harness.h>
 
 #include "model.h"
+#include "nodes_internal.h"
 
 // ---------------------------------------------------------------- MUserData
 MUserData::MUserData() = default;
@@ -80,13 +82,41 @@ DrawCall make(DrawCall::Kind kind) {
     return call;
 }
 
+// Arrays of mesh calls already replayed, ready for the next recording;
+// the back is the array the next mesh call gets (see recycleDrawCalls).
+struct SpareArrays {
+    std::vector<MPointArray> points;
+    std::vector<MColorArray> colors;
+};
+
+SpareArrays& spareArrays() {
+    static auto* spare = new SpareArrays();
+    return *spare;
+}
+
+// Copies `from` into `to`, reusing the storage `to` already has: one
+// element-wise copy, no allocation when `to` is large enough.
+template <class Array>
+void copyInto(Array& to, const Array& from) {
+    to.copy(from);
+}
+
 void recordMesh(void* recorder, int primitive, const MPointArray& points, const void* normals,
                 const MColorArray* colors, const void* indices, const void* texcoords) {
+    SpareArrays& spare = spareArrays();
     DrawCall call = make(DrawCall::Mesh);
     call.primitive = primitive;
-    call.points = points;
+    if (!spare.points.empty()) {
+        call.points = std::move(spare.points.back());
+        spare.points.pop_back();
+    }
+    copyInto(call.points, points);
     if (colors) {
-        call.colors = *colors;
+        if (!spare.colors.empty()) {
+            call.colors = std::move(spare.colors.back());
+            spare.colors.pop_back();
+        }
+        copyInto(call.colors, *colors);
     }
     call.hasColors = colors != nullptr;
     call.hasNormals = normals != nullptr;
@@ -112,7 +142,7 @@ void MUIDrawManager::beginDrawable(Selectability selectability, unsigned int sel
     DrawCall call = make(DrawCall::BeginDrawable);
     call.selectability = selectability;
     call.selectionName = selectionName;
-    calls(impl_).push_back(call);
+    calls(impl_).push_back(std::move(call));
 }
 
 void MUIDrawManager::beginDrawable(unsigned int name, bool nameIsPickable) {
@@ -132,19 +162,19 @@ void MUIDrawManager::endDrawInXray() {
 void MUIDrawManager::setColor(const MColor& color) {
     DrawCall call = make(DrawCall::SetColor);
     call.color = color;
-    calls(impl_).push_back(call);
+    calls(impl_).push_back(std::move(call));
 }
 
 void MUIDrawManager::setPointSize(float value) {
     DrawCall call = make(DrawCall::SetPointSize);
     call.value = value;
-    calls(impl_).push_back(call);
+    calls(impl_).push_back(std::move(call));
 }
 
 void MUIDrawManager::setLineWidth(float value) {
     DrawCall call = make(DrawCall::SetLineWidth);
     call.value = value;
-    calls(impl_).push_back(call);
+    calls(impl_).push_back(std::move(call));
 }
 
 // State the recorder does not keep: the embedded host draws nothing, and no
@@ -177,7 +207,7 @@ void MUIDrawManager::circle2d(const MPoint& center, double radius, bool filled) 
     call.center = center;
     call.radius = radius;
     call.filled = filled;
-    calls(impl_).push_back(call);
+    calls(impl_).push_back(std::move(call));
 }
 
 void MUIDrawManager::circle2d(const MPoint& center, double radius, int, bool filled) {
@@ -235,3 +265,29 @@ void MUIDrawManager::point2d(const MPoint&) {}
 void MUIDrawManager::line2d(const MPoint&, const MPoint&) {}
 
 }  // namespace MHWRender
+
+namespace khost {
+namespace detail {
+
+void recycleDrawCalls(std::vector<DrawCall>& calls) {
+    MHWRender::SpareArrays& spare = MHWRender::spareArrays();
+    for (auto call = calls.rbegin(); call != calls.rend(); ++call) {
+        if (call->kind != DrawCall::Mesh) {
+            continue;
+        }
+        spare.points.push_back(std::move(call->points));
+        if (call->hasColors) {
+            spare.colors.push_back(std::move(call->colors));
+        }
+    }
+    calls.clear();
+}
+
+void dropSpareDrawArrays() {
+    MHWRender::SpareArrays& spare = MHWRender::spareArrays();
+    spare.points.clear();
+    spare.colors.clear();
+}
+
+}  // namespace detail
+}  // namespace khost

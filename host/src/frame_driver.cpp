@@ -111,15 +111,19 @@ void FrameDriver::drawFrame() {
     Scene& scene = Scene::get();
     Counters& counters = scene.counters;
     const std::size_t viewCount = scene.views.size();
+    dropSpareDrawArrays();
     for (auto& entry : scene.frames) {
-        for (auto& calls : entry.second.calls) {
-            calls.clear();
+        std::vector<std::vector<DrawCall>>& perView = entry.second.calls;
+        for (std::size_t v = perView.size(); v-- > 0;) {
+            recycleDrawCalls(perView[v]);
         }
     }
 
     // Pair the live plug-in nodes with their overrides, making missing ones.
+    // Plug-in code runs below and may add or delete nodes, so the candidates
+    // are copied (only plug-in nodes: a scene of many curves has few of them).
     std::vector<Prepared> drawable;
-    const std::vector<std::shared_ptr<Node>> nodes = scene.nodes;  // plug-in code runs below
+    const std::vector<std::shared_ptr<Node>> nodes = scene.pluginNodes;
     for (const auto& n : nodes) {
         if (!n->alive || n->kind != NodeKind::PluginShape || !n->type) {
             continue;

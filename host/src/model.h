@@ -6,12 +6,12 @@
 // Ownership: the Scene owns every live node through shared_ptr. Handles
 // (MObject, MDagPath, selection items) hold shared_ptrs too, so a handle to a
 // deleted node stays memory-safe; such a node has alive == false.
+#include <khost/harness.h>
 #include <maya/MDagPath.h>
 #include <maya/MObject.h>
 #include <maya/MPxNode.h>
 #include <maya/MSelectionList.h>
 #include <maya/MTypeId.h>
-#include <khost/harness.h>
 
 #include <array>
 #include <cstdint>
@@ -96,10 +96,10 @@ struct MeshAccel;  // acceleration structure; built lazily, dropped on edit
 
 struct MeshData {
     std::vector<std::array<float, 3>> vertices;  // object space
-    std::vector<std::array<int, 3>> triangles;    // triangulated faces
-    std::vector<int> triangleFace;                // face id of each triangle
-    uint64_t version = 0;                         // bumps on every edit
-    std::shared_ptr<MeshAccel> accel;             // world-space grid, keyed by version + world matrix
+    std::vector<std::array<int, 3>> triangles;   // triangulated faces
+    std::vector<int> triangleFace;               // face id of each triangle
+    uint64_t version = 0;                        // bumps on every edit
+    std::shared_ptr<MeshAccel> accel;            // world-space grid, keyed by version + world matrix
 };
 
 struct CameraData {
@@ -117,8 +117,8 @@ struct Node : ObjectData {
     uint64_t uid = 0;
     std::string name;
     NodeKind kind = NodeKind::Transform;
-    Node* parent = nullptr;        // null: child of the world
-    std::vector<Node*> children;   // not owned: the Scene owns every node
+    Node* parent = nullptr;       // null: child of the world
+    std::vector<Node*> children;  // not owned: the Scene owns every node
     bool alive = true;
     bool templated = false;
 
@@ -135,6 +135,18 @@ struct Node : ObjectData {
     std::vector<AttrValue> values;  // indexed by AttrDef::index
     int state = 0;                  // nodeState
 
+    // Memos of values the host derives on every frame: the full and partial
+    // path names (valid while their version equals Scene::pathVersion) and the local
+    // matrix of a transform (valid while translate, rotate and scale hold the
+    // exact bits it was made from).
+    mutable std::string pathMemo;
+    mutable uint64_t pathMemoVersion = 0;
+    mutable std::string partialMemo;  // the partial path name, valid like pathMemo
+    mutable uint64_t partialMemoVersion = 0;
+    mutable bool localMemoValid = false;
+    mutable std::array<Vec3, 3> localMemoTrs{};
+    mutable std::array<std::array<double, 4>, 4> localMemo{};
+
     MFn::Type apiType() const override;
     bool hasFn(MFn::Type t) const override;
     bool isShape() const { return kind != NodeKind::Transform; }
@@ -147,7 +159,20 @@ Mat4 identity4();
 Mat4 multiply(const Mat4& a, const Mat4& b);  // a * b
 Mat4 localMatrix(const Node& transform);      // S * R * T
 Mat4 worldMatrix(const Node& node);           // product of the transforms above and including node
-Vec3 transformPoint(const Vec3& p, const Mat4& m);
+// Inline: getCVs applies it to every CV of every drawn curve on every frame.
+inline Vec3 transformPoint(const Vec3& p, const Mat4& m) {
+    Vec3 r;
+    for (int j = 0; j < 3; ++j) {
+        r[j] = p[0] * m[0][j] + p[1] * m[1][j] + p[2] * m[2][j] + m[3][j];
+    }
+    const double w = p[0] * m[0][3] + p[1] * m[1][3] + p[2] * m[2][3] + m[3][3];
+    if (w != 1.0 && w != 0.0) {
+        for (double& c : r) {
+            c /= w;
+        }
+    }
+    return r;
+}
 
 // ---------------------------------------------------------------- plug-ins
 struct NodeType {
@@ -204,22 +229,28 @@ Mat4 viewProjection(const View& v);    // view * projection
 struct SelectionState {
     MSelectionList active;
     MSelectionList hilite;
-    MSelectionList rich;  // soft selection; empty when none
+    MSelectionList rich;   // soft selection; empty when none
     uint64_t version = 0;  // bumps on every change
 };
 
 // ---------------------------------------------------------------- the scene
 // One per process, like the host's own state.
 struct FrameSlot {
-    MHWRender::MPxDrawOverride* override = nullptr;  // made once per node, owned by the host
-    std::vector<MUserData*> records;                 // per view; owned by the host
+    MHWRender::MPxDrawOverride* override = nullptr;     // made once per node, owned by the host
+    std::vector<MUserData*> records;                    // per view; owned by the host
     std::vector<std::vector<::khost::DrawCall>> calls;  // per view, last frame's draw calls
 };
 
 struct Scene {
     std::vector<std::shared_ptr<Node>> nodes;  // every live node, creation order
+    // The plug-in shapes among them, creation order: what a viewport refresh
+    // looks at, without visiting every curve and transform of the scene.
+    std::vector<std::shared_ptr<Node>> pluginNodes;
     std::unordered_multimap<std::string, Node*> byName;
     uint64_t nextUid = 1;
+    // Bumps whenever a node's name or parent or the name index changes
+    // (node memos of path names compare against it).
+    uint64_t pathVersion = 1;
     std::vector<std::shared_ptr<Node>> undoQueue;  // deleted but kept alive (undoable delete)
 
     SelectionState selection;
@@ -252,9 +283,12 @@ void destroyPluginNode(Node& node);
 // Fires every callback registered for `event`.
 void fireEvent(const std::string& event);
 // Name helpers.
-Node* findNode(const std::string& nameOrPath);  // unique name, partial or full path; null if none or ambiguous
+Node* findNode(
+    const std::string& nameOrPath);  // unique name, partial or full path; null if none or ambiguous
 std::string fullPathName(const Node& node);
-std::string partialPathName(const Node& node);  // shortest unique name
+const std::string& fullPathNameRef(const Node& node);     // the node's memo, valid until the next name change
+std::string partialPathName(const Node& node);            // shortest unique name
+const std::string& partialPathNameRef(const Node& node);  // the node's memo, valid until the next name change
 std::shared_ptr<Node> sharedNode(Node* n);
 
 // Private-member access for the host implementation.

@@ -73,6 +73,16 @@ void releaseModuleOverrides(const PluginModule& module);
 // override is not always dirty (the host does so when a node changes).
 void markDrawDirty(const Node& node);
 
+// Empties a view's recorded draw calls for the next frame. The point and
+// colour arrays of its mesh calls are kept for the meshes the next frame
+// records, so recording a steady frame copies into storage that is already
+// there instead of allocating (and faulting in) fresh arrays.
+// Arrays are handed out last recycled first, so recycling a frame's calls in
+// reverse recording order gives each mesh of a steady frame back its own
+// array. dropSpareDrawArrays frees what the previous frame left unused.
+void recycleDrawCalls(std::vector<::khost::DrawCall>& calls);
+void dropSpareDrawArrays();
+
 // Constructs and destroys the host-owned draw manager of a frame.
 struct FrameDriver {
     static void drawFrame();

@@ -73,8 +73,11 @@ std::string globalNumberedName(const std::string& base) {
     return found.first;
 }
 
+// Every change of the name index can change partial path names (which
+// depend on which other nodes share a name), so it bumps pathVersion.
 void indexName(Node& node) {
     Scene::get().byName.emplace(node.name, &node);
+    ++Scene::get().pathVersion;
 }
 
 void unindexName(Node& node) {
@@ -86,6 +89,7 @@ void unindexName(Node& node) {
             break;
         }
     }
+    ++Scene::get().pathVersion;
 }
 
 bool siblingHasName(const Node* parent, const std::string& name, const Node* except) {
@@ -122,6 +126,7 @@ void unlink(const std::vector<std::shared_ptr<Node>>& nodes) {
     for (const auto& n : nodes) {
         n->parent = nullptr;
         n->children.clear();
+        ++Scene::get().pathVersion;
     }
 }
 
@@ -212,10 +217,14 @@ Node& addNode(NodeKind kind, const std::string& name, Node* parent) {
     node->name = name;
     node->kind = kind;
     node->parent = parent;
+    ++s.pathVersion;
     if (parent != nullptr) {
         parent->children.push_back(node.get());
     }
     s.nodes.push_back(node);
+    if (kind == NodeKind::PluginShape) {
+        s.pluginNodes.push_back(node);
+    }
     indexName(*node);
     return *node;
 }
@@ -235,6 +244,7 @@ void removeSubtree(Node& root, bool undoable) {
         auto& siblings = root.parent->children;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), &root), siblings.end());
         root.parent = nullptr;
+        ++s.pathVersion;
     }
     std::vector<std::shared_ptr<Node>> owned;
     owned.reserve(doomed.size());
@@ -248,6 +258,9 @@ void removeSubtree(Node& root, bool undoable) {
     s.nodes.erase(std::remove_if(s.nodes.begin(), s.nodes.end(),
                                  [](const std::shared_ptr<Node>& n) { return !n->alive; }),
                   s.nodes.end());
+    s.pluginNodes.erase(std::remove_if(s.pluginNodes.begin(), s.pluginNodes.end(),
+                                       [](const std::shared_ptr<Node>& n) { return !n->alive; }),
+                        s.pluginNodes.end());
     if (undoable) {
         s.undoQueue.insert(s.undoQueue.end(), owned.begin(), owned.end());
     } else {
@@ -282,6 +295,7 @@ bool renameTo(Node& node, const std::string& newName) {
     releaseName(node.name);
     node.name = name;
     indexName(node);
+    ++Scene::get().pathVersion;
     return true;
 }
 
@@ -312,6 +326,7 @@ bool reparent(Node& node, Node* newParent) {
         siblings.erase(std::remove(siblings.begin(), siblings.end(), &node), siblings.end());
     }
     node.parent = newParent;
+    ++Scene::get().pathVersion;
     if (newParent != nullptr) {
         newParent->children.push_back(&node);
     }
@@ -322,6 +337,7 @@ bool reparent(Node& node, Node* newParent) {
         releaseName(node.name);
         node.name = name;
         indexName(node);
+        ++Scene::get().pathVersion;
     }
     return true;
 }
@@ -335,12 +351,14 @@ void resetScene(bool fireEvents) {
     }
     std::vector<std::shared_ptr<Node>> all;
     all.swap(s.nodes);
+    s.pluginNodes.clear();
     for (const auto& n : all) {
         n->alive = false;
     }
     unlink(all);
     all.clear();
     s.byName.clear();
+    ++s.pathVersion;
     flushUndo();
     nameHints().clear();
     s.displayStatusOverrides.clear();
@@ -377,6 +395,15 @@ void resetScene(bool fireEvents) {
 
 // ---------------------------------------------------------------- names and paths
 
+const std::string& fullPathNameRef(const Node& node) {
+    const uint64_t version = Scene::get().pathVersion;
+    if (node.pathMemoVersion != version) {
+        node.pathMemo = fullPathName(node);
+        node.pathMemoVersion = version;
+    }
+    return node.pathMemo;
+}
+
 std::string fullPathName(const Node& node) {
     std::size_t size = 0;
     for (const Node* p = &node; p != nullptr; p = p->parent) {
@@ -390,6 +417,15 @@ std::string fullPathName(const Node& node) {
         --end;  // the separator, already '|'
     }
     return out;
+}
+
+const std::string& partialPathNameRef(const Node& node) {
+    const uint64_t version = Scene::get().pathVersion;
+    if (node.partialMemoVersion != version) {
+        node.partialMemo = partialPathName(node);
+        node.partialMemoVersion = version;
+    }
+    return node.partialMemo;
 }
 
 std::string partialPathName(const Node& node) {

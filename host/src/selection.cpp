@@ -281,15 +281,15 @@ std::string componentOwnerName(const Node& shape) {
             shapes += c->isShape() ? 1 : 0;
         }
         if (shapes == 1) {
-            return partialPathName(*parent);
+            return partialPathNameRef(*parent);
         }
     }
-    return partialPathName(shape);
+    return partialPathNameRef(shape);
 }
 
 std::string objectName(const SelectionItem& item) {
     if (item.dag != nullptr) {
-        return partialPathName(*item.dag);
+        return partialPathNameRef(*item.dag);
     }
     return item.object.apiTypeStr();
 }
