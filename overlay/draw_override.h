@@ -58,6 +58,10 @@ public:
     int32_t cachedCurveDivisions = 0;
     // The draw manager node this override draws; every plug is read on it.
     MObject nodeObject;
+    // The selection key this override last compared against, so that it
+    // notices every selection change although the process-wide key is shared
+    // with other draw manager nodes.
+    std::string lastSeenSelectionKey;
 
     // Working storage of prepareForDraw, kept between frames so that a
     // steady frame does not allocate: the curves already walked, one curve's

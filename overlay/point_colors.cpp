@@ -1,5 +1,7 @@
 #include "overlay/point_colors.h"
 
+#include "overlay/setting_guards.h"
+
 #include <cmath>
 #include <cstddef>
 
@@ -31,8 +33,9 @@ void assignRampPositions(std::vector<CvRecord>& cvRecords, bool softSelectionAct
 MColor pointColor(const CvRecord& record, const UserData& data, const RampSettings& ramp) {
     MColor color;
     if (record.selected) {
+        const float weight = colorWeight(record.weight);
         const float value =
-            ramp.enabled ? record.rampPosition * record.weight * ramp.rampTop : ramp.rampTop * record.weight;
+            ramp.enabled ? record.rampPosition * weight * ramp.rampTop : ramp.rampTop * weight;
         color = data.selectedPointColor * rampClamp(value, ramp.distanceColorMin);
     } else {
         color = data.deselectedPointColor;
@@ -57,8 +60,9 @@ MColor markerColor(const CvRecord& record, const UserData& data, const RampSetti
 MColor hullVertexColor(const CvRecord& record, const UserData& data, const RampSettings& ramp) {
     MColor color;
     if (record.selected) {
+        const float weight = colorWeight(record.weight);
         const float value =
-            ramp.enabled ? record.rampPosition * record.weight * ramp.rampTop : ramp.rampTop * record.weight;
+            ramp.enabled ? record.rampPosition * weight * ramp.rampTop : ramp.rampTop * weight;
         color = data.selectedPointColor * rampClamp(value, ramp.distanceColorMin);
     } else {
         color = data.hullColor;

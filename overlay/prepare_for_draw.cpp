@@ -36,6 +36,7 @@
 #include "overlay/hull_lines.h"
 #include "overlay/marker_projection.h"
 #include "overlay/point_colors.h"
+#include "overlay/setting_guards.h"
 
 namespace {
 
@@ -74,7 +75,8 @@ void appendUnselectedRecords(RecordSink& sink, const MPointArray& cvPositions,
 // Records of a curve selected through a CV component: the selected CVs in
 // component order, then every other CV in ascending index order. Indices
 // outside the curve's CV range (a selection that outlived a rebuild of the
-// curve) get no record. `isSelected` is working storage.
+// curve) get no record, and a CV named twice gets one. `isSelected` is
+// working storage.
 void appendComponentRecords(RecordSink& sink, const MPointArray& cvPositions,
                             MFnSingleIndexedComponent& component, std::vector<char>& isSelected) {
     const bool hasWeights = component.hasWeights();
@@ -87,8 +89,13 @@ void appendComponentRecords(RecordSink& sink, const MPointArray& cvPositions,
         if (element < 0 || static_cast<unsigned int>(element) >= cvCount) {
             continue;
         }
-        const float weight = hasWeights ? component.weight(k).influence() : 1.0f;
         const auto cvIndex = static_cast<unsigned int>(element);
+        if (isSelected[cvIndex]) {
+            // A CV named again in the same component: one record, through
+            // its first mention.
+            continue;
+        }
+        const float weight = hasWeights ? component.weight(k).influence() : 1.0f;
         isSelected[cvIndex] = 1;
         sink.add(cvIndex, cvPositions[cvIndex], true, weight);
     }
@@ -155,8 +162,15 @@ MUserData* DrawOverride::prepareForDraw(const MDagPath& /*objPath*/, const MDagP
     // A changed selection invalidates the curve caches.
     if (data->showCurve) {
         std::string key = selectionKey();
-        if (key != lastSelectionKey) {
+        // Compared with the key this override saw last: the process-wide
+        // key is shared by every draw manager node, and the first one
+        // prepared after a change would otherwise keep the others from
+        // ever seeing it, so their caches would grow without bound.
+        if (key != lastSeenSelectionKey) {
             emptyCaches(*this);
+            lastSeenSelectionKey = key;
+        }
+        if (key != lastSelectionKey) {
             lastSelectionKey = std::move(key);
         }
     }
@@ -185,7 +199,20 @@ MUserData* DrawOverride::prepareForDraw(const MDagPath& /*objPath*/, const MDagP
         }
 
         MFnNurbsCurve curve(path);
+        const std::size_t samplesBefore = data->curveSamples.size();
         sampleCurveInto(*this, curve, pathChars, *data, curveCounter, curveCvs, data->curveSamples);
+
+        // A curve deformed to non-finite positions (or overflowing in world
+        // space) cannot be drawn: it keeps its place in the curve count but
+        // gives no samples and no CV records.
+        const bool finiteCvs = allFinite(curveCvs);
+        if (!finiteCvs || !allFinite(data->curveSamples, samplesBefore)) {
+            data->curveSamples.resize(samplesBefore);
+        }
+        if (!finiteCvs) {
+            ++curveCounter;
+            continue;
+        }
 
         // Only curves shown dormant or hilited get CV records; a curve
         // selected as an object (active, lead) shows only its curve line.
@@ -218,8 +245,10 @@ MUserData* DrawOverride::prepareForDraw(const MDagPath& /*objPath*/, const MDagP
     const bool useCVDistanceColor = MPlug(nodeObject, attr::useCVDistanceColor).asBool();
     const bool useHullDistanceColor = MPlug(nodeObject, attr::useHullDistanceColor).asBool();
     const bool useCurveDistanceColor = MPlug(nodeObject, attr::useCurveDistanceColor).asBool();
-    const float distanceColorMin = MPlug(nodeObject, attr::distanceColorMin).asFloat();
-    const float distanceColorMax = MPlug(nodeObject, attr::distanceColorMax).asFloat();
+    // Bounds beyond 0.01..1 (only a connection can deliver them) would let
+    // colours overflow; they are held to the attributes' range.
+    const float distanceColorMin = rampBound(MPlug(nodeObject, attr::distanceColorMin).asFloat(), 0.25f);
+    const float distanceColorMax = rampBound(MPlug(nodeObject, attr::distanceColorMax).asFloat(), 1.0f);
     const float top = rampTop(distanceColorMin, distanceColorMax);
 
     // The records in depth order with their ramp positions by depth rank,

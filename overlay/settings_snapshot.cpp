@@ -8,6 +8,8 @@
 
 #include "node/node_attributes.h"
 #include "overlay/draw_override.h"
+#include "overlay/setting_guards.h"
+#include "overlay/user_data.h"
 
 namespace {
 
@@ -23,6 +25,20 @@ void readColor(const MObject& node, const MObject& colorAttribute, const MObject
     color.a = MPlug(node, alphaAttribute).asFloat();
 }
 
+// A connection can deliver a NaN or an infinity to any of these; the record
+// then keeps the attribute's default instead, so nothing non-finite reaches
+// the draw manager.
+void keepSettingsFinite(UserData& data) {
+    const UserData defaults;
+    data.pointSize = finiteOr(data.pointSize, defaults.pointSize);
+    data.lineWidth = finiteOr(data.lineWidth, defaults.lineWidth);
+    data.hullWidth = finiteOr(data.hullWidth, defaults.hullWidth);
+    replaceNonFinite(data.selectedPointColor, defaults.selectedPointColor);
+    replaceNonFinite(data.deselectedPointColor, defaults.deselectedPointColor);
+    replaceNonFinite(data.curveColor, defaults.curveColor);
+    replaceNonFinite(data.hullColor, defaults.hullColor);
+}
+
 }  // namespace
 
 void DrawOverride::snapshotSettings(UserData& data) const {
@@ -36,5 +52,6 @@ void DrawOverride::snapshotSettings(UserData& data) const {
     readColor(nodeObject, attr::curveColor, attr::curveAlpha, data.curveColor);
     readColor(nodeObject, attr::hullColor, attr::hullAlpha, data.hullColor);
     data.showCurve = MPlug(nodeObject, attr::showCurve).asBool();
+    keepSettingsFinite(data);
     data.showHull = MPlug(nodeObject, attr::showHull).asBool();
 }
