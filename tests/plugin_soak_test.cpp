@@ -292,10 +292,12 @@ TEST_F(SoakTest, ChangingSceneKeepsMemoryAndCachesBounded) {
     EXPECT_GT(maxCacheEntries, 0u) << "the soak never cached a curve";
     EXPECT_LE(maxCacheEntries, 24u);
     EXPECT_EQ(khost::counters().overridesCreated, 1u) << "the node's override was replaced";
-    std::printf("soak: %ld frames, resident %.1f MiB after warm-up, %.1f MiB peak, %.1f MiB at the end\n",
-                frames, static_cast<double>(residentAfterWarmUp) / 1048576.0,
-                static_cast<double>(residentPeak) / 1048576.0,
-                static_cast<double>(residentAtEnd) / 1048576.0);
+    std::printf(
+        "soak: %ld frames, %llu CV points drawn, at most %zu cached curves; resident %.1f MiB after warm-up, "
+        "%.1f MiB peak, %.1f MiB at the end\n",
+        frames, static_cast<unsigned long long>(drawnPoints), maxCacheEntries,
+        static_cast<double>(residentAfterWarmUp) / 1048576.0, static_cast<double>(residentPeak) / 1048576.0,
+        static_cast<double>(residentAtEnd) / 1048576.0);
     if (kAddressSanitizer) {
         // The sanitizer's quarantine holds freed memory; LeakSanitizer checks
         // for leaks at exit instead.
