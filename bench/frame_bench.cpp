@@ -1,9 +1,13 @@
 // Per-frame cost of the overlay: real viewport refreshes through the embedded
 // host with the built module loaded as the host loads it. Each benchmark
-// times khost::drawFrame() (prepareForDraw and addUIDrawables of the draw
-// manager node in every view) on a scene built once, outside the timed loop.
+// times whole frames (prepareForDraw and addUIDrawables of the draw manager
+// node in every view) on a scene built once, outside the timed loop. A frame
+// runs as khost::prepareFrame() then khost::drawPreparedFrame(), each half
+// clocked on its own as well.
 //
 // Counters, all per frame:
+//   prepare_us  time in prepareFrame (prepareForDraw in every view), microseconds
+//   draw_us     time in drawPreparedFrame (addUIDrawables), microseconds
 //   cvs      CV points drawn (summed over views): the N of the floor to compare with
 //   per_cv   time per drawn CV
 //   getCVs   host getCVs calls
@@ -16,6 +20,7 @@
 #include <benchmark/benchmark.h>
 #include <khost/harness.h>
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <set>
@@ -75,6 +80,9 @@ void frameBenchmark(benchmark::State& state, const FrameCase& c) {
     }
 
     khost::resetCounters();
+    using Clock = std::chrono::steady_clock;
+    Clock::duration prepareTime{};
+    Clock::duration drawTime{};
     for (auto _ : state) {
         if (c.moveEveryFrame) {
             state.PauseTiming();
@@ -82,7 +90,12 @@ void frameBenchmark(benchmark::State& state, const FrameCase& c) {
             moveCurves(scene, phase);
             state.ResumeTiming();
         }
-        khost::drawFrame();
+        const Clock::time_point start = Clock::now();
+        khost::prepareFrame();
+        const Clock::time_point prepared = Clock::now();
+        khost::drawPreparedFrame();
+        drawTime += Clock::now() - prepared;
+        prepareTime += prepared - start;
     }
 
     const khost::Counters& host = khost::counters();
@@ -90,6 +103,11 @@ void frameBenchmark(benchmark::State& state, const FrameCase& c) {
     const auto n = static_cast<double>(c.cvs);
     state.counters["cvs"] = Counter(n);
     state.counters["per_cv"] = Counter(n, Counter::kIsIterationInvariantRate | Counter::kInvert);
+    const auto micros = [](Clock::duration d) {
+        return std::chrono::duration<double, std::micro>(d).count();
+    };
+    state.counters["prepare_us"] = Counter(micros(prepareTime), Counter::kAvgIterations);
+    state.counters["draw_us"] = Counter(micros(drawTime), Counter::kAvgIterations);
     state.counters["getCVs"] = Counter(static_cast<double>(host.getCVs), Counter::kAvgIterations);
     state.counters["evals"] = Counter(static_cast<double>(host.getPointAtParam), Counter::kAvgIterations);
     if (c.settings.occlusion) {

@@ -196,6 +196,49 @@ TEST_F(FrameTest, HilitedCurveWithoutComponentGetsOneUnselectedRecordPerCv) {
     EXPECT_EQ(data.markerPoints.length(), 1u);
 }
 
+// What a frame recorded, in a form that compares whole: kind, primitive,
+// points and colours of every call.
+std::vector<std::string> recorded(const std::vector<khost::DrawCall>& calls) {
+    std::vector<std::string> out;
+    for (const khost::DrawCall& call : calls) {
+        std::string line = std::string(khost::toString(call.kind)) + " " + std::to_string(call.primitive);
+        for (unsigned int i = 0; i < call.points.length(); ++i) {
+            line += " " + std::to_string(call.points[i].x) + "," + std::to_string(call.points[i].y) + "," +
+                    std::to_string(call.points[i].z);
+        }
+        for (unsigned int i = 0; i < call.colors.length(); ++i) {
+            line += " " + std::to_string(call.colors[i].r) + "," + std::to_string(call.colors[i].a);
+        }
+        out.push_back(line);
+    }
+    return out;
+}
+
+TEST_F(FrameTest, PreparingAndDrawingApartGivesTheFrameDrawFrameGives) {
+    khost::selectCVs(fiveCvCurve(), {3, 1});
+    khost::drawFrame();
+    const std::vector<std::string> whole = recorded(khost::drawCalls(0, manager));
+    ASSERT_FALSE(whole.empty());
+
+    khost::resetCounters();
+    khost::prepareFrame();
+    EXPECT_EQ(khost::counters().prepareForDraw, 1u);
+    EXPECT_EQ(khost::counters().addUIDrawables, 0u);
+    khost::drawPreparedFrame();
+    EXPECT_EQ(khost::counters().addUIDrawables, 1u);
+    EXPECT_EQ(recorded(khost::drawCalls(0, manager)), whole);
+
+    // Nothing prepared: nothing drawn.
+    khost::drawPreparedFrame();
+    EXPECT_EQ(khost::counters().addUIDrawables, 1u);
+
+    // A node deleted between the halves is not drawn.
+    khost::prepareFrame();
+    ASSERT_TRUE(khost::deleteNode(manager));
+    khost::drawPreparedFrame();
+    EXPECT_EQ(khost::counters().addUIDrawables, 1u);
+}
+
 TEST_F(FrameTest, SelectedCvsAreFlaggedAndPointsFollowDepthOrder) {
     khost::selectCVs(fiveCvCurve(), {3, 1});
     const UserData& data = frame();

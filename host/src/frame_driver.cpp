@@ -107,7 +107,25 @@ struct Prepared {
 
 }  // namespace
 
-void FrameDriver::drawFrame() {
+namespace {
+
+// A frame prepared but not yet drawn: the nodes paired with overrides, and
+// for each view the ones whose draw data is ready, in drawing order.
+struct PendingFrame {
+    std::vector<Prepared> drawable;
+    std::vector<std::vector<std::size_t>> preparedPerView;
+};
+
+PendingFrame& pendingFrame() {
+    static PendingFrame pending;
+    return pending;
+}
+
+// Recycles the previous frame's recorded calls and pairs the live plug-in
+// nodes with their overrides, making missing ones. Plug-in code runs below
+// and may add or delete nodes, so the candidates are copied (only plug-in
+// nodes: a scene of many curves has few of them).
+void collectDrawable(std::vector<Prepared>& drawable) {
     Scene& scene = Scene::get();
     Counters& counters = scene.counters;
     const std::size_t viewCount = scene.views.size();
@@ -119,10 +137,7 @@ void FrameDriver::drawFrame() {
         }
     }
 
-    // Pair the live plug-in nodes with their overrides, making missing ones.
-    // Plug-in code runs below and may add or delete nodes, so the candidates
-    // are copied (only plug-in nodes: a scene of many curves has few of them).
-    std::vector<Prepared> drawable;
+    drawable.clear();
     const std::vector<std::shared_ptr<Node>> nodes = scene.pluginNodes;
     for (const auto& n : nodes) {
         if (!n->alive || n->kind != NodeKind::PluginShape || !n->type) {
@@ -157,55 +172,136 @@ void FrameDriver::drawFrame() {
         Access::node(p.path) = n;
         drawable.push_back(std::move(p));
     }
+}
 
-    for (std::size_t v = 0; v < viewCount; ++v) {
-        const View& view = scene.views[v];
-        if (!view.cameraShape || !view.cameraShape->alive) {
+// The slot of a node that still has its override (plug-in code may have
+// deleted the node, or the module may be gone, since the node was paired).
+FrameSlot* liveSlot(const Prepared& p) {
+    if (!p.node->alive) {
+        return nullptr;
+    }
+    Scene& scene = Scene::get();
+    const auto it = scene.frames.find(p.node.get());
+    return it != scene.frames.end() && it->second.override ? &it->second : nullptr;
+}
+
+bool viewHasCamera(std::size_t v) {
+    const View& view = Scene::get().views[v];
+    return view.cameraShape && view.cameraShape->alive;
+}
+
+// prepareForDraw, with the record kept from the previous frame, for every
+// node of one view that needs it; returns the nodes to draw in that view.
+std::vector<std::size_t> prepareView(std::size_t v, const std::vector<Prepared>& drawable) {
+    Scene& scene = Scene::get();
+    std::vector<std::size_t> prepared;
+    if (!viewHasCamera(v)) {
+        return prepared;
+    }
+    const View& view = scene.views[v];
+    MDagPath cameraPath;
+    Access::node(cameraPath) = view.cameraShape;
+    const FrameContextImpl context(view, static_cast<int>(v));
+    for (std::size_t i = 0; i < drawable.size(); ++i) {
+        const Prepared& p = drawable[i];
+        FrameSlot* slot = liveSlot(p);
+        if (slot == nullptr) {
             continue;
         }
-        MDagPath cameraPath;
-        Access::node(cameraPath) = view.cameraShape;
-        const FrameContextImpl context(view, static_cast<int>(v));
-
-        std::vector<const Prepared*> prepared;
-        for (const Prepared& p : drawable) {
-            FrameSlot& slot = scene.frames[p.node.get()];
-            MHWRender::MPxDrawOverride* override = slot.override;
-            if ((override->supportedDrawAPIs() & kViewportAPI) == 0) {
-                continue;
-            }
-            Binding& binding = bindings()[p.node.get()];
-            if (override->alwaysDirty_ || !binding.current[v]) {
-                MUserData* old = slot.records[v];
-                MUserData* fresh = override->prepareForDraw(p.path, cameraPath, context, old);
-                ++counters.prepareForDraw;
-                if (old && fresh != old) {
-                    delete old;
-                    ++counters.recordsDeleted;
-                }
-                slot.records[v] = fresh;
-                binding.current[v] = true;
-            }
-            prepared.push_back(&p);
+        MHWRender::MPxDrawOverride* override = slot->override;
+        if ((override->supportedDrawAPIs() & kViewportAPI) == 0) {
+            continue;
         }
+        Binding& binding = bindings()[p.node.get()];
+        if (FrameDriver::alwaysDirty(*override) || !binding.current[v]) {
+            MUserData* old = slot->records[v];
+            MUserData* fresh = override->prepareForDraw(p.path, cameraPath, context, old);
+            ++scene.counters.prepareForDraw;
+            if (old && fresh != old) {
+                delete old;
+                ++scene.counters.recordsDeleted;
+            }
+            slot->records[v] = fresh;
+            binding.current[v] = true;
+        }
+        prepared.push_back(i);
+    }
+    return prepared;
+}
 
-        for (const Prepared* p : prepared) {
-            FrameSlot& slot = scene.frames[p->node.get()];
-            if (slot.override->hasUIDrawables()) {
-                MHWRender::MUIDrawManager manager(&slot.calls[v]);
-                slot.override->addUIDrawables(p->path, manager, context, slot.records[v]);
-                ++counters.addUIDrawables;
-            }
-            // Data made with the old deleteAfterUse flag is dropped once drawn.
-            MUserData* record = slot.records[v];
-            if (record && record->deleteAfterUse_) {
-                delete record;
-                ++counters.recordsDeleted;
-                slot.records[v] = nullptr;
-                bindings()[p->node.get()].current[v] = false;
-            }
+// addUIDrawables of every prepared node of one view.
+void drawView(std::size_t v, const std::vector<Prepared>& drawable,
+              const std::vector<std::size_t>& prepared) {
+    Scene& scene = Scene::get();
+    if (v >= scene.views.size() || !viewHasCamera(v)) {
+        return;
+    }
+    const FrameContextImpl context(scene.views[v], static_cast<int>(v));
+    for (const std::size_t i : prepared) {
+        const Prepared& p = drawable[i];
+        FrameSlot* slot = liveSlot(p);
+        if (slot == nullptr || v >= slot->calls.size()) {
+            continue;
+        }
+        if (slot->override->hasUIDrawables()) {
+            FrameDriver::addUIDrawables(*slot->override, p.path, slot->calls[v], context, slot->records[v]);
+            ++scene.counters.addUIDrawables;
+        }
+        // Data made with the old deleteAfterUse flag is dropped once drawn.
+        MUserData* record = slot->records[v];
+        if (record && FrameDriver::deleteAfterUse(*record)) {
+            delete record;
+            ++scene.counters.recordsDeleted;
+            slot->records[v] = nullptr;
+            bindings()[p.node.get()].current[v] = false;
         }
     }
+}
+
+}  // namespace
+
+bool FrameDriver::alwaysDirty(const MHWRender::MPxDrawOverride& override) {
+    return override.alwaysDirty_;
+}
+
+bool FrameDriver::deleteAfterUse(const MUserData& record) {
+    return record.deleteAfterUse_;
+}
+
+void FrameDriver::addUIDrawables(MHWRender::MPxDrawOverride& override, const MDagPath& path,
+                                 std::vector<::khost::DrawCall>& calls,
+                                 const MHWRender::MFrameContext& context, const MUserData* record) {
+    MHWRender::MUIDrawManager manager(&calls);
+    override.addUIDrawables(path, manager, context, record);
+}
+
+void FrameDriver::drawFrame() {
+    PendingFrame& pending = pendingFrame();
+    pending.preparedPerView.clear();
+    collectDrawable(pending.drawable);
+    for (std::size_t v = 0; v < Scene::get().views.size(); ++v) {
+        drawView(v, pending.drawable, prepareView(v, pending.drawable));
+    }
+    pending.drawable.clear();
+}
+
+void FrameDriver::prepareFrame() {
+    PendingFrame& pending = pendingFrame();
+    collectDrawable(pending.drawable);
+    const std::size_t viewCount = Scene::get().views.size();
+    pending.preparedPerView.assign(viewCount, {});
+    for (std::size_t v = 0; v < viewCount; ++v) {
+        pending.preparedPerView[v] = prepareView(v, pending.drawable);
+    }
+}
+
+void FrameDriver::drawPreparedFrame() {
+    PendingFrame& pending = pendingFrame();
+    for (std::size_t v = 0; v < pending.preparedPerView.size(); ++v) {
+        drawView(v, pending.drawable, pending.preparedPerView[v]);
+    }
+    pending.preparedPerView.clear();
+    pending.drawable.clear();
 }
 
 void FrameDriver::destroy(Node& node) {
@@ -244,6 +340,14 @@ void markDrawDirty(const Node& node) {
 
 void drawFrame() {
     detail::FrameDriver::drawFrame();
+}
+
+void prepareFrame() {
+    detail::FrameDriver::prepareFrame();
+}
+
+void drawPreparedFrame() {
+    detail::FrameDriver::drawPreparedFrame();
 }
 
 }  // namespace khost

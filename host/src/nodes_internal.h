@@ -86,7 +86,16 @@ void dropSpareDrawArrays();
 // Constructs and destroys the host-owned draw manager of a frame.
 struct FrameDriver {
     static void drawFrame();
+    static void prepareFrame();
+    static void drawPreparedFrame();
     static void destroy(Node& node);
+    // Host-private state the frame's steps read.
+    static bool alwaysDirty(const MHWRender::MPxDrawOverride& override);
+    static bool deleteAfterUse(const MUserData& record);
+    // addUIDrawables through a draw manager that records into `calls`.
+    static void addUIDrawables(MHWRender::MPxDrawOverride& override, const MDagPath& path,
+                               std::vector<::khost::DrawCall>& calls, const MHWRender::MFrameContext& context,
+                               const MUserData* record);
 };
 
 }  // namespace detail

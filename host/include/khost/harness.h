@@ -55,9 +55,9 @@ struct DrawCall {
     MPointArray points;              // Mesh
     MColorArray colors;              // Mesh (empty when no colour array was passed)
     bool hasColors = false, hasNormals = false, hasIndices = false, hasTexcoords = false;
-    MPoint center;                   // Circle2d
-    double radius = 0.0;             // Circle2d
-    bool filled = false;             // Circle2d
+    MPoint center;        // Circle2d
+    double radius = 0.0;  // Circle2d
+    bool filled = false;  // Circle2d
 };
 const char* toString(DrawCall::Kind kind);
 
@@ -95,8 +95,8 @@ void newScene();
 // refusal or when initializePlugin fails.
 bool loadPlugin(const std::string& path, std::string* error = nullptr);
 // The same for entry points linked into the calling program.
-bool loadPluginEntry(const std::string& name, MStatus (*initialize)(MObject), MStatus (*uninitialize)(MObject),
-                     const char* apiVersion, std::string* error = nullptr);
+bool loadPluginEntry(const std::string& name, MStatus (*initialize)(MObject),
+                     MStatus (*uninitialize)(MObject), const char* apiVersion, std::string* error = nullptr);
 // Calls uninitializePlugin and unloads. Refused while nodes of the plug-in's
 // types exist in the scene. Nodes of its types waiting in the undo queue are
 // destroyed after uninitializePlugin returns. Callbacks the plug-in left
@@ -158,7 +158,8 @@ std::string createCamera(const Vec3& eye, const Vec3& target, double horizontalF
 // Creates a node of a registered plug-in type, as the host's createNode
 // does: a locator gets a new transform parent. Returns the node's (shape)
 // name; empty when the type is unknown.
-std::string createNode(const std::string& typeName, const std::string& name = "", std::string* error = nullptr);
+std::string createNode(const std::string& typeName, const std::string& name = "",
+                       std::string* error = nullptr);
 
 // Deletes a node and everything under it. An undoable delete keeps the
 // objects alive in the undo queue (out of the scene) until flushUndoQueue().
@@ -224,9 +225,9 @@ bool attrStringIsNull(const std::string& node, const std::string& attr);
 
 struct AttributeInfo {
     std::string longName, shortName;
-    bool typed = false;    // MFnTypedAttribute
-    int numericType = 0;   // MFnNumericData::Type
-    int dataType = 0;      // MFnData::Type for typed attributes
+    bool typed = false;   // MFnTypedAttribute
+    int numericType = 0;  // MFnNumericData::Type
+    int dataType = 0;     // MFnData::Type for typed attributes
     int components = 1;
     std::array<double, 3> defaults{{0.0, 0.0, 0.0}};
     bool hasMin = false, hasMax = false;
@@ -251,6 +252,14 @@ bool projectToView(int view, const Vec3& world, double& x, double& y);
 // then prepareForDraw with the record kept from that node's previous frame in
 // that view; then, for each such node, addUIDrawables when hasUIDrawables().
 void drawFrame();
+// The two halves of drawFrame, for timing them apart. prepareFrame pairs the
+// nodes with their overrides and runs prepareForDraw in every view (all views
+// first); drawPreparedFrame then runs addUIDrawables for what was prepared.
+// With one view the pair does exactly what drawFrame does. A
+// drawPreparedFrame with nothing prepared draws nothing; nodes deleted in
+// between are skipped.
+void prepareFrame();
+void drawPreparedFrame();
 // Calls recorded in the last frame for a node (shape name) in a view.
 const std::vector<DrawCall>& drawCalls(int view, const std::string& node);
 const MUserData* userData(int view, const std::string& node);
