@@ -160,6 +160,40 @@ TEST_F(DagTest, WorldSpaceCVsThroughParentedRotatedTransforms) {
     expectPoint(world[3], 17, 2, -2);  // (2,2,7) -> (7,2,-2) -> (17,2,-2)
 }
 
+TEST_F(DagTest, WorldSpaceFollowsEveryMoveAndReparentOfAnAncestor) {
+    // World matrices are remembered between queries; every change to any
+    // ancestor must still reach the next query.
+    khost::createTransform("outer");
+    khost::createTransform("inner", "outer");
+    const std::string curve = khost::createCurve(khost::openCurve({{1, 0, 0}, {2, 0, 0}}, 1), "", "inner");
+    const MDagPath path = khost::dagPath(curve);
+    auto firstWorldCV = [&] {
+        MPoint p;
+        EXPECT_TRUE(MFnNurbsCurve(path).getCV(0, p, MSpace::kWorld));
+        return p;
+    };
+    expectPoint(firstWorldCV(), 1, 0, 0);
+    khost::setTranslate("outer", {0, 5, 0});
+    expectPoint(firstWorldCV(), 1, 5, 0);
+    khost::setScale("inner", {3, 3, 3});
+    expectPoint(firstWorldCV(), 3, 5, 0);
+    khost::setRotate("outer", {0, 0, 90});  // +Z turn: (3, 0, 0) -> (0, 3, 0)
+    expectPoint(firstWorldCV(), 0, 8, 0);
+    const MMatrix inclusive = khost::dagPath("inner").inclusiveMatrix();
+    expectPoint(MPoint(1, 0, 0) * inclusive, 0, 8, 0);
+
+    // Out from under "outer": only the scale of "inner" is left.
+    ASSERT_TRUE(khost::parentNode("inner", ""));
+    expectPoint(firstWorldCV(), 3, 0, 0);
+    khost::createTransform("other");
+    khost::setTranslate("other", {0, 0, -4});
+    ASSERT_TRUE(khost::parentNode("inner", "other"));
+    expectPoint(firstWorldCV(), 3, 0, -4);
+    // The same values written again leave the answer as it was.
+    khost::setTranslate("other", {0, 0, -4});
+    expectPoint(firstWorldCV(), 3, 0, -4);
+}
+
 TEST_F(DagTest, RotationsApplyInXYZOrder) {
     const std::string curve = khost::createCurve(khost::openCurve({{0, 1, 0}, {0, 2, 0}}, 1));
     khost::setRotate(curve, {90, 90, 0});

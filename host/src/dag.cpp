@@ -121,6 +121,11 @@ Mat4 localMatrix(const Node& transform) {
 }
 
 Mat4 worldMatrix(const Node& node) {
+    const Scene& scene = Scene::get();
+    if (node.worldMemoPathVersion == scene.pathVersion &&
+        node.worldMemoTransformVersion == scene.transformVersion) {
+        return node.worldMemo;
+    }
     Mat4 m = identity4();
     bool any = false;
     for (const Node* p = &node; p != nullptr; p = p->parent) {
@@ -129,6 +134,9 @@ Mat4 worldMatrix(const Node& node) {
             any = true;
         }
     }
+    node.worldMemo = m;
+    node.worldMemoPathVersion = scene.pathVersion;
+    node.worldMemoTransformVersion = scene.transformVersion;
     return m;
 }
 

@@ -116,16 +116,26 @@ enum class NodeKind { Transform, Camera, NurbsCurve, Mesh, PluginShape };
 struct Node : ObjectData {
     uint64_t uid = 0;
     std::string name;
+    // What every frame reads of every drawn curve sits together at the front
+    // (kind, liveness, parent, world matrix memo, curve data), so a frame
+    // over thousands of curves touches few cache lines per node.
     NodeKind kind = NodeKind::Transform;
-    Node* parent = nullptr;       // null: child of the world
-    std::vector<Node*> children;  // not owned: the Scene owns every node
     bool alive = true;
     bool templated = false;
+    Node* parent = nullptr;  // null: child of the world
+    // The world matrix, valid while both of its versions equal the scene's
+    // pathVersion and transformVersion (no node moved or was reparented).
+    mutable uint64_t worldMemoPathVersion = 0;
+    mutable uint64_t worldMemoTransformVersion = 0;
+    mutable std::array<std::array<double, 4>, 4> worldMemo{};
+    CurveData curve;               // kind == NurbsCurve
+    mutable std::string pathMemo;  // the full path name, valid like partialMemo below
+    mutable uint64_t pathMemoVersion = 0;
+    std::vector<Node*> children;  // not owned: the Scene owns every node
 
     // Transform (kind == Transform): local TRS, rotation in degrees, xyz order.
     Vec3 translate{{0, 0, 0}}, rotate{{0, 0, 0}}, scale{{1, 1, 1}};
 
-    CurveData curve;    // kind == NurbsCurve
     MeshData mesh;      // kind == Mesh
     CameraData camera;  // kind == Camera
 
@@ -139,9 +149,7 @@ struct Node : ObjectData {
     // path names (valid while their version equals Scene::pathVersion) and the local
     // matrix of a transform (valid while translate, rotate and scale hold the
     // exact bits it was made from).
-    mutable std::string pathMemo;
-    mutable uint64_t pathMemoVersion = 0;
-    mutable std::string partialMemo;  // the partial path name, valid like pathMemo
+    mutable std::string partialMemo;  // the partial path name
     mutable uint64_t partialMemoVersion = 0;
     mutable bool localMemoValid = false;
     mutable std::array<Vec3, 3> localMemoTrs{};
@@ -251,6 +259,9 @@ struct Scene {
     // Bumps whenever a node's name or parent or the name index changes
     // (node memos of path names compare against it).
     uint64_t pathVersion = 1;
+    // Bumps whenever a transform's translate, rotate or scale is written
+    // (node memos of world matrices compare against it and pathVersion).
+    uint64_t transformVersion = 1;
     std::vector<std::shared_ptr<Node>> undoQueue;  // deleted but kept alive (undoable delete)
 
     SelectionState selection;

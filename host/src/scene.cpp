@@ -380,6 +380,7 @@ void resetScene(bool fireEvents) {
     Node& transform = addNode(NodeKind::Transform, "persp", nullptr);
     transform.translate = eye;
     transform.rotate = lookAtRotation(eye, Vec3{{0.0, 0.0, 0.0}});
+    ++s.transformVersion;
     Node& shape = addNode(NodeKind::Camera, "perspShape", &transform);
     View view;
     view.cameraShape = sharedNode(&shape);

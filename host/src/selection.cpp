@@ -149,10 +149,21 @@ const ObjectData* objectKey(const SelectionItem& item) {
     return Access::data(item.object).get();
 }
 
+void addPosition(std::unordered_map<const ObjectData*, ItemPositions>& index, const ObjectData* key,
+                 std::size_t position) {
+    const auto inserted = index.try_emplace(key);
+    if (inserted.second) {
+        inserted.first->second.first = position;
+    } else {
+        inserted.first->second.more.push_back(position);
+    }
+}
+
 void buildIndex(SelectionItems& items) {
     items.index.clear();
+    items.index.reserve(items.list.size());
     for (std::size_t i = 0; i < items.list.size(); ++i) {
-        items.index[objectKey(items.list[i])].push_back(i);
+        addPosition(items.index, objectKey(items.list[i]), i);
     }
     items.indexed = true;
 }
@@ -168,8 +179,14 @@ std::size_t findSame(const SelectionItems& items, const SelectionItem& item,
         return kNotFound;
     }
     const MFn::Type type = componentTypeOf(item);
-    for (std::size_t pos : it->second) {
-        if (removed.count(pos) == 0 && componentTypeOf(items.list[pos]) == type) {
+    auto matches = [&](std::size_t pos) {
+        return (removed.empty() || removed.count(pos) == 0) && componentTypeOf(items.list[pos]) == type;
+    };
+    if (matches(it->second.first)) {
+        return it->second.first;
+    }
+    for (std::size_t pos : it->second.more) {
+        if (matches(pos)) {
             return pos;
         }
     }
@@ -178,7 +195,7 @@ std::size_t findSame(const SelectionItems& items, const SelectionItem& item,
 
 void append(SelectionItems& items, SelectionItem item) {
     if (items.indexed) {
-        items.index[objectKey(item)].push_back(items.list.size());
+        addPosition(items.index, objectKey(item), items.list.size());
     }
     items.list.push_back(std::move(item));
 }

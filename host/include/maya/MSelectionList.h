@@ -26,9 +26,16 @@ struct SelectionItem {
 // The items of a list, in order, and an index from each object to the
 // positions of its items, so that adding to a long list stays cheap. The
 // index is rebuilt on demand after items are removed; copies leave it out.
+// Positions in the list of the items that name one node, in list order: the
+// first inline (most nodes are named once), any further ones after it.
+struct ItemPositions {
+    std::size_t first = 0;
+    std::vector<std::size_t> more;
+};
+
 struct SelectionItems {
     std::vector<SelectionItem> list;
-    std::unordered_map<const ObjectData*, std::vector<std::size_t>> index;
+    std::unordered_map<const ObjectData*, ItemPositions> index;
     bool indexed = false;
 
     SelectionItems() = default;
