@@ -11,15 +11,14 @@
 
 namespace {
 
-// The cached samples of `pathName` are valid for `cvs`: same CV count and
+// Cached samples made from `cachedCvs` are valid for `cvs`: same CV count and
 // every CV within 1e-10 of where it was.
-bool cachedCvsMatch(const DrawOverride& drawOverride, const std::string& pathName, const MPointArray& cvs) {
-    const auto entry = drawOverride.cvPositionCache.find(pathName);
-    if (entry == drawOverride.cvPositionCache.end() || entry->second.length() != cvs.length()) {
+bool cachedCvsMatch(const MPointArray& cachedCvs, const MPointArray& cvs) {
+    if (cachedCvs.length() != cvs.length()) {
         return false;
     }
     for (unsigned int i = 0; i < cvs.length(); ++i) {
-        if (!cvs[i].isEquivalent(entry->second[i], 1e-10)) {
+        if (!cvs[i].isEquivalent(cachedCvs[i], 1e-10)) {
             return false;
         }
     }
@@ -97,9 +96,14 @@ void sampleCurveInto(DrawOverride& drawOverride, MFnNurbsCurve& curve, const cha
         drawOverride.cachedCurveDivisions = divisions;
     }
 
-    const std::string key(pathName);
-    if (cachedCvsMatch(drawOverride, key, cvPositions)) {
-        const std::vector<CurveSample>& cached = drawOverride.curveSampleCache[key];
+    std::string& key = drawOverride.cacheKey;
+    key.assign(pathName);
+    const auto cachedCvs = drawOverride.cvPositionCache.find(key);
+    const auto cachedSamples = drawOverride.curveSampleCache.find(key);
+    if (cachedCvs != drawOverride.cvPositionCache.end() &&
+        cachedSamples != drawOverride.curveSampleCache.end() &&
+        cachedCvsMatch(cachedCvs->second, cvPositions)) {
+        const std::vector<CurveSample>& cached = cachedSamples->second;
         // A cached sample takes the current colour, so a colour change
         // reaches every curve at once, and the curve's current number in the
         // walk, so samples of two curves never share a segment group (another
@@ -114,9 +118,15 @@ void sampleCurveInto(DrawOverride& drawOverride, MFnNurbsCurve& curve, const cha
         return;
     }
 
-    drawOverride.cvPositionCache[key] = cvPositions;
+    if (cachedCvs != drawOverride.cvPositionCache.end()) {
+        cachedCvs->second = cvPositions;
+    } else {
+        drawOverride.cvPositionCache.emplace(key, cvPositions);
+    }
     const int64_t steps = static_cast<int64_t>(curve.numSpans()) * divisions;
-    std::vector<CurveSample>& fresh = drawOverride.curveSampleCache[key];
+    std::vector<CurveSample>& fresh = cachedSamples != drawOverride.curveSampleCache.end()
+                                          ? cachedSamples->second
+                                          : drawOverride.curveSampleCache[key];
     fresh.clear();
     evaluateCurve(curve, curveIndex, steps, data.curveColor, fresh);
     samples.insert(samples.end(), fresh.begin(), fresh.end());

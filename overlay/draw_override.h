@@ -16,8 +16,8 @@
 #include <maya/MViewport2Renderer.h>
 
 #include <cstdint>
-#include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "overlay/curve_name_set.h"
@@ -51,9 +51,12 @@ public:
 
     // Per curve (key: full DAG path name of the shape): the world-space CVs
     // the cached samples were made from, and those samples. An entry exists
-    // in both maps or in neither.
-    std::map<std::string, MPointArray> cvPositionCache;
-    std::map<std::string, std::vector<CurveSample>> curveSampleCache;
+    // in both maps or in neither. Hashed: nothing depends on their order,
+    // and a frame looks up every drawn curve.
+    std::unordered_map<std::string, MPointArray> cvPositionCache;
+    std::unordered_map<std::string, std::vector<CurveSample>> curveSampleCache;
+    // Working storage for the cache key of the curve being sampled.
+    std::string cacheKey;
     // Divisions per span the cached samples were made with.
     int32_t cachedCurveDivisions = 0;
     // The draw manager node this override draws; every plug is read on it.

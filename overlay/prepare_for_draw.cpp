@@ -50,14 +50,16 @@ struct RecordSink {
     uint32_t curveIndex;
 
     void add(uint32_t cvIndex, const MPoint& position, bool selected, float weight) {
-        CvRecord record;
+        // Written in place: a record assembled field by field elsewhere and
+        // then copied would be read back in wider pieces than it was
+        // written in, which stalls the copy on every record.
+        CvRecord& record = records.emplace_back();
         record.curveIndex = curveIndex;
         record.cvIndex = cvIndex;
         record.position = position;
         record.selected = selected;
         record.weight = weight;
         record.cameraDistance = position.distanceTo(cameraPoint);
-        records.push_back(record);
         depthKeys.push_back(depthKey(record.cameraDistance));
     }
 };
