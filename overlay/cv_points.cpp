@@ -23,18 +23,22 @@ void emitDepthOrderedCvs(UserData& data, const std::vector<uint32_t>& order, std
         if (i + kPrefetchDistance < count) {
             __builtin_prefetch(&records[order[i + kPrefetchDistance]]);
         }
+        // The position is read from the source record: read back from the
+        // copy just written, it would straddle two of the copy's stores and
+        // wait for both to retire.
+        const CvRecord& source = records[order[i]];
         CvRecord& record = sorted[i];
-        record = records[order[i]];
+        record = source;
         if (rampByRank) {
             record.rampPosition = static_cast<float>(i) / rankCount;
         }
-        data.cvPoints[i] = record.position;
+        data.cvPoints[i] = source.position;
         if (record.cvIndex == 0) {
             if (!haveView) {
                 view = viewProjectionOf(frameContext);
                 haveView = true;
             }
-            data.markerPoints.append(markerPosition(view, record.position));
+            data.markerPoints.append(markerPosition(view, source.position));
             data.markerColors.append(markerColor(record, data, cvRamp));
         }
         data.cvColors[i] = pointColor(record, data, cvRamp);

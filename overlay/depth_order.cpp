@@ -64,20 +64,6 @@ bool drawnBefore(const CvRecord& a, const CvRecord& b) {
     return a.cameraDistance > b.cameraDistance;
 }
 
-uint64_t depthKey(double cameraDistance) {
-    if (std::isnan(cameraDistance)) {
-        return 0;
-    }
-    uint64_t bits = 0;
-    std::memcpy(&bits, &cameraDistance, sizeof bits);
-    // The usual order-preserving map of IEEE doubles onto unsigned integers
-    // (negative values reversed, positive ones above them), then inverted so
-    // that the farthest distance gets the smallest key. No non-NaN double
-    // maps to 0: that would need the all-ones bit pattern, which is a NaN.
-    const uint64_t ascending = (bits >> 63) != 0 ? ~bits : bits | (uint64_t{1} << 63);
-    return ~ascending;
-}
-
 void depthOrder(const std::vector<uint64_t>& keys, DepthSortScratch& scratch) {
     const std::size_t count = keys.size();
     scratch.sortedKeys.resize(count);

@@ -1,6 +1,8 @@
 #pragma once
 // Depth ordering of a frame's CV records: farthest from the camera first.
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -15,7 +17,19 @@ bool drawnBefore(const CvRecord& a, const CvRecord& b);
 // every NaN maps to 0 (first), then distances from +inf down to -inf. Equal
 // distances (and -0.0 / +0.0) may get different keys only where drawnBefore
 // leaves their order unspecified anyway.
-uint64_t depthKey(double cameraDistance);
+inline uint64_t depthKey(double cameraDistance) {
+    if (std::isnan(cameraDistance)) {
+        return 0;
+    }
+    uint64_t bits = 0;
+    std::memcpy(&bits, &cameraDistance, sizeof bits);
+    // The usual order-preserving map of IEEE doubles onto unsigned integers
+    // (negative values reversed, positive ones above them), then inverted so
+    // that the farthest distance gets the smallest key. No non-NaN double
+    // maps to 0: that would need the all-ones bit pattern, which is a NaN.
+    const uint64_t ascending = (bits >> 63) != 0 ? ~bits : bits | (uint64_t{1} << 63);
+    return ~ascending;
+}
 
 // Working storage of the depth sort, kept between frames so that a frame
 // sorts without allocating once the storage has grown to the record count.

@@ -31,13 +31,6 @@ float rampBound(float value, float fallback) {
     return value > 1.0f ? 1.0f : value;
 }
 
-float colorWeight(float weight) {
-    if (!std::isfinite(weight) || weight <= 0.0f) {
-        return 0.0f;
-    }
-    return weight > 1.0f ? 1.0f : weight;
-}
-
 bool allFinite(const MPointArray& points) {
     const unsigned int count = points.length();
     for (unsigned int i = 0; i < count; ++i) {

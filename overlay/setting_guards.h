@@ -7,6 +7,7 @@
 #include <maya/MColor.h>
 #include <maya/MPointArray.h>
 
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
@@ -25,7 +26,12 @@ float rampBound(float value, float fallback);
 
 // A soft-selection weight as the colour rules use it: within 0..1, 0 when not
 // finite (which the ramp then lifts to the floor).
-float colorWeight(float weight);
+inline float colorWeight(float weight) {
+    if (!std::isfinite(weight) || weight <= 0.0f) {
+        return 0.0f;
+    }
+    return weight > 1.0f ? 1.0f : weight;
+}
 
 // Every point finite.
 bool allFinite(const MPointArray& points);
