@@ -117,18 +117,24 @@ struct Node : ObjectData {
     uint64_t uid = 0;
     std::string name;
     // What every frame reads of every drawn curve sits together at the front
-    // (kind, liveness, parent, world matrix memo, curve data), so a frame
-    // over thousands of curves touches few cache lines per node.
+    // (kind, liveness, display status, parent, curve data, world matrix memo,
+    // path name memo), so a frame over thousands of curves touches few cache
+    // lines per node.
     NodeKind kind = NodeKind::Transform;
     bool alive = true;
     bool templated = false;
+    // The display status the selection gives this node itself (not through
+    // its parents), valid while statusStamp equals the stamp of the host's
+    // current display-status table.
+    mutable int8_t statusMark = 0;
     Node* parent = nullptr;  // null: child of the world
+    mutable uint64_t statusStamp = 0;
+    CurveData curve;  // kind == NurbsCurve
     // The world matrix, valid while both of its versions equal the scene's
     // pathVersion and transformVersion (no node moved or was reparented).
     mutable uint64_t worldMemoPathVersion = 0;
     mutable uint64_t worldMemoTransformVersion = 0;
     mutable std::array<std::array<double, 4>, 4> worldMemo{};
-    CurveData curve;               // kind == NurbsCurve
     mutable std::string pathMemo;  // the full path name, valid like partialMemo below
     mutable uint64_t pathMemoVersion = 0;
     std::vector<Node*> children;  // not owned: the Scene owns every node

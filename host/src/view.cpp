@@ -4,7 +4,6 @@
 #include <maya/MFrameContext.h>
 
 #include <cmath>
-#include <unordered_map>
 
 #include "frame_context.h"
 #include "model.h"
@@ -17,10 +16,15 @@ namespace {
 
 // Selection-derived display status of nodes, rebuilt when the selection
 // version changes, so that a status query costs a few hash lookups.
+// The display status the selection lists give each listed node, stamped on
+// the nodes themselves (Node::statusMark) so a query reads a field of a node
+// it visits anyway. Every rebuild takes a new stamp, which invalidates every
+// earlier mark at once.
 struct StatusCache {
     bool valid = false;
-    uint64_t version = 0;
-    std::unordered_map<const Node*, M3dView::DisplayStatus> status;
+    uint64_t version = 0;  // selection version the marks were made from
+    uint64_t stamp = 0;
+    bool any = false;  // some node is marked
 };
 
 StatusCache& statusCache() {
@@ -28,8 +32,21 @@ StatusCache& statusCache() {
     return *cache;
 }
 
+void markStatus(const StatusCache& cache, const Node& node, M3dView::DisplayStatus status) {
+    node.statusStamp = cache.stamp;
+    node.statusMark = static_cast<int8_t>(status);
+}
+
+// The status marked on `node` by the current table, or kDormant (which no
+// rebuild marks) when it has none.
+M3dView::DisplayStatus markedStatus(const StatusCache& cache, const Node& node) {
+    return node.statusStamp == cache.stamp ? static_cast<M3dView::DisplayStatus>(node.statusMark)
+                                           : M3dView::kDormant;
+}
+
 void rebuild(StatusCache& cache, const SelectionState& sel) {
-    cache.status.clear();
+    ++cache.stamp;
+    cache.any = false;
     auto mark = [&](const MSelectionList& list, M3dView::DisplayStatus status) {
         const auto& items = Access::items(list);
         if (!items) {
@@ -37,7 +54,8 @@ void rebuild(StatusCache& cache, const SelectionState& sel) {
         }
         for (const auto& item : items->list) {
             if (item.dag != nullptr && item.component.isNull()) {
-                cache.status[item.dag] = status;
+                markStatus(cache, *item.dag, status);
+                cache.any = true;
             }
         }
     };
@@ -48,7 +66,7 @@ void rebuild(StatusCache& cache, const SelectionState& sel) {
     if (active) {
         for (auto it = active->list.rbegin(); it != active->list.rend(); ++it) {
             if (it->dag != nullptr && it->component.isNull()) {
-                cache.status[it->dag] = M3dView::kLead;
+                markStatus(cache, *it->dag, M3dView::kLead);
                 break;
             }
         }
@@ -151,11 +169,8 @@ M3dView::DisplayStatus displayStatusOf(const Node& node) {
     bool templated = false;
     for (const Node* p = &node; p != nullptr; p = p->parent) {
         templated = templated || p->templated;
-        if (selected == M3dView::kDormant && !cache.status.empty()) {
-            auto it = cache.status.find(p);
-            if (it != cache.status.end()) {
-                selected = it->second;
-            }
+        if (selected == M3dView::kDormant && cache.any) {
+            selected = markedStatus(cache, *p);
         }
     }
     if (selected == M3dView::kLead || selected == M3dView::kActive) {
