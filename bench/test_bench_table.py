@@ -49,7 +49,14 @@ class RowsAndRatios(unittest.TestCase):
         rows = bench_table.rows_from_json(data)
         dense = [r for r in rows if r.name == "dense/cvs:200"][0]
         self.assertIsNone(bench_table.floor_ratio(dense, bench_table.floors_by_n(rows)))
-        self.assertIn("| dense/cvs:200 | 200 | 5.00 µs | 25.00 ns | n/a |", bench_table.format_table(rows))
+        self.assertIn("| dense/cvs:200 | 200 | 5.00 µs |  |  | 25.00 ns | n/a |", bench_table.format_table(rows))
+
+    def test_preparation_and_drawing_columns_come_from_their_counters(self):
+        data = {"benchmarks": [entry("floor/n:6000", 50.0, cvs=6000),
+                               entry("rig", 300.0, cvs=6000, prepare_us=270.0, draw_us=28.5)]}
+        table = bench_table.format_table(bench_table.rows_from_json(data))
+        self.assertIn("| rig | 6,000 | 300.00 µs | 270.00 µs | 28.50 µs | 50.00 ns | 6.00 |", table)
+        self.assertIn("| floor/n:6000 | 6,000 | 50.00 µs |  |  | 8.33 ns | 1.00 |", table)
 
     def test_median_aggregate_wins_over_mean_and_repetitions(self):
         data = {"benchmarks": [
@@ -150,7 +157,7 @@ class CommandLine(unittest.TestCase):
             os.unlink(f.name)
         text = out.getvalue()
         self.assertIn("2 CPUs", text)
-        self.assertIn("| scaling/curves:1000 | 10,000 | 100.00 µs | 10.00 ns | 2.00 |", text)
+        self.assertIn("| scaling/curves:1000 | 10,000 | 100.00 µs |  |  | 10.00 ns | 2.00 |", text)
         self.assertIn("| target | measured | |", text)
 
 

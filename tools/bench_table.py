@@ -129,25 +129,36 @@ def format_time(seconds):
     return "%.2f ns" % (seconds * 1e9)
 
 
+def _counter_time(row, counter):
+    """A per-frame time the benchmark reports as a counter in microseconds
+    (prepare_us, draw_us); empty when it reports none."""
+    value = row.counters.get(counter)
+    return format_time(value * 1e-6) if value is not None else ""
+
+
 def format_table(rows):
     """The frame table (benchmarks that draw N CVs, floors last), followed by
-    a table of the other benchmarks of the run (host kernels)."""
+    a table of the other benchmarks of the run (host kernels). The prepare
+    and draw columns split a frame into its preparation (prepareForDraw) and
+    its drawing (addUIDrawables), each clocked on its own."""
     floors = floors_by_n(rows)
     lines = [
-        "| scene | N | time / frame | per CV | x floor |",
-        "|---|---:|---:|---:|---:|",
+        "| scene | N | time / frame | prepare | draw | per CV | x floor |",
+        "|---|---:|---:|---:|---:|---:|---:|",
     ]
     framed = [r for r in rows if r.n or r.error is not None]
     scenes = [r for r in framed if not r.is_floor] + sorted((r for r in framed if r.is_floor), key=lambda r: r.n or 0)
     for r in scenes:
         if r.error is not None:
-            lines.append("| %s | | skipped: %s | | |" % (r.name, r.error))
+            lines.append("| %s | | skipped: %s | | | | |" % (r.name, r.error))
             continue
         ratio = floor_ratio(r, floors)
-        lines.append("| %s | %s | %s | %s | %s |" % (
+        lines.append("| %s | %s | %s | %s | %s | %s | %s |" % (
             r.name,
             "{:,}".format(r.n),
             format_time(r.seconds),
+            _counter_time(r, "prepare_us"),
+            _counter_time(r, "draw_us"),
             format_time(r.per_cv),
             "%.2f" % ratio if ratio is not None else "n/a",
         ))
