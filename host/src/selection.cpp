@@ -736,12 +736,58 @@ bool MItSelectionList::isDone(MStatus* ReturnStatus) {
     return !items_ || index_ >= items_->list.size();
 }
 
+namespace {
+
+// Requests the cache lines of the node fields a walk over a selection reads
+// (the hot fields at the front of the node, about 320 bytes).
+void prefetchNode(const kd::Node* node) {
+    const char* bytes = reinterpret_cast<const char*>(node);
+    for (int offset = 0; offset < 320; offset += 64) {
+        __builtin_prefetch(bytes + offset);
+    }
+}
+
+// A walk over a long selection visits each item's node, the shape below a
+// transform and the shape's CVs, all scattered over the heap; each is
+// requested a few items ahead, in the order the pointers become readable,
+// so the misses overlap instead of queueing one after the other.
+void prefetchAhead(const std::vector<kd::SelectionItem>& list, std::size_t index) {
+    const std::size_t size = list.size();
+    auto at = [&](std::size_t ahead) -> const kd::Node* {
+        return index + ahead < size ? list[index + ahead].dag : nullptr;
+    };
+    auto shapeOf = [](const kd::Node* node) -> const kd::Node* {
+        return node->kind == kd::NodeKind::Transform && node->children.size() == 1 ? node->children[0] : node;
+    };
+    if (const kd::Node* node = at(8)) {
+        prefetchNode(node);
+    }
+    if (const kd::Node* node = at(4)) {
+        if (node->kind == kd::NodeKind::Transform && !node->children.empty()) {
+            __builtin_prefetch(node->children.data());
+        }
+    }
+    if (const kd::Node* node = at(2)) {
+        prefetchNode(shapeOf(node));
+    }
+    if (const kd::Node* node = at(1)) {
+        const kd::Node* shape = shapeOf(node);
+        __builtin_prefetch(shape->curve.cvs.data());
+        __builtin_prefetch(shape->pathMemo.data());
+    }
+}
+
+}  // namespace
+
 MStatus MItSelectionList::next() {
     if (isDone()) {
         return MStatus::kFailure;
     }
     ++index_;
     skipFiltered();
+    if (index_ < items_->list.size()) {
+        prefetchAhead(items_->list, index_);
+    }
     return MStatus::kSuccess;
 }
 
