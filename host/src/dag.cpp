@@ -120,7 +120,7 @@ Mat4 localMatrix(const Node& transform) {
     return transform.localMemo;
 }
 
-Mat4 worldMatrix(const Node& node) {
+const Mat4& worldMatrix(const Node& node) {
     const Scene& scene = Scene::get();
     if (node.worldMemoPathVersion == scene.pathVersion &&
         node.worldMemoTransformVersion == scene.transformVersion) {
@@ -137,7 +137,7 @@ Mat4 worldMatrix(const Node& node) {
     node.worldMemo = m;
     node.worldMemoPathVersion = scene.pathVersion;
     node.worldMemoTransformVersion = scene.transformVersion;
-    return m;
+    return node.worldMemo;
 }
 
 namespace {

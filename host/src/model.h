@@ -172,7 +172,10 @@ using Mat4 = std::array<std::array<double, 4>, 4>;
 Mat4 identity4();
 Mat4 multiply(const Mat4& a, const Mat4& b);  // a * b
 Mat4 localMatrix(const Node& transform);      // S * R * T
-Mat4 worldMatrix(const Node& node);           // product of the transforms above and including node
+// Product of the transforms above and including node: the node's remembered
+// world matrix, valid until the next change to the scene's transforms or
+// paths (copy it to keep it across one).
+const Mat4& worldMatrix(const Node& node);
 // Inline: getCVs applies it to every CV of every drawn curve on every frame.
 inline Vec3 transformPoint(const Vec3& p, const Mat4& m) {
     Vec3 r;
