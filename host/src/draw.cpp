@@ -72,57 +72,49 @@ namespace {
 
 using khost::DrawCall;
 
-std::vector<DrawCall>& calls(void* recorder) {
-    return *static_cast<std::vector<DrawCall>*>(recorder);
+// Recording overwrites the calls of the previous frame in place: a steady
+// frame makes the same calls as the one before, so each call finds its
+// arrays already sized and nothing is allocated, moved or destroyed.
+khost::detail::CallRecorder& recorderOf(void* recorder) {
+    return *static_cast<khost::detail::CallRecorder*>(recorder);
 }
 
-DrawCall make(DrawCall::Kind kind) {
-    DrawCall call;
+// The next call slot, reset to a call of `kind` (arrays emptied, their
+// storage kept).
+DrawCall& next(void* recorder, DrawCall::Kind kind) {
+    khost::detail::CallRecorder& r = recorderOf(recorder);
+    std::vector<DrawCall>& calls = *r.calls;
+    if (r.used == calls.size()) {
+        calls.emplace_back();
+    }
+    DrawCall& call = calls[r.used++];
     call.kind = kind;
+    call.selectability = 0;
+    call.selectionName = 0;
+    call.color = MColor();
+    call.value = 0.0f;
+    call.primitive = 0;
+    call.points.clear();
+    call.colors.clear();
+    call.hasColors = call.hasNormals = call.hasIndices = call.hasTexcoords = false;
+    call.center = MPoint();
+    call.radius = 0.0;
+    call.filled = false;
     return call;
-}
-
-// Arrays of mesh calls already replayed, ready for the next recording;
-// the back is the array the next mesh call gets (see recycleDrawCalls).
-struct SpareArrays {
-    std::vector<MPointArray> points;
-    std::vector<MColorArray> colors;
-};
-
-SpareArrays& spareArrays() {
-    static auto* spare = new SpareArrays();
-    return *spare;
-}
-
-// Copies `from` into `to`, reusing the storage `to` already has: one
-// element-wise copy, no allocation when `to` is large enough.
-template <class Array>
-void copyInto(Array& to, const Array& from) {
-    to.copy(from);
 }
 
 void recordMesh(void* recorder, int primitive, const MPointArray& points, const void* normals,
                 const MColorArray* colors, const void* indices, const void* texcoords) {
-    SpareArrays& spare = spareArrays();
-    DrawCall call = make(DrawCall::Mesh);
+    DrawCall& call = next(recorder, DrawCall::Mesh);
     call.primitive = primitive;
-    if (!spare.points.empty()) {
-        call.points = std::move(spare.points.back());
-        spare.points.pop_back();
-    }
-    copyInto(call.points, points);
+    call.points.copy(points);
     if (colors) {
-        if (!spare.colors.empty()) {
-            call.colors = std::move(spare.colors.back());
-            spare.colors.pop_back();
-        }
-        copyInto(call.colors, *colors);
+        call.colors.copy(*colors);
     }
     call.hasColors = colors != nullptr;
     call.hasNormals = normals != nullptr;
     call.hasIndices = indices != nullptr;
     call.hasTexcoords = texcoords != nullptr;
-    calls(recorder).push_back(std::move(call));
 }
 
 MPointArray toPoints(const MFloatPointArray& in) {
@@ -139,10 +131,9 @@ MUIDrawManager::MUIDrawManager(void* recorder) : impl_(recorder) {}
 MUIDrawManager::~MUIDrawManager() = default;
 
 void MUIDrawManager::beginDrawable(Selectability selectability, unsigned int selectionName) {
-    DrawCall call = make(DrawCall::BeginDrawable);
+    DrawCall& call = next(impl_, DrawCall::BeginDrawable);
     call.selectability = selectability;
     call.selectionName = selectionName;
-    calls(impl_).push_back(std::move(call));
 }
 
 void MUIDrawManager::beginDrawable(unsigned int name, bool nameIsPickable) {
@@ -150,31 +141,25 @@ void MUIDrawManager::beginDrawable(unsigned int name, bool nameIsPickable) {
 }
 
 void MUIDrawManager::endDrawable() {
-    calls(impl_).push_back(make(DrawCall::EndDrawable));
+    next(impl_, DrawCall::EndDrawable);
 }
 void MUIDrawManager::beginDrawInXray() {
-    calls(impl_).push_back(make(DrawCall::BeginDrawInXray));
+    next(impl_, DrawCall::BeginDrawInXray);
 }
 void MUIDrawManager::endDrawInXray() {
-    calls(impl_).push_back(make(DrawCall::EndDrawInXray));
+    next(impl_, DrawCall::EndDrawInXray);
 }
 
 void MUIDrawManager::setColor(const MColor& color) {
-    DrawCall call = make(DrawCall::SetColor);
-    call.color = color;
-    calls(impl_).push_back(std::move(call));
+    next(impl_, DrawCall::SetColor).color = color;
 }
 
 void MUIDrawManager::setPointSize(float value) {
-    DrawCall call = make(DrawCall::SetPointSize);
-    call.value = value;
-    calls(impl_).push_back(std::move(call));
+    next(impl_, DrawCall::SetPointSize).value = value;
 }
 
 void MUIDrawManager::setLineWidth(float value) {
-    DrawCall call = make(DrawCall::SetLineWidth);
-    call.value = value;
-    calls(impl_).push_back(std::move(call));
+    next(impl_, DrawCall::SetLineWidth).value = value;
 }
 
 // State the recorder does not keep: the embedded host draws nothing, and no
@@ -203,11 +188,10 @@ void MUIDrawManager::mesh(Primitive mode, const MFloatPointArray& position, cons
 }
 
 void MUIDrawManager::circle2d(const MPoint& center, double radius, bool filled) {
-    DrawCall call = make(DrawCall::Circle2d);
+    DrawCall& call = next(impl_, DrawCall::Circle2d);
     call.center = center;
     call.radius = radius;
     call.filled = filled;
-    calls(impl_).push_back(std::move(call));
 }
 
 void MUIDrawManager::circle2d(const MPoint& center, double radius, int, bool filled) {
@@ -265,29 +249,3 @@ void MUIDrawManager::point2d(const MPoint&) {}
 void MUIDrawManager::line2d(const MPoint&, const MPoint&) {}
 
 }  // namespace MHWRender
-
-namespace khost {
-namespace detail {
-
-void recycleDrawCalls(std::vector<DrawCall>& calls) {
-    MHWRender::SpareArrays& spare = MHWRender::spareArrays();
-    for (auto call = calls.rbegin(); call != calls.rend(); ++call) {
-        if (call->kind != DrawCall::Mesh) {
-            continue;
-        }
-        spare.points.push_back(std::move(call->points));
-        if (call->hasColors) {
-            spare.colors.push_back(std::move(call->colors));
-        }
-    }
-    calls.clear();
-}
-
-void dropSpareDrawArrays() {
-    MHWRender::SpareArrays& spare = MHWRender::spareArrays();
-    spare.points.clear();
-    spare.colors.clear();
-}
-
-}  // namespace detail
-}  // namespace khost

@@ -121,21 +121,35 @@ PendingFrame& pendingFrame() {
     return pending;
 }
 
-// Recycles the previous frame's recorded calls and pairs the live plug-in
-// nodes with their overrides, making missing ones. Plug-in code runs below
+// The number of the frame being made; a view's calls recorded in an
+// earlier frame are stale.
+uint64_t& frameNumber() {
+    static uint64_t number = 0;
+    return number;
+}
+
+// Empties the calls of every node and view that the frame just made did not
+// draw, so what a frame leaves readable is exactly what it drew.
+void dropUndrawnCalls() {
+    for (auto& entry : Scene::get().frames) {
+        FrameSlot& slot = entry.second;
+        for (std::size_t v = 0; v < slot.calls.size(); ++v) {
+            if (v >= slot.drawnInFrame.size() || slot.drawnInFrame[v] != frameNumber()) {
+                slot.calls[v].clear();
+            }
+        }
+    }
+}
+
+// Starts a frame and pairs the live plug-in nodes with their overrides,
+// making missing ones. Plug-in code runs below
 // and may add or delete nodes, so the candidates are copied (only plug-in
 // nodes: a scene of many curves has few of them).
 void collectDrawable(std::vector<Prepared>& drawable) {
     Scene& scene = Scene::get();
     Counters& counters = scene.counters;
     const std::size_t viewCount = scene.views.size();
-    dropSpareDrawArrays();
-    for (auto& entry : scene.frames) {
-        std::vector<std::vector<DrawCall>>& perView = entry.second.calls;
-        for (std::size_t v = perView.size(); v-- > 0;) {
-            recycleDrawCalls(perView[v]);
-        }
-    }
+    ++frameNumber();
 
     drawable.clear();
     const std::vector<std::shared_ptr<Node>> nodes = scene.pluginNodes;
@@ -165,6 +179,7 @@ void collectDrawable(std::vector<Prepared>& drawable) {
         }
         slot.records.resize(std::max(slot.records.size(), viewCount), nullptr);
         slot.calls.resize(std::max(slot.calls.size(), viewCount));
+        slot.drawnInFrame.resize(slot.calls.size(), 0);
         Binding& binding = bindings()[n.get()];
         binding.current.resize(std::max(binding.current.size(), viewCount), false);
         Prepared p;
@@ -245,6 +260,8 @@ void drawView(std::size_t v, const std::vector<Prepared>& drawable,
         }
         if (slot->override->hasUIDrawables()) {
             FrameDriver::addUIDrawables(*slot->override, p.path, slot->calls[v], context, slot->records[v]);
+            slot->drawnInFrame.resize(slot->calls.size(), 0);
+            slot->drawnInFrame[v] = frameNumber();
             ++scene.counters.addUIDrawables;
         }
         // Data made with the old deleteAfterUse flag is dropped once drawn.
@@ -271,8 +288,13 @@ bool FrameDriver::deleteAfterUse(const MUserData& record) {
 void FrameDriver::addUIDrawables(MHWRender::MPxDrawOverride& override, const MDagPath& path,
                                  std::vector<::khost::DrawCall>& calls,
                                  const MHWRender::MFrameContext& context, const MUserData* record) {
-    MHWRender::MUIDrawManager manager(&calls);
-    override.addUIDrawables(path, manager, context, record);
+    CallRecorder recorder;
+    recorder.calls = &calls;
+    {
+        MHWRender::MUIDrawManager manager(&recorder);
+        override.addUIDrawables(path, manager, context, record);
+    }
+    calls.resize(recorder.used);
 }
 
 void FrameDriver::drawFrame() {
@@ -282,6 +304,7 @@ void FrameDriver::drawFrame() {
     for (std::size_t v = 0; v < Scene::get().views.size(); ++v) {
         drawView(v, pending.drawable, prepareView(v, pending.drawable));
     }
+    dropUndrawnCalls();
     pending.drawable.clear();
 }
 
@@ -300,6 +323,7 @@ void FrameDriver::drawPreparedFrame() {
     for (std::size_t v = 0; v < pending.preparedPerView.size(); ++v) {
         drawView(v, pending.drawable, pending.preparedPerView[v]);
     }
+    dropUndrawnCalls();
     pending.preparedPerView.clear();
     pending.drawable.clear();
 }

@@ -256,6 +256,7 @@ struct FrameSlot {
     MHWRender::MPxDrawOverride* override = nullptr;     // made once per node, owned by the host
     std::vector<MUserData*> records;                    // per view; owned by the host
     std::vector<std::vector<::khost::DrawCall>> calls;  // per view, last frame's draw calls
+    std::vector<uint64_t> drawnInFrame;                 // per view, the frame that last recorded its calls
 };
 
 struct Scene {

@@ -73,15 +73,14 @@ void releaseModuleOverrides(const PluginModule& module);
 // override is not always dirty (the host does so when a node changes).
 void markDrawDirty(const Node& node);
 
-// Empties a view's recorded draw calls for the next frame. The point and
-// colour arrays of its mesh calls are kept for the meshes the next frame
-// records, so recording a steady frame copies into storage that is already
-// there instead of allocating (and faulting in) fresh arrays.
-// Arrays are handed out last recycled first, so recycling a frame's calls in
-// reverse recording order gives each mesh of a steady frame back its own
-// array. dropSpareDrawArrays frees what the previous frame left unused.
-void recycleDrawCalls(std::vector<::khost::DrawCall>& calls);
-void dropSpareDrawArrays();
+// Where a draw manager records: the calls of one node in one view, written
+// from the first on over the previous frame's (which keeps their storage);
+// `used` counts the calls of this frame, and the rest are cut off when the
+// node's addUIDrawables returns.
+struct CallRecorder {
+    std::vector<::khost::DrawCall>* calls = nullptr;
+    std::size_t used = 0;
+};
 
 // Constructs and destroys the host-owned draw manager of a frame.
 struct FrameDriver {
@@ -92,7 +91,8 @@ struct FrameDriver {
     // Host-private state the frame's steps read.
     static bool alwaysDirty(const MHWRender::MPxDrawOverride& override);
     static bool deleteAfterUse(const MUserData& record);
-    // addUIDrawables through a draw manager that records into `calls`.
+    // addUIDrawables through a draw manager that records into `calls`,
+    // which then hold exactly the calls it made.
     static void addUIDrawables(MHWRender::MPxDrawOverride& override, const MDagPath& path,
                                std::vector<::khost::DrawCall>& calls, const MHWRender::MFrameContext& context,
                                const MUserData* record);
