@@ -239,6 +239,33 @@ TEST_F(FrameTest, PreparingAndDrawingApartGivesTheFrameDrawFrameGives) {
     EXPECT_EQ(khost::counters().addUIDrawables, 1u);
 }
 
+TEST_F(FrameTest, AFrameThatDrawsLessLeavesOnlyItsOwnCalls) {
+    // The host records over the previous frame's calls; what is left must be
+    // exactly this frame's.
+    khost::selectCVs(fiveCvCurve(), {1});
+    khost::setAttr(manager, "showCurve", 0.0);
+    khost::setAttr(manager, "showHull", 0.0);
+    khost::drawFrame();
+    const std::vector<std::string> plain = recorded(khost::drawCalls(0, manager));
+    khost::setAttr(manager, "showCurve", 1.0);
+    khost::setAttr(manager, "showHull", 1.0);
+    khost::drawFrame();
+    const std::vector<std::string> more = recorded(khost::drawCalls(0, manager));
+    EXPECT_GT(more.size(), plain.size());
+    khost::setAttr(manager, "showCurve", 0.0);
+    khost::setAttr(manager, "showHull", 0.0);
+    khost::drawFrame();
+    EXPECT_EQ(recorded(khost::drawCalls(0, manager)), plain);
+
+    // Nothing tracked: the node draws no CV, and nothing of before is left.
+    khost::clearSelection();
+    khost::drawFrame();
+    for (const khost::DrawCall& call : khost::drawCalls(0, manager)) {
+        EXPECT_NE(call.kind, khost::DrawCall::Mesh);
+        EXPECT_NE(call.kind, khost::DrawCall::Circle2d);
+    }
+}
+
 TEST_F(FrameTest, SelectedCvsAreFlaggedAndPointsFollowDepthOrder) {
     khost::selectCVs(fiveCvCurve(), {3, 1});
     const UserData& data = frame();
