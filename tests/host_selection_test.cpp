@@ -147,6 +147,35 @@ TEST_F(SelectionTest, MergeKeepsOrderAndCombinesComponents) {
     EXPECT_EQ(strings(b), strings(bBefore));
 }
 
+TEST_F(SelectionTest, LongListsKeepEachThingOnceAsTheirIndexGrows) {
+    // Enough items to make the list's index grow several times.
+    std::vector<std::string> curves;
+    for (int i = 0; i < 300; ++i) {
+        curves.push_back(khost::createCurve(khost::openCurve(fiveCVs())));
+    }
+    MSelectionList a, b;
+    for (const std::string& curve : curves) {
+        a.add(khost::dagPath(curve));
+        a.add(khost::dagPath(curve));  // the same object again: kept once
+    }
+    ASSERT_EQ(a.length(), 300u);
+    for (std::size_t i = 0; i < curves.size(); i += 2) {
+        b.add(khost::dagPath(curves[i]));
+        b.add(khost::dagPath(khost::shapeOf(curves[i])), cvComponent({static_cast<int>(i % 5)}));
+    }
+    ASSERT_TRUE(a.merge(b));
+    // Every object once, plus one CV item for every other curve, after them.
+    ASSERT_EQ(a.length(), 450u);
+    MDagPath path;
+    MObject component;
+    ASSERT_TRUE(a.getDagPath(300, path, component));
+    EXPECT_EQ(elementsOf(component), std::vector<int>({0}));
+    ASSERT_TRUE(a.merge(b, MSelectionList::kRemoveFromList));
+    EXPECT_EQ(a.length(), 150u);  // the odd curves are left
+    ASSERT_TRUE(a.getDagPath(0, path));
+    EXPECT_EQ(std::string(path.partialPathName().asChar()), curves[1]);
+}
+
 TEST_F(SelectionTest, XorAndRemoveWorkPerObjectAndPerElement) {
     MSelectionList a, b;
     a.add(khost::dagPath(curve1));

@@ -149,13 +149,12 @@ const ObjectData* objectKey(const SelectionItem& item) {
     return Access::data(item.object).get();
 }
 
-void addPosition(std::unordered_map<const ObjectData*, ItemPositions>& index, const ObjectData* key,
-                 std::size_t position) {
-    const auto inserted = index.try_emplace(key);
+void addPosition(ObjectIndex& index, const ObjectData* key, std::size_t position) {
+    const auto inserted = index.tryEmplace(key);
     if (inserted.second) {
-        inserted.first->second.first = position;
+        inserted.first->first = position;
     } else {
-        inserted.first->second.more.push_back(position);
+        inserted.first->more.push_back(position);
     }
 }
 
@@ -174,18 +173,18 @@ constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 // and not removed, or kNotFound.
 std::size_t findSame(const SelectionItems& items, const SelectionItem& item,
                      const std::unordered_set<std::size_t>& removed) {
-    auto it = items.index.find(objectKey(item));
-    if (it == items.index.end()) {
+    const ItemPositions* positions = items.index.find(objectKey(item));
+    if (positions == nullptr) {
         return kNotFound;
     }
     const MFn::Type type = componentTypeOf(item);
     auto matches = [&](std::size_t pos) {
         return (removed.empty() || removed.count(pos) == 0) && componentTypeOf(items.list[pos]) == type;
     };
-    if (matches(it->second.first)) {
-        return it->second.first;
+    if (matches(positions->first)) {
+        return positions->first;
     }
-    for (std::size_t pos : it->second.more) {
+    for (std::size_t pos : positions->more) {
         if (matches(pos)) {
             return pos;
         }
