@@ -222,7 +222,12 @@ void mergeInto(std::shared_ptr<SelectionItems>& dstPtr, const std::vector<Select
         const ComponentData* comp = componentData(item.component);
         if (pos == kNotFound) {
             if (strategy != MSelectionList::kRemoveFromList) {
-                append(dst, makeItem(item.object, copyComponent(item.component)));
+                // The source item already knows its DAG node.
+                SelectionItem copy;
+                copy.object = item.object;
+                copy.component = copyComponent(item.component);
+                copy.dag = item.dag;
+                append(dst, std::move(copy));
             }
             continue;
         }
