@@ -225,6 +225,7 @@ namespace {
 #define KHOST_NODE_POOL 1
 #endif
 
+#if KHOST_NODE_POOL
 // Nodes (with their shared-pointer control blocks) live in large blocks of
 // fixed-size slots handed out in creation order, so the nodes of a scene
 // built curve by curve lie next to each other in memory and a frame walking
@@ -305,6 +306,8 @@ struct NodeAllocator {
         return false;
     }
 };
+
+#endif  // KHOST_NODE_POOL
 
 std::shared_ptr<Node> makeNode() {
 #if KHOST_NODE_POOL
