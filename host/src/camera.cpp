@@ -33,7 +33,8 @@ Mat4 inverse(const Mat4& m) {
 }
 
 const Node* cameraNode(const MObject& object) {
-    const Node* n = dynamic_cast<const Node*>(Access::data(object).get());
+    const auto& data = Access::data(object);
+    const Node* n = data ? data->asNode() : nullptr;
     return (n != nullptr && n->kind == NodeKind::Camera && n->alive) ? n : nullptr;
 }
 

@@ -159,7 +159,8 @@ MObject objectOf(const std::shared_ptr<Node>& node) {
 }
 
 Node* nodeOf(const MObject& object) {
-    return dynamic_cast<Node*>(Access::data(object).get());
+    const auto& data = Access::data(object);
+    return data ? data->asNode() : nullptr;
 }
 
 void setStatus(MStatus* status, MStatus::MStatusCode code) {

@@ -31,7 +31,8 @@ namespace geom = khost::geom;
 namespace {
 
 kd::Node* meshNode(const MObject& object) {
-    kd::Node* n = dynamic_cast<kd::Node*>(Access::data(object).get());
+    const auto& data = Access::data(object);
+    kd::Node* n = data ? data->asNode() : nullptr;
     return (n != nullptr && n->kind == kd::NodeKind::Mesh && n->alive) ? n : nullptr;
 }
 

@@ -33,10 +33,20 @@ namespace detail {
 
 using Vec3 = std::array<double, 3>;
 
+struct Node;
+struct ComponentData;
+
 // Anything an MObject can refer to.
 struct ObjectData : std::enable_shared_from_this<ObjectData> {
     virtual ~ObjectData() = default;
     virtual MFn::Type apiType() const = 0;
+    // This object as a node or a component, or null: what a dynamic_cast
+    // would give, at the price of a virtual call (function sets ask on
+    // every call, many times per frame).
+    virtual Node* asNode() { return nullptr; }
+    virtual const Node* asNode() const { return nullptr; }
+    virtual ComponentData* asComponent() { return nullptr; }
+    virtual const ComponentData* asComponent() const { return nullptr; }
     // Function-set compatibility: does this object support function set `t`?
     virtual bool hasFn(MFn::Type t) const;
 };
@@ -82,6 +92,8 @@ struct ComponentData : ObjectData {
     bool hasWeights = false;
     MFn::Type apiType() const override { return type; }
     bool hasFn(MFn::Type t) const override;
+    ComponentData* asComponent() override { return this; }
+    const ComponentData* asComponent() const override { return this; }
 };
 
 // ---------------------------------------------------------------- geometry
@@ -163,6 +175,8 @@ struct Node : ObjectData {
 
     MFn::Type apiType() const override;
     bool hasFn(MFn::Type t) const override;
+    Node* asNode() override { return this; }
+    const Node* asNode() const override { return this; }
     bool isShape() const { return kind != NodeKind::Transform; }
     bool isDag() const { return true; }
 };

@@ -12,7 +12,8 @@ namespace kd = khost::detail;
 namespace {
 
 const kd::Node* curveNode(const MObject& object) {
-    const kd::Node* n = dynamic_cast<const kd::Node*>(Access::data(object).get());
+    const auto& data = Access::data(object);
+    const kd::Node* n = data ? data->asNode() : nullptr;
     return (n != nullptr && n->kind == kd::NodeKind::NurbsCurve && n->alive) ? n : nullptr;
 }
 

@@ -56,11 +56,13 @@ MObject objectOf(const std::shared_ptr<T>& data) {
 }
 
 const ComponentData* componentData(const MObject& object) {
-    return dynamic_cast<const ComponentData*>(Access::data(object).get());
+    const auto& data = Access::data(object);
+    return data ? data->asComponent() : nullptr;
 }
 
 ComponentData* componentData(MObject& object) {
-    return dynamic_cast<ComponentData*>(Access::data(object).get());
+    const auto& data = Access::data(object);
+    return data ? data->asComponent() : nullptr;
 }
 
 float weightAt(const ComponentData& c, std::size_t i) {
@@ -203,7 +205,8 @@ SelectionItem makeItem(const MObject& object, const MObject& component) {
     SelectionItem item;
     item.object = object;
     item.component = component;
-    item.dag = dynamic_cast<Node*>(Access::data(object).get());
+    const auto& data = Access::data(object);
+    item.dag = data ? data->asNode() : nullptr;
     return item;
 }
 
