@@ -12,13 +12,6 @@ constexpr std::size_t kBucketThreshold = 256;
 // Buckets larger than this (keys that crowd together, such as many equal
 // distances) are sorted with std::sort rather than by insertion.
 constexpr std::size_t kInsertionLimit = 32;
-// From this many records on (2 MB of them) the records are first split into
-// ranges of keys and each range is ordered on its own: ordering them all at
-// once would fetch every record from memory on its own, in random order.
-constexpr std::size_t kRangeThreshold = std::size_t{1} << 15;
-// About this many records per range (64 KB: a range's records and keys stay
-// in the core's cache while it is ordered).
-constexpr std::size_t kRecordsPerRange = 1024;
 
 // Number of significant bits of `value` (0 for 0).
 unsigned bitLength(uint64_t value) {
@@ -28,20 +21,6 @@ unsigned bitLength(uint64_t value) {
         ++bits;
     }
     return bits;
-}
-
-// The least and greatest non-NaN keys (NaN keys are 0); low > high when
-// there is none.
-void keyRange(const uint64_t* keys, std::size_t count, uint64_t& low, uint64_t& high) {
-    low = ~uint64_t{0};
-    high = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        const uint64_t key = keys[i];
-        if (key != 0) {
-            low = key < low ? key : low;
-            high = key > high ? key : high;
-        }
-    }
 }
 
 // Sorts keys[0, count) ascending, carrying order[] along; `pairs` is
@@ -86,10 +65,7 @@ bool drawnBefore(const CvRecord& a, const CvRecord& b) {
 }
 
 void depthOrder(const std::vector<uint64_t>& keys, DepthSortScratch& scratch) {
-    depthOrder(keys.data(), keys.size(), scratch);
-}
-
-void depthOrder(const uint64_t* keys, std::size_t count, DepthSortScratch& scratch) {
+    const std::size_t count = keys.size();
     scratch.sortedKeys.resize(count);
     scratch.order.resize(count);
     if (count < kBucketThreshold) {
@@ -103,9 +79,14 @@ void depthOrder(const uint64_t* keys, std::size_t count, DepthSortScratch& scrat
 
     // The range of the non-NaN keys (NaN keys are 0 and get a bucket of
     // their own, so they do not stretch the range).
-    uint64_t low = 0;
+    uint64_t low = ~uint64_t{0};
     uint64_t high = 0;
-    keyRange(keys, count, low, high);
+    for (const uint64_t key : keys) {
+        if (key != 0) {
+            low = key < low ? key : low;
+            high = key > high ? key : high;
+        }
+    }
 
     // Bucket b + 1 holds the keys whose offset above `low`, shifted right by
     // `shift`, is b: about one bucket per key, buckets in key order.
@@ -120,8 +101,8 @@ void depthOrder(const uint64_t* keys, std::size_t count, DepthSortScratch& scrat
     // Counting sort into the buckets, then each bucket on the full key.
     std::vector<uint32_t>& starts = scratch.bucketStarts;
     starts.assign(buckets + 1, 0);
-    for (std::size_t i = 0; i < count; ++i) {
-        ++starts[bucketOf(keys[i]) + 1];
+    for (const uint64_t key : keys) {
+        ++starts[bucketOf(key) + 1];
     }
     for (std::size_t b = 1; b <= buckets; ++b) {
         starts[b] += starts[b - 1];
@@ -148,74 +129,20 @@ void sortByDepth(std::vector<CvRecord>& cvRecords, DepthSortScratch& scratch) {
     for (std::size_t i = 0; i < count; ++i) {
         scratch.keys[i] = depthKey(cvRecords[i].cameraDistance);
     }
-    sortRecordsByDepth(cvRecords, scratch.keys, scratch);
-}
+    depthOrder(scratch.keys, scratch);
 
-void sortRecordsByDepth(std::vector<CvRecord>& cvRecords, const std::vector<uint64_t>& keys,
-                        DepthSortScratch& scratch) {
-    const std::size_t count = cvRecords.size();
-    if (count < kRangeThreshold) {
-        // One gather of whole records into the sorted order, from an array
-        // small enough to stay in the cache.
-        depthOrder(keys, scratch);
-        scratch.records.resize(count);
-        for (std::size_t i = 0; i < count; ++i) {
-            scratch.records[i] = cvRecords[scratch.order[i]];
-        }
-        cvRecords.swap(scratch.records);
-        return;
-    }
-
-    // Ranges of keys of about kRecordsPerRange records each, in key order
-    // (range 0 holds the NaN keys), found as in depthOrder but with far
-    // fewer, wider buckets.
-    uint64_t low = 0;
-    uint64_t high = 0;
-    keyRange(keys.data(), count, low, high);
-    const unsigned rangeCountBits = bitLength(count / kRecordsPerRange);
-    const unsigned rangeBits = high >= low ? bitLength(high - low) : 0;
-    const unsigned shift = rangeBits > rangeCountBits ? rangeBits - rangeCountBits : 0;
-    const std::size_t ranges = (high >= low ? static_cast<std::size_t>((high - low) >> shift) + 1 : 0) + 1;
-    auto rangeOf = [&](uint64_t key) -> std::size_t {
-        return key == 0 ? 0 : static_cast<std::size_t>((key - low) >> shift) + 1;
-    };
-    std::vector<uint32_t>& starts = scratch.rangeStarts;
-    starts.assign(ranges + 1, 0);
-    for (std::size_t i = 0; i < count; ++i) {
-        ++starts[rangeOf(keys[i]) + 1];
-    }
-    for (std::size_t r = 1; r <= ranges; ++r) {
-        starts[r] += starts[r - 1];
-    }
-
-    // Records and keys into their ranges: read in order, written to one
-    // sequential stream per range, so no record is fetched from memory on
-    // its own.
+    // One gather of whole records into the sorted order. The reads are
+    // scattered over the whole record array, so the record a few steps
+    // ahead is requested early to overlap the cache misses.
+    constexpr std::size_t kPrefetchDistance = 8;
     scratch.records.resize(count);
-    scratch.rangeKeys.resize(count);
-    std::vector<uint32_t>& next = scratch.rangeNext;
-    next.assign(starts.begin(), starts.end() - 1);
     for (std::size_t i = 0; i < count; ++i) {
-        const uint32_t slot = next[rangeOf(keys[i])]++;
-        scratch.records[slot] = cvRecords[i];
-        scratch.rangeKeys[slot] = keys[i];
-    }
-
-    // Each range, small enough to stay in the cache, ordered on the full
-    // key and gathered back into the record array.
-    for (std::size_t r = 0; r < ranges; ++r) {
-        const std::size_t begin = starts[r];
-        const std::size_t size = starts[r + 1] - begin;
-        if (size == 0) {
-            continue;
+        if (i + kPrefetchDistance < count) {
+            __builtin_prefetch(&cvRecords[scratch.order[i + kPrefetchDistance]]);
         }
-        depthOrder(&scratch.rangeKeys[begin], size, scratch);
-        const CvRecord* from = &scratch.records[begin];
-        CvRecord* to = &cvRecords[begin];
-        for (std::size_t j = 0; j < size; ++j) {
-            to[j] = from[scratch.order[j]];
-        }
+        scratch.records[i] = cvRecords[scratch.order[i]];
     }
+    cvRecords.swap(scratch.records);
 }
 
 void sortByDepth(std::vector<CvRecord>& cvRecords) {

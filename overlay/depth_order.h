@@ -1,7 +1,6 @@
 #pragma once
 // Depth ordering of a frame's CV records: farthest from the camera first.
 #include <cmath>
-#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -41,9 +40,6 @@ struct DepthSortScratch {
     std::vector<uint32_t> order;  // record indices in drawnBefore order
     std::vector<std::pair<uint64_t, uint32_t>> pairs;
     std::vector<CvRecord> records;
-    std::vector<uint32_t> rangeStarts;  // sortRecordsByDepth: where each key range begins
-    std::vector<uint32_t> rangeNext;    // sortRecordsByDepth: the next free slot of each range
-    std::vector<uint64_t> rangeKeys;    // sortRecordsByDepth: the keys, spread into their ranges
 };
 
 // Fills scratch.order with the indices 0 .. keys.size() - 1 in ascending
@@ -53,18 +49,6 @@ struct DepthSortScratch {
 // distances hold a key or two): linear time for the distances of real
 // scenes, and never worse than a comparison sort.
 void depthOrder(const std::vector<uint64_t>& keys, DepthSortScratch& scratch);
-// The same for keys[0, count).
-void depthOrder(const uint64_t* keys, std::size_t count, DepthSortScratch& scratch);
-
-// Puts the records in depth order (farthest first; equal distances in an
-// unspecified relative order), given their keys in record order. Many
-// records are first spread into ranges of keys by one pass that writes each
-// range as a sequential stream, and then each range, small enough to stay in
-// the cache, is ordered and gathered back; few records are gathered in one
-// go. Leaves scratch.order, scratch.sortedKeys and scratch.records in an
-// unspecified state.
-void sortRecordsByDepth(std::vector<CvRecord>& cvRecords, const std::vector<uint64_t>& keys,
-                        DepthSortScratch& scratch);
 
 // Sorts the records in place by drawnBefore (depthOrder of their keys, then
 // one gather of whole records). Equal distances end in an unspecified

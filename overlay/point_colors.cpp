@@ -40,3 +40,4 @@ MColor hullVertexColor(const CvRecord& record, const UserData& data, const RampS
     color.a = record.alphaScale * data.hullColor.a;
     return color;
 }
+

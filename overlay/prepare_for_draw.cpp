@@ -236,13 +236,14 @@ MUserData* DrawOverride::prepareForDraw(const MDagPath& /*objPath*/, const MDagP
         ++curveCounter;
     }
 
+    // Depth order (farthest first), as record indices.
+    depthOrder(depthKeys, depthSortScratch);
+
     // Occlusion (a property of each record alone, so it is tested before the
-    // records move into depth order), then the records in depth order
-    // (farthest first), then the distance-colour settings.
+    // records move into depth order), then the distance-colour settings.
     if (MPlug(nodeObject, attr::useCVOcclusion).asBool()) {
         applyCvOcclusion(*this, *data, cameraPoint);
     }
-    sortRecordsByDepth(data->cvRecords, depthKeys, depthSortScratch);
     const bool useCVDistanceColor = MPlug(nodeObject, attr::useCVDistanceColor).asBool();
     const bool useHullDistanceColor = MPlug(nodeObject, attr::useHullDistanceColor).asBool();
     const bool useCurveDistanceColor = MPlug(nodeObject, attr::useCurveDistanceColor).asBool();
@@ -258,7 +259,8 @@ MUserData* DrawOverride::prepareForDraw(const MDagPath& /*objPath*/, const MDagP
     const bool rampByRank = rampPositionsByRank(
         softSelectionActive, useCVDistanceColor || useHullDistanceColor || useCurveDistanceColor);
     const RampSettings cvRamp{useCVDistanceColor, distanceColorMin, top};
-    emitDepthOrderedCvs(*data, rampByRank, cvRamp, frameContext);
+    emitDepthOrderedCvs(*data, depthSortScratch.order, depthSortScratch.records, rampByRank, cvRamp,
+                        frameContext);
 
     // Curve overlay.
     if (data->showCurve) {

@@ -103,8 +103,7 @@ TEST(DepthOrderEquivalence, MatchesComparisonSortOnScenesAndAdversarialDistances
                                std::numeric_limits<double>::lowest(),
                                1.0,
                                -1.0};
-    // Sizes on both sides of the direct-sort threshold and of the threshold
-    // from which records are first spread into ranges of keys.
+    // Sizes on both sides of the direct-sort threshold.
     for (const std::size_t count : {0u, 1u, 2u, 17u, 255u, 256u, 257u, 3000u, 40000u, 150000u}) {
         std::uniform_real_distribution<double> scene(5.0, 80.0);
         std::vector<double> uniform(count);
