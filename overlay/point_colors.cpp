@@ -40,4 +40,3 @@ MColor hullVertexColor(const CvRecord& record, const UserData& data, const RampS
     color.a = record.alphaScale * data.hullColor.a;
     return color;
 }
-
