@@ -18,8 +18,7 @@
 
 #include "overlay/draw_override.h"
 #include "overlay/user_data.h"
-
-extern "C" char MApiVersion[];
+#include "support/plugin_fixture.h"
 
 namespace {
 
@@ -93,31 +92,15 @@ class ForeignData : public MUserData {};
 
 // ------------------------------------------------------------------ fixture
 
-class DrawTest : public ::testing::Test {
+class DrawTest : public knotlens_test::ManagerTest {
 protected:
-    void SetUp() override {
-        khost::newScene();
-        std::string error;
-        ASSERT_TRUE(
-            khost::loadPluginEntry("knotlens", initializePlugin, uninitializePlugin, MApiVersion, &error))
-            << error;
-        manager = createManager();
-    }
     void TearDown() override {
         relay() = Relay{};
-        khost::newScene();
-        std::string error;
-        EXPECT_TRUE(khost::unloadPlugin("knotlens", &error)) << error;
+        ManagerTest::TearDown();
         if (khost::isPluginLoaded("relay")) {
+            std::string error;
             EXPECT_TRUE(khost::unloadPlugin("relay", &error)) << error;
         }
-    }
-
-    std::string createManager() {
-        std::string error;
-        const std::string node = khost::createNode("QVTK_Tessark_DrawManagerNode", "", &error);
-        EXPECT_FALSE(node.empty()) << error;
-        return node;
     }
     std::string curveWithSelectedCvs(double z = 0.0) {
         const std::string c =
@@ -150,7 +133,6 @@ protected:
         return khost::drawCalls(0, relayNode);
     }
 
-    std::string manager;
     std::string relayNode;
 };
 

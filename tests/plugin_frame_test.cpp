@@ -19,30 +19,14 @@
 
 #include "node/selection_tracker.h"
 #include "overlay/draw_override.h"
-
-extern "C" char MApiVersion[];
+#include "support/plugin_fixture.h"
 
 namespace {
 
 using khost::Vec3;
 
-class FrameTest : public ::testing::Test {
+class FrameTest : public knotlens_test::ManagerTest {
 protected:
-    void SetUp() override {
-        khost::newScene();
-        std::string error;
-        ASSERT_TRUE(
-            khost::loadPluginEntry("knotlens", initializePlugin, uninitializePlugin, MApiVersion, &error))
-            << error;
-        manager = khost::createNode("QVTK_Tessark_DrawManagerNode", "", &error);
-        ASSERT_FALSE(manager.empty()) << error;
-    }
-    void TearDown() override {
-        lastSelectionKey.clear();
-        lastNodeState = 0;
-        khost::newScene();
-        EXPECT_TRUE(khost::unloadPlugin("knotlens"));
-    }
     const UserData& frame(int view = 0) {
         khost::drawFrame();
         const auto* data = dynamic_cast<const UserData*>(khost::userData(view, manager));
@@ -59,7 +43,6 @@ protected:
         return khost::createCurve(
             khost::openCurve({{0, 0, z}, {-2, 0, z - 1}, {-4, 1, z - 2}, {-6, 0, z - 3}, {-8, 0, z - 4}}));
     }
-    std::string manager;
 };
 
 std::set<uint32_t> cvIndices(const UserData& data, bool selected) {

@@ -16,8 +16,7 @@
 #include <vector>
 
 #include "node/selection_tracker.h"
-
-extern "C" char MApiVersion[];
+#include "support/plugin_fixture.h"
 
 namespace {
 
@@ -25,27 +24,7 @@ const char* const kNodeType = "QVTK_Tessark_DrawManagerNode";
 const std::string kAdded = "QV_Tessark >> Draw Manager Node >> Callbacks Added\n";
 const std::string kRemoved = "QV_Tessark >> Draw Manager Node >> Callbacks Removed\n";
 
-class NodeTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        khost::newScene();
-        std::string error;
-        ASSERT_TRUE(
-            khost::loadPluginEntry("knotlens", initializePlugin, uninitializePlugin, MApiVersion, &error))
-            << error;
-    }
-    void TearDown() override {
-        khost::newScene();
-        std::string error;
-        EXPECT_TRUE(khost::unloadPlugin("knotlens", &error)) << error;
-    }
-    std::string createManager() {
-        std::string error;
-        const std::string node = khost::createNode(kNodeType, "", &error);
-        EXPECT_FALSE(node.empty()) << error;
-        return node;
-    }
-};
+class NodeTest : public knotlens_test::PluginTest {};
 
 std::vector<std::string> strings(const MSelectionList& list) {
     MStringArray array;

@@ -12,8 +12,7 @@
 #include <vector>
 
 #include "overlay/user_data.h"
-
-extern "C" char MApiVersion[];
+#include "support/plugin_fixture.h"
 
 namespace {
 
@@ -24,16 +23,14 @@ using khost::Vec3;
 // it, CV 3 beside and in front.
 const std::vector<Vec3> kCvs{{0, 0, -5}, {10, 0, -5}, {0, 1, 5}, {10, 1, 5}};
 
-class OcclusionTest : public ::testing::Test {
+class OcclusionTest : public knotlens_test::ManagerTest {
 protected:
     void SetUp() override {
-        khost::newScene();
+        ManagerTest::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         std::string error;
-        ASSERT_TRUE(
-            khost::loadPluginEntry("knotlens", initializePlugin, uninitializePlugin, MApiVersion, &error))
-            << error;
-        manager = khost::createNode("QVTK_Tessark_DrawManagerNode", "", &error);
-        ASSERT_FALSE(manager.empty()) << error;
         const std::string cam = khost::createCamera({0, 0, 20}, {0, 0, 0}, 54.43, "front");
         view = khost::addView(cam);
         khost::setActiveView(view);
@@ -46,11 +43,6 @@ protected:
         khost::setAttr(manager, "showHull", 1.0);
         khost::setAttrString(manager, "occluderMeshName", plane);
         khost::setAttr(manager, "useCVOcclusion", 1.0);
-    }
-    void TearDown() override {
-        khost::newScene();
-        std::string error;
-        EXPECT_TRUE(khost::unloadPlugin("knotlens", &error)) << error;
     }
 
     const UserData& frame() {
@@ -77,7 +69,7 @@ protected:
         return result;
     }
 
-    std::string manager, plane, curve;
+    std::string plane, curve;
     int view = 0;
 };
 

@@ -29,8 +29,7 @@
 #include "overlay/draw_override.h"
 #include "overlay/hull_lines.h"
 #include "overlay/point_colors.h"
-
-extern "C" char MApiVersion[];
+#include "support/plugin_fixture.h"
 
 namespace {
 
@@ -370,24 +369,8 @@ TEST(SegmentListEquivalence, CurveLinesGroupInterleavedSamplesByCurveInEvaluatio
 
 // ------------------------------------------------------------------ whole frames
 
-class FrameEquivalenceTest : public ::testing::Test {
+class FrameEquivalenceTest : public knotlens_test::ManagerTest {
 protected:
-    void SetUp() override {
-        khost::newScene();
-        std::string error;
-        ASSERT_TRUE(
-            khost::loadPluginEntry("knotlens", initializePlugin, uninitializePlugin, MApiVersion, &error))
-            << error;
-        manager = khost::createNode("QVTK_Tessark_DrawManagerNode", "", &error);
-        ASSERT_FALSE(manager.empty()) << error;
-    }
-    void TearDown() override {
-        lastSelectionKey.clear();
-        lastNodeState = 0;
-        khost::newScene();
-        EXPECT_TRUE(khost::unloadPlugin("knotlens"));
-    }
-
     // `count` curves of `cvs` CVs spread over depth, all hilited.
     std::vector<std::string> makeCurves(std::size_t count, int cvs, double offset) {
         std::vector<std::string> curves;
@@ -443,8 +426,6 @@ protected:
             EXPECT_TRUE(pointsCall->colors[i] == data->cvColors[i]) << label << " colour " << i;
         }
     }
-
-    std::string manager;
 };
 
 TEST_F(FrameEquivalenceTest, SceneThatShrinksAndGrowsBetweenFramesDrawsExactlyItsOwnCvs) {

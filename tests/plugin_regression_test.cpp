@@ -22,8 +22,7 @@
 #include "node/selection_tracker.h"
 #include "overlay/draw_override.h"
 #include "overlay/user_data.h"
-
-extern "C" char MApiVersion[];
+#include "support/plugin_fixture.h"
 
 namespace {
 
@@ -91,23 +90,8 @@ unsigned int drawnCvPoints(const std::vector<DrawCall>& calls) {
     return 0;
 }
 
-class RegressionTest : public ::testing::Test {
+class RegressionTest : public knotlens_test::ManagerTest {
 protected:
-    void SetUp() override {
-        khost::newScene();
-        std::string error;
-        ASSERT_TRUE(
-            khost::loadPluginEntry("knotlens", initializePlugin, uninitializePlugin, MApiVersion, &error))
-            << error;
-        manager = khost::createNode("QVTK_Tessark_DrawManagerNode", "", &error);
-        ASSERT_FALSE(manager.empty()) << error;
-    }
-    void TearDown() override {
-        khost::newScene();
-        std::string error;
-        EXPECT_TRUE(khost::unloadPlugin("knotlens", &error)) << error;
-    }
-
     // Draws a frame and returns the calls made for the node in view 0.
     const std::vector<DrawCall>& frame() {
         khost::drawFrame();
@@ -136,8 +120,6 @@ protected:
         }
         return cvs;
     }
-
-    std::string manager;
 };
 
 // ------------------------------------------------------------------ non-finite geometry

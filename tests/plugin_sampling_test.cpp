@@ -17,8 +17,7 @@
 #include "overlay/curve_lines.h"
 #include "overlay/curve_sampling.h"
 #include "overlay/hull_lines.h"
-
-extern "C" char MApiVersion[];
+#include "support/plugin_fixture.h"
 
 namespace {
 
@@ -51,16 +50,13 @@ const std::vector<Vec3> kSevenCvs{{0, 0, 0}, {1, 2, 0},  {2, -1, 1}, {3, 0, 3},
                                   {4, 2, 2}, {5, 0, -1}, {6, 1, 0}};
 const std::vector<Vec3> kFiveCvs{{0, 0, 5}, {1, 1, 5}, {2, 0, 6}, {3, 1, 6}, {4, 0, 5}};
 
-class SamplingTest : public ::testing::Test {
+class SamplingTest : public knotlens_test::ManagerTest {
 protected:
     void SetUp() override {
-        khost::newScene();
-        std::string error;
-        ASSERT_TRUE(
-            khost::loadPluginEntry("knotlens", initializePlugin, uninitializePlugin, MApiVersion, &error))
-            << error;
-        manager = khost::createNode("QVTK_Tessark_DrawManagerNode", "", &error);
-        ASSERT_FALSE(manager.empty()) << error;
+        ManagerTest::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         khost::drawFrame();  // makes the node's draw override
         override_ = static_cast<DrawOverride*>(khost::drawOverride(manager));
         ASSERT_NE(override_, nullptr);
@@ -68,10 +64,6 @@ protected:
         data.showCurve = true;
         data.curveDivisions = 4;
         data.curveColor = MColor(0.1f, 0.2f, 0.3f, 0.4f);
-    }
-    void TearDown() override {
-        khost::newScene();
-        EXPECT_TRUE(khost::unloadPlugin("knotlens"));
     }
     static std::string makeCurve(const std::vector<Vec3>& cvs, const std::vector<double>& knots = {}) {
         khost::CurveSpec spec = khost::openCurve(cvs, knots.size() == 2 ? 1 : 3);
@@ -87,7 +79,6 @@ protected:
     }
     static uint64_t evaluations() { return khost::counters().getPointAtParam; }
 
-    std::string manager;
     DrawOverride* override_ = nullptr;
     UserData data;
 };

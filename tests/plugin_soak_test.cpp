@@ -32,8 +32,7 @@
 #include "node/selection_tracker.h"
 #include "overlay/draw_override.h"
 #include "overlay/user_data.h"
-
-extern "C" char MApiVersion[];
+#include "support/plugin_fixture.h"
 
 namespace {
 
@@ -203,23 +202,8 @@ private:
     std::vector<std::string> curves_;
 };
 
-class SoakTest : public ::testing::Test {
+class SoakTest : public knotlens_test::ManagerTest {
 protected:
-    void SetUp() override {
-        khost::newScene();
-        std::string error;
-        ASSERT_TRUE(
-            khost::loadPluginEntry("knotlens", initializePlugin, uninitializePlugin, MApiVersion, &error))
-            << error;
-        manager = khost::createNode("QVTK_Tessark_DrawManagerNode", "", &error);
-        ASSERT_FALSE(manager.empty()) << error;
-    }
-    void TearDown() override {
-        khost::newScene();
-        std::string error;
-        EXPECT_TRUE(khost::unloadPlugin("knotlens", &error)) << error;
-    }
-
     const DrawOverride* drawOverride() const {
         return static_cast<const DrawOverride*>(khost::drawOverride(manager));
     }
@@ -250,7 +234,6 @@ protected:
         drawnPoints += record->cvPoints.length();
     }
 
-    std::string manager;
     std::size_t maxCacheEntries = 0;
     uint64_t drawnPoints = 0;
 };
