@@ -64,12 +64,26 @@ std::vector<RayQuery> rays(std::size_t count) {
     return out;
 }
 
-void addCounters(benchmark::State& state, std::size_t hits, std::size_t queries, std::size_t triangles) {
+// Times `hitTest` (one ray in, hit or not out) over the query rays in turn
+// and reports time per ray, the fraction of rays that hit and the mesh size.
+template <class HitTest>
+void timeRays(benchmark::State& state, std::size_t triangles, HitTest hitTest) {
+    const std::vector<RayQuery> queries = rays(4096);
+    std::size_t i = 0;
+    std::size_t hits = 0;
+    std::size_t asked = 0;
+    for (auto _ : state) {
+        const bool hit = hitTest(queries[i]);
+        benchmark::DoNotOptimize(hit);
+        hits += hit ? 1 : 0;
+        ++asked;
+        i = (i + 1) % queries.size();
+    }
     state.SetItemsProcessed(state.iterations());
     state.counters["time_per_ray"] = benchmark::Counter(
         static_cast<double>(state.iterations()), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["hit_fraction"] =
-        queries == 0 ? 0.0 : static_cast<double>(hits) / static_cast<double>(queries);
+        asked == 0 ? 0.0 : static_cast<double>(hits) / static_cast<double>(asked);
     state.counters["triangles"] = static_cast<double>(triangles);
 }
 
@@ -77,18 +91,7 @@ void BM_GridAnyHit(benchmark::State& state) {
     const std::vector<Triangle> tris = meshFor(state.range(0));
     khost::geom::UniformGrid grid;
     grid.build(tris);
-    const std::vector<RayQuery> queries = rays(4096);
-    std::size_t i = 0;
-    std::size_t hits = 0;
-    std::size_t asked = 0;
-    for (auto _ : state) {
-        const bool hit = grid.anyHit(queries[i]);
-        benchmark::DoNotOptimize(hit);
-        hits += hit ? 1 : 0;
-        ++asked;
-        i = (i + 1) % queries.size();
-    }
-    addCounters(state, hits, asked, tris.size());
+    timeRays(state, tris.size(), [&grid](const RayQuery& ray) { return grid.anyHit(ray); });
     state.counters["cells"] = static_cast<double>(grid.cellCount());
     state.counters["entries"] = static_cast<double>(grid.entryCount());
 }
@@ -96,18 +99,8 @@ BENCHMARK(BM_GridAnyHit)->Arg(1000)->Arg(100000);
 
 void BM_BruteForceAnyHit(benchmark::State& state) {
     const std::vector<Triangle> tris = meshFor(state.range(0));
-    const std::vector<RayQuery> queries = rays(4096);
-    std::size_t i = 0;
-    std::size_t hits = 0;
-    std::size_t asked = 0;
-    for (auto _ : state) {
-        const bool hit = khost::geom::anyHitBruteForce(tris, queries[i]);
-        benchmark::DoNotOptimize(hit);
-        hits += hit ? 1 : 0;
-        ++asked;
-        i = (i + 1) % queries.size();
-    }
-    addCounters(state, hits, asked, tris.size());
+    timeRays(state, tris.size(),
+             [&tris](const RayQuery& ray) { return khost::geom::anyHitBruteForce(tris, ray); });
 }
 BENCHMARK(BM_BruteForceAnyHit)->Arg(1000)->Arg(100000);
 
@@ -115,19 +108,8 @@ void BM_GridClosestHit(benchmark::State& state) {
     const std::vector<Triangle> tris = meshFor(state.range(0));
     khost::geom::UniformGrid grid;
     grid.build(tris);
-    const std::vector<RayQuery> queries = rays(4096);
-    std::size_t i = 0;
-    std::size_t hits = 0;
-    std::size_t asked = 0;
     khost::geom::RayHit hit;
-    for (auto _ : state) {
-        const bool found = grid.closestHit(queries[i], &hit);
-        benchmark::DoNotOptimize(found);
-        hits += found ? 1 : 0;
-        ++asked;
-        i = (i + 1) % queries.size();
-    }
-    addCounters(state, hits, asked, tris.size());
+    timeRays(state, tris.size(), [&grid, &hit](const RayQuery& ray) { return grid.closestHit(ray, &hit); });
 }
 BENCHMARK(BM_GridClosestHit)->Arg(1000)->Arg(100000);
 
