@@ -24,18 +24,7 @@ void assignRampPositions(std::vector<CvRecord>& cvRecords, bool softSelectionAct
 }
 
 MColor hullVertexColor(const CvRecord& record, const UserData& data, const RampSettings& ramp) {
-    MColor color;
-    if (record.selected) {
-        const float weight = colorWeight(record.weight);
-        const float value =
-            ramp.enabled ? record.rampPosition * weight * ramp.rampTop : ramp.rampTop * weight;
-        color = data.selectedPointColor * rampClamp(value, ramp.distanceColorMin);
-    } else {
-        color = data.hullColor;
-        if (ramp.enabled) {
-            color *= rampClamp(ramp.rampTop * record.rampPosition, ramp.distanceColorMin);
-        }
-    }
+    MColor color = rampedColor(record, data, data.hullColor, ramp);
     // Selected or not, a hull vertex has the hull's transparency.
     color.a = record.alphaScale * data.hullColor.a;
     return color;

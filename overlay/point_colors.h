@@ -41,10 +41,14 @@ struct RampSettings {
     float rampTop = 1.0f;            // top of the ramp
 };
 
-// Colour of a CV point, alpha multiplied by the record's alphaScale.
+// The colour rule CV points and hull vertices share, before their alpha
+// rules: a selected CV takes the selected point colour scaled by its weight
+// (and by its ramp position when the ramp is on); any other CV takes
+// `unselected`, scaled by its ramp position when the ramp is on.
 // (Defined here, like the other rules applied once per CV, so that the loops
 // over every CV of a frame compile them inline.)
-inline MColor pointColor(const CvRecord& record, const UserData& data, const RampSettings& ramp) {
+inline MColor rampedColor(const CvRecord& record, const UserData& data, const MColor& unselected,
+                          const RampSettings& ramp) {
     MColor color;
     if (record.selected) {
         const float weight = colorWeight(record.weight);
@@ -52,11 +56,17 @@ inline MColor pointColor(const CvRecord& record, const UserData& data, const Ram
             ramp.enabled ? record.rampPosition * weight * ramp.rampTop : ramp.rampTop * weight;
         color = data.selectedPointColor * rampClamp(value, ramp.distanceColorMin);
     } else {
-        color = data.deselectedPointColor;
+        color = unselected;
         if (ramp.enabled) {
             color *= rampClamp(ramp.rampTop * record.rampPosition, ramp.distanceColorMin);
         }
     }
+    return color;
+}
+
+// Colour of a CV point, alpha multiplied by the record's alphaScale.
+inline MColor pointColor(const CvRecord& record, const UserData& data, const RampSettings& ramp) {
+    MColor color = rampedColor(record, data, data.deselectedPointColor, ramp);
     color.a *= record.alphaScale;
     return color;
 }
