@@ -208,20 +208,6 @@ void checkRecord(const UserData& record, std::size_t trackedCurves, Report& repo
 
 }  // namespace
 
-std::set<std::string> curvesIn(const MSelectionList& list) {
-    std::set<std::string> names;
-    for (MItSelectionList item(list, MFn::kInvalid); !item.isDone(); item.next()) {
-        MDagPath path;
-        MObject component;
-        item.getDagPath(path, component);
-        path.extendToShape();
-        if (path.apiType() == MFn::kNurbsCurve) {
-            names.insert(path.fullPathName().asChar());
-        }
-    }
-    return names;
-}
-
 void FrameInvariants::reset() {
     sampledSinceClear_.clear();
     trackedBefore_.clear();
@@ -231,7 +217,7 @@ void FrameInvariants::reset() {
 
 void FrameInvariants::beforeFrame() {
     trackedEmptyBefore_ = trackedSelection.isEmpty();
-    trackedBefore_ = curvesIn(trackedSelection);
+    trackedBefore_ = khost::curveShapesIn(trackedSelection);
     preparesBefore_ = khost::counters().prepareForDraw;
 }
 
@@ -241,7 +227,7 @@ std::vector<Violation> FrameInvariants::afterFrame(const std::vector<MDagPath>& 
     // curves of either list may have been walked.
     const bool selectionWasEmpty = trackedEmptyBefore_ && trackedSelection.isEmpty();
     trackedThisFrame_ = trackedBefore_;
-    const std::set<std::string> after = curvesIn(trackedSelection);
+    const std::set<std::string> after = khost::curveShapesIn(trackedSelection);
     trackedThisFrame_.insert(after.begin(), after.end());
     // Overrides are prepared for every view with a live camera, so one
     // preparation in this frame means all live overrides were prepared.

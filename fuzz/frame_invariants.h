@@ -32,10 +32,6 @@ struct Violation {
     std::string message;
 };
 
-// Full path names of the NURBS curve shapes that a selection list names (as
-// the overlay's walk finds them: each item extended to its shape).
-std::set<std::string> curvesIn(const MSelectionList& list);
-
 class FrameInvariants {
 public:
     // Call right before khost::drawFrame().

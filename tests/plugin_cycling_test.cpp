@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "support/env_count.h"
+
 namespace {
 
 constexpr const char* kModule = "knotlens";
@@ -21,14 +23,7 @@ constexpr const char* kNodeType = "QVTK_Tessark_DrawManagerNode";
 constexpr const char* kAdded = "QV_Tessark >> Draw Manager Node >> Callbacks Added";
 constexpr const char* kRemoved = "QV_Tessark >> Draw Manager Node >> Callbacks Removed";
 
-long envCount(const char* name, long fallback) {
-    const char* text = std::getenv(name);
-    if (text == nullptr || *text == '\0') {
-        return fallback;
-    }
-    const long value = std::strtol(text, nullptr, 10);
-    return value > 0 ? value : fallback;
-}
+using knotlens_test::envCount;
 
 std::size_t occurrences(const std::string& text, const std::string& line) {
     std::size_t count = 0;

@@ -32,6 +32,7 @@
 #include "node/selection_tracker.h"
 #include "overlay/draw_override.h"
 #include "overlay/user_data.h"
+#include "support/env_count.h"
 #include "support/plugin_fixture.h"
 
 namespace {
@@ -48,14 +49,7 @@ constexpr bool kAddressSanitizer = false;
 constexpr bool kAddressSanitizer = false;
 #endif
 
-long envCount(const char* name, long fallback) {
-    const char* text = std::getenv(name);
-    if (text == nullptr || *text == '\0') {
-        return fallback;
-    }
-    const long value = std::strtol(text, nullptr, 10);
-    return value > 0 ? value : fallback;
-}
+using knotlens_test::envCount;
 
 // Resident set size in bytes, from /proc/self/statm.
 long residentBytes() {
@@ -64,21 +58,6 @@ long residentBytes() {
     long resident = 0;
     statm >> size >> resident;
     return resident * sysconf(_SC_PAGESIZE);
-}
-
-// Full path names of the curve shapes in the tracked selection.
-std::set<std::string> trackedCurves() {
-    std::set<std::string> names;
-    for (MItSelectionList item(trackedSelection, MFn::kInvalid); !item.isDone(); item.next()) {
-        MDagPath path;
-        MObject component;
-        item.getDagPath(path, component);
-        path.extendToShape();
-        if (path.apiType() == MFn::kNurbsCurve) {
-            names.insert(path.fullPathName().asChar());
-        }
-    }
-    return names;
 }
 
 bool finite(const MPoint& p) {
@@ -214,7 +193,7 @@ protected:
     void checkFrame(long frame) {
         const DrawOverride* override = drawOverride();
         ASSERT_NE(override, nullptr);
-        const std::set<std::string> tracked = trackedCurves();
+        const std::set<std::string> tracked = khost::curveShapesIn(trackedSelection);
         ASSERT_EQ(override->cvPositionCache.size(), override->curveSampleCache.size()) << "frame " << frame;
         ASSERT_LE(override->cvPositionCache.size(), tracked.size()) << "frame " << frame;
         for (const auto& entry : override->cvPositionCache) {
