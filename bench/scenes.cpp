@@ -145,8 +145,8 @@ std::vector<khost::Vec3> helixCVs(int cvCount) {
     return cvs;
 }
 
-khost::MeshSpec horizontalGrid(int nx, int ny, double half, double height) {
-    khost::MeshSpec mesh;
+khost::MeshDesc horizontalGrid(int nx, int ny, double half, double height) {
+    khost::MeshDesc mesh;
     mesh.vertices.reserve(static_cast<std::size_t>((nx + 1) * (ny + 1)));
     for (int j = 0; j <= ny; ++j) {
         for (int i = 0; i <= nx; ++i) {
@@ -164,7 +164,7 @@ khost::MeshSpec horizontalGrid(int nx, int ny, double half, double height) {
     return mesh;
 }
 
-khost::MeshSpec occluderMesh(std::size_t triangles, double half, double height) {
+khost::MeshDesc occluderMesh(std::size_t triangles, double half, double height) {
     // nx * ny = triangles / 2 with nx and ny as close as possible.
     const std::size_t quads = std::max<std::size_t>(1, triangles / 2);
     auto ny = static_cast<std::size_t>(std::sqrt(static_cast<double>(quads)));
@@ -175,7 +175,7 @@ khost::MeshSpec occluderMesh(std::size_t triangles, double half, double height) 
     return horizontalGrid(static_cast<int>(nx), static_cast<int>(ny), half, height);
 }
 
-std::size_t triangleCount(const khost::MeshSpec& mesh) {
+std::size_t triangleCount(const khost::MeshDesc& mesh) {
     std::size_t n = 0;
     for (const auto& face : mesh.faces) {
         if (face.size() >= 3) {
@@ -244,7 +244,7 @@ BuiltScene buildSoftSelection(std::size_t curves, int cvsPerCurve, int weightedC
 
 BuiltScene buildOccluded(std::size_t curves, int cvsPerCurve, std::size_t triangles) {
     BuiltScene scene = buildHilitedGuides(curves, cvsPerCurve);
-    const khost::MeshSpec mesh = occluderMesh(triangles, 15.0, 3.0);
+    const khost::MeshDesc mesh = occluderMesh(triangles, 15.0, 3.0);
     scene.occluder = khost::createMesh(mesh, "occluder");
     scene.occluderTriangles = triangleCount(mesh);
     return scene;

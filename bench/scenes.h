@@ -54,11 +54,11 @@ std::vector<khost::Vec3> guideCurveCVs(std::size_t index, std::size_t count, int
 std::vector<khost::Vec3> helixCVs(int cvCount);
 // A flat grid of nx * ny quads in the plane y = height over [-half, half]^2:
 // exactly 2 * nx * ny triangles once fan-triangulated.
-khost::MeshSpec horizontalGrid(int nx, int ny, double half, double height);
+khost::MeshDesc horizontalGrid(int nx, int ny, double half, double height);
 // A grid with as close to `triangles` triangles as an nx * ny layout allows
 // (exact for the even counts the benchmarks use).
-khost::MeshSpec occluderMesh(std::size_t triangles, double half, double height);
-std::size_t triangleCount(const khost::MeshSpec& mesh);
+khost::MeshDesc occluderMesh(std::size_t triangles, double half, double height);
+std::size_t triangleCount(const khost::MeshDesc& mesh);
 
 // ---------------------------------------------------------------- scenes
 // Every builder starts from khost::newScene() and leaves the default view

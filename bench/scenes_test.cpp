@@ -77,7 +77,7 @@ TEST(Floor, InputFollowsTheGuideCurveLayoutForAnyN) {
 
 TEST(Geometry, OccluderMeshesHaveTheTriangleCountsTheBenchmarksQuote) {
     for (std::size_t triangles : {std::size_t{1000}, std::size_t{100000}}) {
-        const khost::MeshSpec mesh = occluderMesh(triangles, 15.0, 3.0);
+        const khost::MeshDesc mesh = occluderMesh(triangles, 15.0, 3.0);
         EXPECT_EQ(triangleCount(mesh), triangles);
         for (const auto& face : mesh.faces) {
             for (int v : face) {

@@ -463,17 +463,17 @@ private:
         if (count <= 0 || curveCount_ >= limits_.maxCurves) {
             return;
         }
-        khost::CurveSpec spec;
-        spec.degree = degree;
-        spec.form = form;
+        khost::CurveDesc desc;
+        desc.degree = degree;
+        desc.form = form;
         for (int i = 0; i < count; ++i) {
-            spec.cvs.push_back(in_.vec());
+            desc.cvs.push_back(in_.vec());
         }
         // A periodic curve repeats its first `degree` CVs at its end.
         if (form == 3 && repeatForPeriodic && degree > 0 && count > degree) {
             for (int i = 0; i < degree; ++i) {
-                spec.cvs[static_cast<std::size_t>(count - degree + i)] =
-                    spec.cvs[static_cast<std::size_t>(i)];
+                desc.cvs[static_cast<std::size_t>(count - degree + i)] =
+                    desc.cvs[static_cast<std::size_t>(i)];
             }
         }
         const int numKnots = count + degree - 1;
@@ -482,7 +482,7 @@ private:
             const int spans = std::max(1, count - degree);
             std::vector<double> steps;
             double knot = in_.real();
-            spec.knots.push_back(knot);
+            desc.knots.push_back(knot);
             for (int i = 1; i < numKnots; ++i) {
                 const std::size_t k = static_cast<std::size_t>(i - 1);
                 const double stepValue = form == 3 && i - 1 >= spans
@@ -490,17 +490,17 @@ private:
                                              : kKnotSteps[static_cast<std::size_t>(in_.pick(8))];
                 steps.push_back(stepValue);
                 knot += stepValue;
-                spec.knots.push_back(knot);
+                desc.knots.push_back(knot);
             }
         } else if (knotMode == 2) {
             // Any values at all, usually refused.
             const int n = numKnots + in_.pick(3) - 1;
             for (int i = 0; i < n; ++i) {
-                spec.knots.push_back(in_.real());
+                desc.knots.push_back(in_.real());
             }
         }
         std::string error;
-        const std::string made = khost::createCurve(spec, "", parent, &error);
+        const std::string made = khost::createCurve(desc, "", parent, &error);
         traceMade("curve", made, error);
         if (!made.empty()) {
             ++curveCount_;
@@ -513,26 +513,26 @@ private:
         if (static_cast<int>(meshes_.size()) >= limits_.maxMeshes) {
             return;
         }
-        khost::MeshSpec spec;
+        khost::MeshDesc desc;
         switch (in_.pick(3)) {
             case 0: {
                 const khost::Vec3 a = in_.vec();
                 const khost::Vec3 b = in_.vec();
-                spec = khost::boxMesh(a, b);
+                desc = khost::boxMesh(a, b);
                 break;
             }
             case 1: {
                 const double size = in_.real();
                 const int subdivisions = 1 + in_.pick(4);
                 const khost::Vec3 center = in_.vec();
-                spec = khost::planeMesh(size, subdivisions, center, in_.pick(3));
+                desc = khost::planeMesh(size, subdivisions, center, in_.pick(3));
                 break;
             }
             default: {
                 // Free polygons, degenerate ones included (repeated or collinear vertices).
                 const int vertices = 1 + in_.pick(12);
                 for (int i = 0; i < vertices; ++i) {
-                    spec.vertices.push_back(in_.vec());
+                    desc.vertices.push_back(in_.vec());
                 }
                 const int faces = 1 + in_.pick(limits_.maxMeshFaces);
                 for (int f = 0; f < faces; ++f) {
@@ -543,27 +543,27 @@ private:
                         const bool negative = in_.pick(16) == 0;
                         face.push_back(negative ? index - vertices - 1 : index);
                     }
-                    spec.faces.push_back(face);
+                    desc.faces.push_back(face);
                 }
                 break;
             }
         }
-        if (static_cast<int>(spec.faces.size()) > limits_.maxMeshFaces) {
-            spec.faces.resize(static_cast<std::size_t>(limits_.maxMeshFaces));
+        if (static_cast<int>(desc.faces.size()) > limits_.maxMeshFaces) {
+            desc.faces.resize(static_cast<std::size_t>(limits_.maxMeshFaces));
         }
         MPoint center(0.0, 0.0, 0.0);
-        if (!spec.vertices.empty()) {
-            for (const khost::Vec3& v : spec.vertices) {
+        if (!desc.vertices.empty()) {
+            for (const khost::Vec3& v : desc.vertices) {
                 center.x += v[0];
                 center.y += v[1];
                 center.z += v[2];
             }
-            center = center / static_cast<double>(spec.vertices.size());
+            center = center / static_cast<double>(desc.vertices.size());
             center.w = 1.0;
         }
         const std::string parent = in_.pick(4) == 0 ? pickName(groups_) : std::string();
         std::string error;
-        const std::string made = khost::createMesh(spec, "", parent, &error);
+        const std::string made = khost::createMesh(desc, "", parent, &error);
         traceMade("mesh", made, error);
         if (!made.empty()) {
             meshes_.push_back(Made{khost::dagPath(made), center});

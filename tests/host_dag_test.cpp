@@ -40,16 +40,16 @@ void expectPoint(const MPoint& p, double x, double y, double z, double tol = 1e-
 // ---------------------------------------------------------------- names and paths
 
 TEST_F(DagTest, CreatedNodesAreNamedAsTheHostNamesThem) {
-    const auto spec = khost::openCurve(sevenCVs());
-    EXPECT_EQ(khost::createCurve(spec), "curve1");
+    const auto desc = khost::openCurve(sevenCVs());
+    EXPECT_EQ(khost::createCurve(desc), "curve1");
     EXPECT_EQ(khost::shapeOf("curve1"), "curveShape1");
-    EXPECT_EQ(khost::createCurve(spec), "curve2");
+    EXPECT_EQ(khost::createCurve(desc), "curve2");
     // A taken explicit name gets the lowest free number of its base.
-    EXPECT_EQ(khost::createCurve(spec, "curve1"), "curve3");
+    EXPECT_EQ(khost::createCurve(desc, "curve1"), "curve3");
     EXPECT_EQ(khost::shapeOf("curve3"), "curveShape3");
-    EXPECT_EQ(khost::createCurve(spec, "rail"), "rail");
+    EXPECT_EQ(khost::createCurve(desc, "rail"), "rail");
     EXPECT_EQ(khost::shapeOf("rail"), "railShape");
-    EXPECT_EQ(khost::createCurve(spec, "rail"), "rail1");
+    EXPECT_EQ(khost::createCurve(desc, "rail"), "rail1");
     EXPECT_EQ(khost::shapeOf("rail1"), "railShape1");
     EXPECT_EQ(khost::createMesh(khost::planeMesh(1, 1)), "pCube1");
     EXPECT_EQ(khost::shapeOf("pCube1"), "pCubeShape1");
@@ -57,8 +57,8 @@ TEST_F(DagTest, CreatedNodesAreNamedAsTheHostNamesThem) {
     EXPECT_EQ(khost::shapeOf("camera1"), "cameraShape1");
     // A freed number is used again.
     ASSERT_TRUE(khost::deleteNode("curve2"));
-    EXPECT_EQ(khost::createCurve(spec), "curve2");
-    EXPECT_EQ(khost::createCurve(spec), "curve4");
+    EXPECT_EQ(khost::createCurve(desc), "curve2");
+    EXPECT_EQ(khost::createCurve(desc), "curve4");
 }
 
 TEST_F(DagTest, NewSceneKeepsOnlyTheDefaultCamera) {
@@ -83,10 +83,10 @@ TEST_F(DagTest, FullAndPartialPathsOfNestedNodes) {
 TEST_F(DagTest, NamesNeedOnlyBeUniqueAmongSiblings) {
     khost::createTransform("a");
     khost::createTransform("b");
-    const auto spec = khost::openCurve(sevenCVs());
-    ASSERT_EQ(khost::createCurve(spec, "pSphere1", "a"), "pSphere1");
+    const auto desc = khost::openCurve(sevenCVs());
+    ASSERT_EQ(khost::createCurve(desc, "pSphere1", "a"), "pSphere1");
     // Creation makes names unique in the whole scene ...
-    ASSERT_EQ(khost::createCurve(spec, "pSphere1", "b"), "pSphere2");
+    ASSERT_EQ(khost::createCurve(desc, "pSphere1", "b"), "pSphere2");
     // ... renaming only among siblings.
     ASSERT_TRUE(khost::renameNode("b|pSphere2", "pSphere1"));
     EXPECT_EQ(khost::fullPathName("b|pSphere1"), "|b|pSphere1");
@@ -94,7 +94,7 @@ TEST_F(DagTest, NamesNeedOnlyBeUniqueAmongSiblings) {
     EXPECT_FALSE(khost::exists("pSphere1"));  // ambiguous
     EXPECT_EQ(std::string(khost::dagPath("a|pSphere1").partialPathName().asChar()), "a|pSphere1");
     // A world-level node of the same name is told apart by its full path.
-    khost::createCurve(spec, "loop");
+    khost::createCurve(desc, "loop");
     ASSERT_TRUE(khost::renameNode("loop", "pSphere1"));
     EXPECT_EQ(std::string(khost::dagPath("|pSphere1").partialPathName().asChar()), "|pSphere1");
     EXPECT_EQ(std::string(khost::dagPath("b|pSphere1").partialPathName().asChar()), "b|pSphere1");
@@ -123,7 +123,7 @@ TEST_F(DagTest, CurvesTheHostRefusesAreNotCreated) {
     std::string error;
     EXPECT_EQ(khost::createCurve(khost::openCurve({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}, 3), "", "", &error), "");
     EXPECT_FALSE(error.empty());
-    khost::CurveSpec bad = khost::openCurve(sevenCVs());
+    khost::CurveDesc bad = khost::openCurve(sevenCVs());
     bad.knots = {0, 0, 0, 1, 2, 3, 4, 4};  // one short
     error.clear();
     EXPECT_EQ(khost::createCurve(bad, "", "", &error), "");

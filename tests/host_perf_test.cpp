@@ -70,9 +70,9 @@ TEST_F(HostMemoTest, FullPathNamesFollowRenamesAndReparentingOfAnyAncestor) {
 TEST_F(HostMemoTest, PartialPathNamesFollowNameClashesAsTheyAppearAndGo) {
     const std::string left = khost::createTransform("left");
     const std::string right = khost::createTransform("right");
-    const khost::CurveSpec spec = khost::openCurve({{0, 0, 0}, {1, 0, 0}, {2, 1, 0}, {3, 0, 0}});
-    const std::string first = khost::createCurve(spec, "wireA", left);
-    const std::string second = khost::createCurve(spec, "wireB", right);
+    const khost::CurveDesc desc = khost::openCurve({{0, 0, 0}, {1, 0, 0}, {2, 1, 0}, {3, 0, 0}});
+    const std::string first = khost::createCurve(desc, "wireA", left);
+    const std::string second = khost::createCurve(desc, "wireB", right);
     const MDagPath kept = khost::dagPath("|left|wireA");
     EXPECT_EQ(std::string(kept.partialPathName().asChar()), "wireA");
 

@@ -298,7 +298,7 @@ TEST_F(RegressionTest, CameraOnACvOrAtANonFinitePositionDrawsFiniteValues) {
 
 TEST_F(RegressionTest, CameraInsideADegenerateOccluderHidesNothingUnexpectedly) {
     const std::string c = curve(row(5, 0.0));
-    khost::MeshSpec degenerate;
+    khost::MeshDesc degenerate;
     degenerate.vertices = {{{0, 0, 5}}, {{0, 0, 5}}, {{1, 1, 5}}, {{2, 2, 5}}};
     degenerate.faces = {{0, 1, 2}, {1, 2, 3}, {0, 0, 0}};  // every triangle has zero area
     const std::string occluder = khost::createMesh(degenerate);

@@ -66,10 +66,10 @@ protected:
         data.curveColor = MColor(0.1f, 0.2f, 0.3f, 0.4f);
     }
     static std::string makeCurve(const std::vector<Vec3>& cvs, const std::vector<double>& knots = {}) {
-        khost::CurveSpec spec = khost::openCurve(cvs, knots.size() == 2 ? 1 : 3);
-        spec.knots = knots;
+        khost::CurveDesc desc = khost::openCurve(cvs, knots.size() == 2 ? 1 : 3);
+        desc.knots = knots;
         std::string error;
-        const std::string c = khost::createCurve(spec, "", "", &error);
+        const std::string c = khost::createCurve(desc, "", "", &error);
         EXPECT_FALSE(c.empty()) << error;
         return c;
     }

@@ -108,7 +108,7 @@ double storeNumeric(int numericType, double value) {
 // ---------------------------------------------------------------- built-in attributes
 namespace {
 
-struct BuiltinSpec {
+struct BuiltinAttr {
     const char* longName;
     const char* shortName;
     AttrKind kind;
@@ -125,7 +125,7 @@ const std::vector<std::shared_ptr<AttrDef>>& builtins() {
         const int d3 = MFnNumericData::k3Double;
         const int none = MFnData::kInvalid;
         const int matrix = MFnData::kMatrix;
-        const BuiltinSpec specs[] = {
+        const BuiltinAttr rows[] = {
             {"nodeState", "nds", AttrKind::Enum, MFnNumericData::kShort, 0.0},
             {"message", "msg", AttrKind::Typed, none, 0.0},
             {"isHistoricallyInteresting", "ihi", AttrKind::Numeric, MFnNumericData::kByte, 2.0},
@@ -179,20 +179,20 @@ const std::vector<std::shared_ptr<AttrDef>>& builtins() {
             {"objectColor", "", AttrKind::Numeric, MFnNumericData::kShort, 0.0},
         };
         std::vector<std::shared_ptr<AttrDef>> out;
-        for (const BuiltinSpec& spec : specs) {
+        for (const BuiltinAttr& desc : rows) {
             auto a = std::make_shared<AttrDef>();
-            a->kind = spec.kind;
-            a->longName = spec.longName;
-            a->shortName = spec.shortName;
+            a->kind = desc.kind;
+            a->longName = desc.longName;
+            a->shortName = desc.shortName;
             a->builtin = true;
-            if (spec.kind == AttrKind::Typed) {
-                a->dataType = spec.type;
+            if (desc.kind == AttrKind::Typed) {
+                a->dataType = desc.type;
             } else {
-                a->numericType = spec.type;
-                a->components = std::max(1, numericComponents(spec.type));
-                a->defaults.fill(spec.defaultValue);
+                a->numericType = desc.type;
+                a->components = std::max(1, numericComponents(desc.type));
+                a->defaults.fill(desc.defaultValue);
             }
-            if (spec.kind == AttrKind::Enum) {
+            if (desc.kind == AttrKind::Enum) {
                 a->hasMin = a->hasMax = true;
                 a->minValue = 0.0;
                 a->maxValue = 5.0;

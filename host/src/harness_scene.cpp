@@ -177,20 +177,20 @@ std::size_t danglingCallbackCount() {
 
 // ---------------------------------------------------------------- DAG
 
-CurveSpec openCurve(const std::vector<Vec3>& cvs, int degree) {
-    CurveSpec spec;
-    spec.degree = degree;
-    spec.form = geom::kFormOpen;
-    spec.cvs = cvs;
-    return spec;
+CurveDesc openCurve(const std::vector<Vec3>& cvs, int degree) {
+    CurveDesc desc;
+    desc.degree = degree;
+    desc.form = geom::kFormOpen;
+    desc.cvs = cvs;
+    return desc;
 }
 
-CurveSpec periodicCircle(double radius, int spans, int degree, const Vec3& center) {
-    CurveSpec spec;
-    spec.degree = degree;
-    spec.form = geom::kFormPeriodic;
+CurveDesc periodicCircle(double radius, int spans, int degree, const Vec3& center) {
+    CurveDesc desc;
+    desc.degree = degree;
+    desc.form = geom::kFormPeriodic;
     if (spans < 1 || degree < 1) {
-        return spec;
+        return desc;
     }
     constexpr double kTwoPi = 6.28318530717958647692;
     std::vector<Vec3> unit;
@@ -212,13 +212,13 @@ CurveSpec periodicCircle(double radius, int spans, int degree, const Vec3& cente
     for (Vec3& cv : cvs) {
         cv = Vec3{{center[0] + cv[0] * scale, center[1] + cv[1] * scale, center[2] + cv[2] * scale}};
     }
-    spec.cvs = cvs;
-    spec.knots = knots;
-    return spec;
+    desc.cvs = cvs;
+    desc.knots = knots;
+    return desc;
 }
 
-MeshSpec planeMesh(double size, int subdivisions, const Vec3& center, int normalAxis) {
-    MeshSpec spec;
+MeshDesc planeMesh(double size, int subdivisions, const Vec3& center, int normalAxis) {
+    MeshDesc desc;
     const int n = std::max(1, subdivisions);
     const int axis = ((normalAxis % 3) + 3) % 3;
     const int u = (axis + 1) % 3, v = (axis + 2) % 3;  // u x v points along the normal axis
@@ -227,32 +227,32 @@ MeshSpec planeMesh(double size, int subdivisions, const Vec3& center, int normal
             Vec3 p = center;
             p[static_cast<std::size_t>(u)] += size * (static_cast<double>(i) / n - 0.5);
             p[static_cast<std::size_t>(v)] += size * (static_cast<double>(j) / n - 0.5);
-            spec.vertices.push_back(p);
+            desc.vertices.push_back(p);
         }
     }
     for (int j = 0; j < n; ++j) {
         for (int i = 0; i < n; ++i) {
             const int a = j * (n + 1) + i;
-            spec.faces.push_back({a, a + 1, a + n + 2, a + n + 1});
+            desc.faces.push_back({a, a + 1, a + n + 2, a + n + 1});
         }
     }
-    return spec;
+    return desc;
 }
 
-MeshSpec boxMesh(const Vec3& minCorner, const Vec3& maxCorner) {
-    MeshSpec spec;
+MeshDesc boxMesh(const Vec3& minCorner, const Vec3& maxCorner) {
+    MeshDesc desc;
     for (int k = 0; k < 2; ++k) {
         for (int j = 0; j < 2; ++j) {
             for (int i = 0; i < 2; ++i) {
-                spec.vertices.push_back(
+                desc.vertices.push_back(
                     Vec3{{i != 0 ? maxCorner[0] : minCorner[0], j != 0 ? maxCorner[1] : minCorner[1],
                           k != 0 ? maxCorner[2] : minCorner[2]}});
             }
         }
     }
     // Vertex (i, j, k) is i + 2j + 4k; every face is wound to face outwards.
-    spec.faces = {{0, 4, 6, 2}, {1, 3, 7, 5}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 2, 3, 1}, {4, 5, 7, 6}};
-    return spec;
+    desc.faces = {{0, 4, 6, 2}, {1, 3, 7, 5}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 2, 3, 1}, {4, 5, 7, 6}};
+    return desc;
 }
 
 std::string createTransform(const std::string& name, const std::string& parent) {
@@ -263,12 +263,12 @@ std::string createTransform(const std::string& name, const std::string& parent) 
     return kd::addNode(kd::NodeKind::Transform, kd::uniqueNodeName(name, "transform"), parentNode).name;
 }
 
-std::string createCurve(const CurveSpec& spec, const std::string& name, const std::string& parent,
+std::string createCurve(const CurveDesc& desc, const std::string& name, const std::string& parent,
                         std::string* error) {
     std::vector<double> knots =
-        spec.knots.empty() ? kd::defaultKnots(static_cast<int>(spec.cvs.size()), spec.degree, spec.form)
-                           : spec.knots;
-    const std::string reason = geom::validateCurve(spec.degree, spec.form, spec.cvs, knots);
+        desc.knots.empty() ? kd::defaultKnots(static_cast<int>(desc.cvs.size()), desc.degree, desc.form)
+                           : desc.knots;
+    const std::string reason = geom::validateCurve(desc.degree, desc.form, desc.cvs, knots);
     if (!reason.empty()) {
         kd::fail(error, reason);
         return "";
@@ -278,26 +278,26 @@ std::string createCurve(const CurveSpec& spec, const std::string& name, const st
         return "";
     }
     kd::Node& shape = kd::addTransformAndShape(kd::NodeKind::NurbsCurve, name, "curve", parentNode);
-    shape.curve.degree = spec.degree;
-    shape.curve.form = spec.form;
-    shape.curve.cvs = spec.cvs;
+    shape.curve.degree = desc.degree;
+    shape.curve.form = desc.form;
+    shape.curve.cvs = desc.cvs;
     shape.curve.knots = std::move(knots);
     return shape.parent->name;
 }
 
-std::string createMesh(const MeshSpec& spec, const std::string& name, const std::string& parent,
+std::string createMesh(const MeshDesc& desc, const std::string& name, const std::string& parent,
                        std::string* error) {
-    if (spec.faces.empty()) {
+    if (desc.faces.empty()) {
         kd::fail(error, "a mesh needs at least one face");
         return "";
     }
-    for (const auto& face : spec.faces) {
+    for (const auto& face : desc.faces) {
         if (face.size() < 3) {
             kd::fail(error, "a face needs at least three vertices");
             return "";
         }
         for (int v : face) {
-            if (v < 0 || static_cast<std::size_t>(v) >= spec.vertices.size()) {
+            if (v < 0 || static_cast<std::size_t>(v) >= desc.vertices.size()) {
                 kd::fail(error, "face vertex index out of range");
                 return "";
             }
@@ -310,12 +310,12 @@ std::string createMesh(const MeshSpec& spec, const std::string& name, const std:
     static uint64_t meshVersions = 0;
     kd::Node& shape = kd::addTransformAndShape(kd::NodeKind::Mesh, name, "pCube", parentNode);
     kd::MeshData& mesh = shape.mesh;
-    for (const Vec3& v : spec.vertices) {
+    for (const Vec3& v : desc.vertices) {
         mesh.vertices.push_back(
             {{static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2])}});
     }
-    for (std::size_t f = 0; f < spec.faces.size(); ++f) {
-        const auto& face = spec.faces[f];
+    for (std::size_t f = 0; f < desc.faces.size(); ++f) {
+        const auto& face = desc.faces[f];
         for (std::size_t i = 1; i + 1 < face.size(); ++i) {
             mesh.triangles.push_back({{face[0], face[i], face[i + 1]}});
             mesh.triangleFace.push_back(static_cast<int>(f));

@@ -272,14 +272,14 @@ std::vector<khost::Vec3> curveWire(const std::string& curve) {
 std::vector<preview::Edge> meshWire(const preview::SceneMesh& mesh) {
     const MMatrix world = khost::dagPath(mesh.name).inclusiveMatrix();
     std::vector<khost::Vec3> vertices;
-    for (const khost::Vec3& v : mesh.spec.vertices) {
+    for (const khost::Vec3& v : mesh.desc.vertices) {
         const MPoint p = MPoint(v[0], v[1], v[2]) * world;
         vertices.push_back({p.x, p.y, p.z});
     }
     std::set<std::pair<int, int>> seen;
     std::vector<preview::Edge> edges;
     const int count = static_cast<int>(vertices.size());
-    for (const std::vector<int>& face : mesh.spec.faces) {
+    for (const std::vector<int>& face : mesh.desc.faces) {
         for (std::size_t i = 0; i < face.size(); ++i) {
             const int a = face[i];
             const int b = face[(i + 1) % face.size()];

@@ -21,9 +21,9 @@ class Builder {
 public:
     Builder(BuiltScene& scene, const std::string& node) : scene_(scene), node_(node) {}
 
-    std::string curve(const khost::CurveSpec& spec, const std::string& name) {
+    std::string curve(const khost::CurveDesc& desc, const std::string& name) {
         std::string reason;
-        const std::string made = khost::createCurve(spec, name, "", &reason);
+        const std::string made = khost::createCurve(desc, name, "", &reason);
         if (made.empty()) {
             throw SceneError("cannot create curve '" + name + "': " + reason);
         }
@@ -31,13 +31,13 @@ public:
         return made;
     }
 
-    std::string mesh(const khost::MeshSpec& spec, const std::string& name) {
+    std::string mesh(const khost::MeshDesc& desc, const std::string& name) {
         std::string reason;
-        const std::string made = khost::createMesh(spec, name, "", &reason);
+        const std::string made = khost::createMesh(desc, name, "", &reason);
         if (made.empty()) {
             throw SceneError("cannot create mesh '" + name + "': " + reason);
         }
-        scene_.meshes.push_back({made, spec});
+        scene_.meshes.push_back({made, desc});
         return made;
     }
 

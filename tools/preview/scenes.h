@@ -23,7 +23,7 @@ bool sceneExists(const std::string& name);
 // picture can draw its edges.
 struct SceneMesh {
     std::string name;  // transform name
-    khost::MeshSpec spec;
+    khost::MeshDesc desc;
 };
 
 struct BuiltScene {

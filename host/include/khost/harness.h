@@ -125,23 +125,23 @@ std::size_t installedCallbackCount();
 std::size_t danglingCallbackCount();
 
 // ---------------------------------------------------------------- DAG
-struct CurveSpec {
+struct CurveDesc {
     int degree = 3;
     int form = 1;               // MFnNurbsCurve::Form: 1 open, 2 closed, 3 periodic
     std::vector<Vec3> cvs;      // object space; a periodic curve repeats its first `degree` CVs at the end
     std::vector<double> knots;  // numCVs + degree - 1 values; empty: uniform (clamped when open)
 };
 // An open curve through `cvs` with a uniform clamped knot vector.
-CurveSpec openCurve(const std::vector<Vec3>& cvs, int degree = 3);
+CurveDesc openCurve(const std::vector<Vec3>& cvs, int degree = 3);
 // A periodic circle of the given radius in the XZ plane (normal +Y).
-CurveSpec periodicCircle(double radius, int spans = 8, int degree = 3, const Vec3& center = {0, 0, 0});
+CurveDesc periodicCircle(double radius, int spans = 8, int degree = 3, const Vec3& center = {0, 0, 0});
 
-struct MeshSpec {
+struct MeshDesc {
     std::vector<Vec3> vertices;
     std::vector<std::vector<int>> faces;  // polygons, fan-triangulated
 };
-MeshSpec planeMesh(double size, int subdivisions, const Vec3& center = {0, 0, 0}, int normalAxis = 2);
-MeshSpec boxMesh(const Vec3& minCorner, const Vec3& maxCorner);
+MeshDesc planeMesh(double size, int subdivisions, const Vec3& center = {0, 0, 0}, int normalAxis = 2);
+MeshDesc boxMesh(const Vec3& minCorner, const Vec3& maxCorner);
 
 // Each create function makes a transform with one shape under it, named as
 // the host names them ("curve1" / "curveShape1", "pCube1" / "pCubeShape1",
@@ -151,9 +151,9 @@ MeshSpec boxMesh(const Vec3& minCorner, const Vec3& maxCorner);
 // curve with fewer than degree + 1 CVs or a knot vector of the wrong length
 // or decreasing.
 std::string createTransform(const std::string& name = "", const std::string& parent = "");
-std::string createCurve(const CurveSpec& spec, const std::string& name = "", const std::string& parent = "",
+std::string createCurve(const CurveDesc& desc, const std::string& name = "", const std::string& parent = "",
                         std::string* error = nullptr);
-std::string createMesh(const MeshSpec& spec, const std::string& name = "", const std::string& parent = "",
+std::string createMesh(const MeshDesc& desc, const std::string& name = "", const std::string& parent = "",
                        std::string* error = nullptr);
 std::string createCamera(const Vec3& eye, const Vec3& target, double horizontalFovDeg = 54.43,
                          const std::string& name = "", const std::string& parent = "");
