@@ -200,23 +200,21 @@ FrameSlot* liveSlot(const Prepared& p) {
     return it != scene.frames.end() && it->second.override ? &it->second : nullptr;
 }
 
+// Views whose camera is gone are neither prepared nor drawn.
 bool viewHasCamera(std::size_t v) {
-    const View& view = Scene::get().views[v];
-    return view.cameraShape && view.cameraShape->alive;
+    const auto& views = Scene::get().views;
+    return v < views.size() && views[v].cameraShape && views[v].cameraShape->alive;
 }
 
 // prepareForDraw, with the record kept from the previous frame, for every
-// node of one view that needs it; returns the nodes to draw in that view.
-std::vector<std::size_t> prepareView(std::size_t v, const std::vector<Prepared>& drawable) {
+// node of view `v` (which has a camera) that needs it; returns the nodes to
+// draw in that view.
+std::vector<std::size_t> prepareView(std::size_t v, const FrameContextImpl& context,
+                                     const std::vector<Prepared>& drawable) {
     Scene& scene = Scene::get();
     std::vector<std::size_t> prepared;
-    if (!viewHasCamera(v)) {
-        return prepared;
-    }
-    const View& view = scene.views[v];
     MDagPath cameraPath;
-    Access::node(cameraPath) = view.cameraShape;
-    const FrameContextImpl context(view, static_cast<int>(v));
+    Access::node(cameraPath) = scene.views[v].cameraShape;
     for (std::size_t i = 0; i < drawable.size(); ++i) {
         const Prepared& p = drawable[i];
         FrameSlot* slot = liveSlot(p);
@@ -244,14 +242,10 @@ std::vector<std::size_t> prepareView(std::size_t v, const std::vector<Prepared>&
     return prepared;
 }
 
-// addUIDrawables of every prepared node of one view.
-void drawView(std::size_t v, const std::vector<Prepared>& drawable,
+// addUIDrawables of every prepared node of view `v` (which has a camera).
+void drawView(std::size_t v, const FrameContextImpl& context, const std::vector<Prepared>& drawable,
               const std::vector<std::size_t>& prepared) {
     Scene& scene = Scene::get();
-    if (v >= scene.views.size() || !viewHasCamera(v)) {
-        return;
-    }
-    const FrameContextImpl context(scene.views[v], static_cast<int>(v));
     for (const std::size_t i : prepared) {
         const Prepared& p = drawable[i];
         FrameSlot* slot = liveSlot(p);
@@ -260,7 +254,6 @@ void drawView(std::size_t v, const std::vector<Prepared>& drawable,
         }
         if (slot->override->hasUIDrawables()) {
             FrameDriver::addUIDrawables(*slot->override, p.path, slot->calls[v], context, slot->records[v]);
-            slot->drawnInFrame.resize(slot->calls.size(), 0);
             slot->drawnInFrame[v] = frameNumber();
             ++scene.counters.addUIDrawables;
         }
@@ -302,7 +295,10 @@ void FrameDriver::drawFrame() {
     pending.preparedPerView.clear();
     collectDrawable(pending.drawable);
     for (std::size_t v = 0; v < Scene::get().views.size(); ++v) {
-        drawView(v, pending.drawable, prepareView(v, pending.drawable));
+        if (viewHasCamera(v)) {
+            const FrameContextImpl context(Scene::get().views[v], static_cast<int>(v));
+            drawView(v, context, pending.drawable, prepareView(v, context, pending.drawable));
+        }
     }
     dropUndrawnCalls();
     pending.drawable.clear();
@@ -314,14 +310,20 @@ void FrameDriver::prepareFrame() {
     const std::size_t viewCount = Scene::get().views.size();
     pending.preparedPerView.assign(viewCount, {});
     for (std::size_t v = 0; v < viewCount; ++v) {
-        pending.preparedPerView[v] = prepareView(v, pending.drawable);
+        if (viewHasCamera(v)) {
+            const FrameContextImpl context(Scene::get().views[v], static_cast<int>(v));
+            pending.preparedPerView[v] = prepareView(v, context, pending.drawable);
+        }
     }
 }
 
 void FrameDriver::drawPreparedFrame() {
     PendingFrame& pending = pendingFrame();
     for (std::size_t v = 0; v < pending.preparedPerView.size(); ++v) {
-        drawView(v, pending.drawable, pending.preparedPerView[v]);
+        if (viewHasCamera(v)) {
+            const FrameContextImpl context(Scene::get().views[v], static_cast<int>(v));
+            drawView(v, context, pending.drawable, pending.preparedPerView[v]);
+        }
     }
     dropUndrawnCalls();
     pending.preparedPerView.clear();
