@@ -2,9 +2,6 @@
 
 #include <maya/MColor.h>
 #include <maya/MColorArray.h>
-#include <maya/MFn.h>
-#include <maya/MItSelectionList.h>
-#include <maya/MObject.h>
 #include <maya/MPoint.h>
 #include <maya/MPointArray.h>
 #include <maya/MUIDrawManager.h>

@@ -12,7 +12,6 @@
 //    tracked since the caches were last emptied; a frame on an empty tracked
 //    selection leaves them empty.
 #include <maya/MDagPath.h>
-#include <maya/MSelectionList.h>
 
 #include <cstdint>
 #include <map>

@@ -9,10 +9,7 @@
 #include <gtest/gtest.h>
 
 #define MNoVersionString
-#include <maya/MFn.h>
 #include <maya/MFnPlugin.h>
-#include <maya/MItSelectionList.h>
-#include <maya/MObject.h>
 
 #include <khost/harness.h>
 

@@ -4,7 +4,6 @@
 #include <maya/MUIDrawManager.h>
 #include <maya/MUserData.h>
 
-#include <utility>
 #include <vector>
 
 #include <khost/harness.h>

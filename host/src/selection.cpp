@@ -11,7 +11,6 @@
 #include <cstring>
 #include <iostream>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
