@@ -16,13 +16,8 @@ void emitDepthOrderedCvs(UserData& data, const std::vector<uint32_t>& order, std
 
     bool haveView = false;
     ViewProjection view;
-    // The reads are scattered over the whole record array, so the record a
-    // few steps ahead is requested early to overlap the cache misses.
-    constexpr unsigned int kPrefetchDistance = 8;
+    MPoint marker;
     for (unsigned int i = 0; i < count; ++i) {
-        if (i + kPrefetchDistance < count) {
-            __builtin_prefetch(&records[order[i + kPrefetchDistance]]);
-        }
         // The position is read from the source record: read back from the
         // copy just written, it would straddle two of the copy's stores and
         // wait for both to retire.
@@ -38,8 +33,12 @@ void emitDepthOrderedCvs(UserData& data, const std::vector<uint32_t>& order, std
                 view = viewProjectionOf(frameContext);
                 haveView = true;
             }
-            data.markerPoints.append(markerPosition(view, source.position));
-            data.markerColors.append(markerColor(record, data, cvRamp));
+            // A first CV with no place in the view gets no marker; its point
+            // is still drawn, since the draw manager clips points in 3D.
+            if (markerPosition(view, source.position, marker)) {
+                data.markerPoints.append(marker);
+                data.markerColors.append(markerColor(record, data, cvRamp));
+            }
         }
         data.cvColors[i] = pointColor(record, data, cvRamp);
     }

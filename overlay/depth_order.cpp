@@ -131,15 +131,9 @@ void sortByDepth(std::vector<CvRecord>& cvRecords, DepthSortScratch& scratch) {
     }
     depthOrder(scratch.keys, scratch);
 
-    // One gather of whole records into the sorted order. The reads are
-    // scattered over the whole record array, so the record a few steps
-    // ahead is requested early to overlap the cache misses.
-    constexpr std::size_t kPrefetchDistance = 8;
+    // One gather of whole records into the sorted order.
     scratch.records.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
-        if (i + kPrefetchDistance < count) {
-            __builtin_prefetch(&cvRecords[scratch.order[i + kPrefetchDistance]]);
-        }
         scratch.records[i] = cvRecords[scratch.order[i]];
     }
     cvRecords.swap(scratch.records);

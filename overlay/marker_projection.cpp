@@ -22,14 +22,21 @@ short toViewCoordinate(double pixel) {
     return static_cast<short>(pixel);
 }
 
-MPoint markerPosition(const ViewProjection& view, const MPoint& worldPoint) {
+bool markerPosition(const ViewProjection& view, const MPoint& worldPoint, MPoint& marker) {
     // Cartesian first, as the view's own projection does for rational points.
     MPoint point(worldPoint);
     point.cartesianize();
     const MPoint clip = point * view.viewProjection;
+    if (!(clip.w > 0.0)) {
+        return false;
+    }
     const double ndcX = clip.x / clip.w;
     const double ndcY = clip.y / clip.w;
     const double pixelX = view.originX + (ndcX + 1.0) * 0.5 * view.width;
     const double pixelY = view.originY + (ndcY + 1.0) * 0.5 * view.height;
-    return MPoint(toViewCoordinate(pixelX), toViewCoordinate(pixelY), 0.0, 1.0);
+    if (!std::isfinite(pixelX) || !std::isfinite(pixelY)) {
+        return false;
+    }
+    marker = MPoint(toViewCoordinate(pixelX), toViewCoordinate(pixelY), 0.0, 1.0);
+    return true;
 }

@@ -22,5 +22,8 @@ short toViewCoordinate(double pixel);
 
 // The marker position of a world point: its pixel coordinates in the view
 // (origin at the bottom-left corner of the viewport) as (x, y, 0, 1), with
-// the same 16-bit values M3dView::worldToView gives for that view.
-MPoint markerPosition(const ViewProjection& view, const MPoint& worldPoint);
+// the same 16-bit values M3dView::worldToView gives for that view. False,
+// and `marker` untouched, for a point behind the camera or on its plane
+// (clip w <= 0) or whose projection is not finite: such a point has no
+// place in the view, and dividing by its w would mirror it into the view.
+bool markerPosition(const ViewProjection& view, const MPoint& worldPoint, MPoint& marker);

@@ -453,4 +453,27 @@ TEST_F(FrameTest, MarkersAreProjectedIntoTheViewBeingPrepared) {
     EXPECT_FALSE(firstMarkers[0] == firstMarkers[1]);
 }
 
+TEST_F(FrameTest, FirstCvsBehindTheCameraOrOnItsPlaneGetNoMarker) {
+    // Camera at z = 10 looking down +z: the first curve lies wholly behind
+    // it, the second starts on the camera's plane, the third is in view.
+    const int view = khost::addView(khost::createCamera({0, 0, 10}, {0, 0, 20}, 54.43, "away"));
+    khost::selectCVs(fiveCvCurve(0.0), {1});
+    khost::selectCVs(khost::createCurve(khost::openCurve({{1, 0, 10}, {1, 0, 12}, {1, 1, 14}, {1, 0, 16}})),
+                     {2}, true);
+    const std::string inView =
+        khost::createCurve(khost::openCurve({{0, 0, 30}, {1, 0, 31}, {2, 1, 32}, {3, 0, 33}}));
+    khost::selectCVs(inView, {0}, true);
+    const UserData& data = frame(view);
+    // Every CV is still a point (the draw manager clips points in 3D).
+    ASSERT_EQ(data.cvPoints.length(), 13u);
+    ASSERT_EQ(data.cvColors.length(), 13u);
+    // One marker: the in-view curve's, on its own first CV.
+    ASSERT_EQ(data.markerPoints.length(), 1u);
+    ASSERT_EQ(data.markerColors.length(), 1u);
+    double x = 0.0;
+    double y = 0.0;
+    khost::projectToView(view, {0, 0, 30}, x, y);
+    EXPECT_EQ(data.markerPoints[0], MPoint(std::trunc(x), std::trunc(y), 0.0, 1.0));
+}
+
 }  // namespace
