@@ -8,6 +8,12 @@
 
 class DrawManagerNode : public MPxLocatorNode {
 public:
+    // Node creator handed to the host: makes a node and installs one
+    // "SelectionChanged" callback for it.
+    static void* creator();
+    // Attribute initialiser handed to the host (node/node_attributes.cpp).
+    static MStatus initialize();
+
     DrawManagerNode() = default;
     // Removes the selection callback this node installed, if it is still
     // installed, and reports the removal on the console.
@@ -15,12 +21,6 @@ public:
 
     DrawManagerNode(const DrawManagerNode&) = delete;
     DrawManagerNode& operator=(const DrawManagerNode&) = delete;
-
-    // Node creator handed to the host: makes a node and installs one
-    // "SelectionChanged" callback for it.
-    static void* creator();
-    // Attribute initialiser handed to the host (node/node_attributes.cpp).
-    static MStatus initialize();
 
 private:
     // The callback installed by creator(). It is still installed exactly

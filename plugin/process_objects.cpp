@@ -13,7 +13,7 @@
 #include <string>
 
 #include "node/node_attributes.h"
-#include "node/selection_tracker.h"
+#include "plugin/process_objects.h"
 #include "plugin/registration.h"
 
 MCallbackIdArray selectionCallbackIds;
@@ -55,3 +55,12 @@ MObject lazyUpdate;
 bool softSelectionActive = false;
 bool selectionPrimed = false;
 int32_t lastNodeState = 0;
+
+void resetProcessState() {
+    selectionCallbackIds.clear();
+    trackedSelection.clear();
+    lastSelectionKey.clear();
+    softSelectionActive = false;
+    selectionPrimed = false;
+    lastNodeState = 0;
+}

@@ -2,8 +2,9 @@
 // The starting point of the plug-in's white-box suites: a new scene with the
 // plug-in loaded from the entry points linked into the test program, as the
 // host loads a module, and (for ManagerTest) one draw manager node. Each test
-// ends by emptying the scene, unloading the plug-in and forgetting the
-// process-wide frame state, so the tests of a program stay independent.
+// ends by emptying the scene, unloading the plug-in and putting the
+// process-wide state block back to its state at load, so the tests of a
+// program stay independent.
 #include <gtest/gtest.h>
 
 #ifndef MNoVersionString
@@ -15,7 +16,7 @@
 
 #include <string>
 
-#include "node/selection_tracker.h"
+#include "plugin/process_objects.h"
 
 extern "C" char MApiVersion[];
 
@@ -33,11 +34,10 @@ protected:
             << error;
     }
     void TearDown() override {
-        lastSelectionKey.clear();
-        lastNodeState = 0;
         khost::newScene();
         std::string error;
         EXPECT_TRUE(khost::unloadPlugin("knotlens", &error)) << error;
+        resetProcessState();
     }
     // A new draw manager node (its shape name).
     static std::string createManager() {
