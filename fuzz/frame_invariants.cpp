@@ -273,32 +273,19 @@ void FrameInvariants::checkCaches(const std::string& node, bool selectionWasEmpt
         return;
     }
     Report report(out, node + " caches: ");
-    const auto& positions = drawOverride->cvPositionCache;
-    const auto& samples = drawOverride->curveSampleCache;
-    if (positions.size() != samples.size()) {
-        report.add("cache-keys") << positions.size() << " CV entries, " << samples.size()
-                                 << " sample entries";
-    } else {
-        auto s = samples.begin();
-        for (auto p = positions.begin(); p != positions.end(); ++p, ++s) {
-            if (p->first != s->first) {
-                report.add("cache-keys") << "key '" << p->first << "' against '" << s->first << "'";
-            }
-        }
-    }
+    const std::vector<std::string> cached = drawOverride->curveCache().curveNames();
 
     std::set<std::string>& sampled = sampledSinceClear_[drawOverride];
     if (selectionWasEmpty && prepared) {
         sampled.clear();
-        if (!positions.empty()) {
-            report.add("cache-not-emptied") << positions.size() << " entries kept over an empty selection";
+        if (!cached.empty()) {
+            report.add("cache-not-emptied") << cached.size() << " entries kept over an empty selection";
         }
     }
     sampled.insert(trackedThisFrame_.begin(), trackedThisFrame_.end());
-    for (const auto& entry : positions) {
-        if (sampled.count(entry.first) == 0) {
-            report.add("cache-stale")
-                << "'" << entry.first << "' was not tracked since the caches were emptied";
+    for (const std::string& name : cached) {
+        if (sampled.count(name) == 0) {
+            report.add("cache-stale") << "'" << name << "' was not tracked since the caches were emptied";
         }
     }
 }

@@ -10,15 +10,16 @@
 #include <limits>
 #include <vector>
 
-#include "overlay/point_colors.h"
+#include "overlay/colour_rules.h"
 
-void buildCurveLines(UserData& data, const MPoint& cameraPoint, bool useCurveDistanceColor,
-                     float distanceColorMin, float rampTop) {
+void buildCurveLines(std::vector<CurveSample>& samples, const MPoint& cameraPoint,
+                     const FrameSettings& settings, std::vector<MPointArray>& points,
+                     std::vector<MColorArray>& colors) {
     // Distances, and their range over the finite ones: a sample at a
     // non-finite position must not spoil the normalisation of the others.
     double dmin = std::numeric_limits<double>::infinity();
     double dmax = -std::numeric_limits<double>::infinity();
-    for (CurveSample& sample : data.curveSamples) {
+    for (CurveSample& sample : samples) {
         sample.cameraDistance = sample.position.distanceTo(cameraPoint);
         if (std::isfinite(sample.cameraDistance)) {
             dmin = sample.cameraDistance < dmin ? sample.cameraDistance : dmin;
@@ -26,9 +27,10 @@ void buildCurveLines(UserData& data, const MPoint& cameraPoint, bool useCurveDis
         }
     }
 
-    if (useCurveDistanceColor) {
-        for (CurveSample& sample : data.curveSamples) {
-            sample.color *= curveSampleFactor(sample.cameraDistance, dmin, dmax, distanceColorMin, rampTop);
+    if (settings.useCurveDistanceColor) {
+        for (CurveSample& sample : samples) {
+            sample.color *= curveSampleFactor(sample.cameraDistance, dmin, dmax, settings.distanceColorMin,
+                                              settings.rampTop);
         }
     }
 
@@ -36,7 +38,7 @@ void buildCurveLines(UserData& data, const MPoint& cameraPoint, bool useCurveDis
     // order kept within a curve. The frame's walk appends curves in index
     // order, so the samples usually need no regrouping; otherwise a stable
     // sort by curve index groups them the same way.
-    const std::vector<CurveSample>& all = data.curveSamples;
+    const std::vector<CurveSample>& all = samples;
     bool grouped = true;
     for (std::size_t i = 1; i < all.size() && grouped; ++i) {
         grouped = all[i - 1].curveIndex <= all[i].curveIndex;
@@ -52,16 +54,16 @@ void buildCurveLines(UserData& data, const MPoint& cameraPoint, bool useCurveDis
     }
     auto sampleAt = [&](std::size_t i) -> const CurveSample& { return grouped ? all[i] : all[order[i]]; };
 
-    data.curveLinePoints.emplace_back();
-    data.curveLineColors.emplace_back();
-    MPointArray& points = data.curveLinePoints.back();
-    MColorArray& colors = data.curveLineColors.back();
+    points.emplace_back();
+    colors.emplace_back();
+    MPointArray& linePoints = points.back();
+    MColorArray& lineColors = colors.back();
     std::size_t segments = 0;
     for (std::size_t i = 1; i < all.size(); ++i) {
         segments += sampleAt(i - 1).curveIndex == sampleAt(i).curveIndex ? 1 : 0;
     }
-    points.setLength(static_cast<unsigned int>(2 * segments));
-    colors.setLength(static_cast<unsigned int>(2 * segments));
+    linePoints.setLength(static_cast<unsigned int>(2 * segments));
+    lineColors.setLength(static_cast<unsigned int>(2 * segments));
     unsigned int out = 0;
     for (std::size_t i = 1; i < all.size(); ++i) {
         const CurveSample& previous = sampleAt(i - 1);
@@ -69,10 +71,10 @@ void buildCurveLines(UserData& data, const MPoint& cameraPoint, bool useCurveDis
         if (previous.curveIndex != current.curveIndex) {
             continue;
         }
-        points[out] = previous.position;
-        colors[out] = previous.color;
-        points[out + 1] = current.position;
-        colors[out + 1] = current.color;
+        linePoints[out] = previous.position;
+        lineColors[out] = previous.color;
+        linePoints[out + 1] = current.position;
+        lineColors[out + 1] = current.color;
         out += 2;
     }
 }

@@ -1,13 +1,19 @@
 #pragma once
 // The curve overlay of one frame.
+#include <maya/MColorArray.h>
 #include <maya/MPoint.h>
+#include <maya/MPointArray.h>
 
-#include "overlay/user_data.h"
+#include <vector>
+
+#include "overlay/curve_sample.h"
+#include "overlay/frame_settings.h"
 
 // Sets every curve sample's camera distance, applies the distance ramp to the
-// sample colours when asked (nearest sample rampTop, farthest the floor,
-// normalised over all samples of the frame), then appends one segment list
-// for all curves to curveLinePoints / curveLineColors: consecutive samples of
-// each curve, curves in ascending curve index.
-void buildCurveLines(UserData& data, const MPoint& cameraPoint, bool useCurveDistanceColor,
-                     float distanceColorMin, float rampTop);
+// sample colours when useCurveDistanceColor is on (nearest sample rampTop,
+// farthest the floor, normalised over all samples of the frame), then
+// appends one segment list for all curves to `points` / `colors`:
+// consecutive samples of each curve, curves in ascending curve index.
+void buildCurveLines(std::vector<CurveSample>& samples, const MPoint& cameraPoint,
+                     const FrameSettings& settings, std::vector<MPointArray>& points,
+                     std::vector<MColorArray>& colors);

@@ -5,15 +5,11 @@
 #include <maya/MFloatVector.h>
 #include <maya/MFnMesh.h>
 #include <maya/MObject.h>
-#include <maya/MPlug.h>
 #include <maya/MSelectionList.h>
-#include <maya/MString.h>
 #include <maya/MTypes.h>
 
-#include "node/node_attributes.h"
-
-void applyCvOcclusion(const DrawOverride& drawOverride, UserData& data, const MPoint& cameraPoint) {
-    const MString occluderName = MPlug(drawOverride.nodeObject, attr::occluderMeshName).asString();
+void applyCvOcclusion(const MString& occluderName, std::vector<CvRecord>& records,
+                      const MPoint& cameraPoint) {
     MSelectionList matches;
     matches.add(occluderName, false);
     MDagPath occluderPath;
@@ -22,7 +18,7 @@ void applyCvOcclusion(const DrawOverride& drawOverride, UserData& data, const MP
     // One acceleration structure request per frame, shared by every ray.
     MMeshIsectAccelParams accelParams = occluder.autoUniformGridParams();
 
-    for (CvRecord& record : data.cvRecords) {
+    for (CvRecord& record : records) {
         const MFloatPoint raySource(static_cast<float>(cameraPoint.x), static_cast<float>(cameraPoint.y),
                                     static_cast<float>(cameraPoint.z), static_cast<float>(cameraPoint.w));
         // Not normalised: with maxParam 1 only faces between the camera point

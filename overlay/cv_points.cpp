@@ -2,11 +2,13 @@
 
 #include <cstddef>
 
+#include "overlay/colour_rules.h"
 #include "overlay/marker_projection.h"
 
 void emitDepthOrderedCvs(UserData& data, const std::vector<uint32_t>& order, std::vector<CvRecord>& sorted,
-                         bool rampByRank, const RampSettings& cvRamp,
+                         bool rampByRank, const FrameSettings& settings,
                          const MHWRender::MFrameContext& frameContext) {
+    const RampSettings ramp = cvRamp(settings);
     const std::vector<CvRecord>& records = data.cvRecords;
     const auto count = static_cast<unsigned int>(records.size());
     const float rankCount = static_cast<float>(records.size());
@@ -18,9 +20,7 @@ void emitDepthOrderedCvs(UserData& data, const std::vector<uint32_t>& order, std
     ViewProjection view;
     MPoint marker;
     for (unsigned int i = 0; i < count; ++i) {
-        // The position is read from the source record: read back from the
-        // copy just written, it would straddle two of the copy's stores and
-        // wait for both to retire.
+        // The position is read from the source record, not from the copy.
         const CvRecord& source = records[order[i]];
         CvRecord& record = sorted[i];
         record = source;
@@ -37,10 +37,10 @@ void emitDepthOrderedCvs(UserData& data, const std::vector<uint32_t>& order, std
             // is still drawn, since the draw manager clips points in 3D.
             if (markerPosition(view, source.position, marker)) {
                 data.markerPoints.append(marker);
-                data.markerColors.append(markerColor(record, data, cvRamp));
+                data.markerColors.append(markerColor(record, settings, ramp));
             }
         }
-        data.cvColors[i] = pointColor(record, data, cvRamp);
+        data.cvColors[i] = pointColor(record, settings, ramp);
     }
     data.cvRecords.swap(sorted);
 }

@@ -55,15 +55,6 @@ void sortBucket(uint64_t* keys, uint32_t* order, std::size_t count,
 
 }  // namespace
 
-bool drawnBefore(const CvRecord& a, const CvRecord& b) {
-    const bool aIsNan = std::isnan(a.cameraDistance);
-    const bool bIsNan = std::isnan(b.cameraDistance);
-    if (aIsNan || bIsNan) {
-        return aIsNan && !bIsNan;
-    }
-    return a.cameraDistance > b.cameraDistance;
-}
-
 void depthOrder(const std::vector<uint64_t>& keys, DepthSortScratch& scratch) {
     const std::size_t count = keys.size();
     scratch.sortedKeys.resize(count);
@@ -121,25 +112,4 @@ void depthOrder(const std::vector<uint64_t>& keys, DepthSortScratch& scratch) {
             sortBucket(&scratch.sortedKeys[begin], &scratch.order[begin], size, scratch.pairs);
         }
     }
-}
-
-void sortByDepth(std::vector<CvRecord>& cvRecords, DepthSortScratch& scratch) {
-    const std::size_t count = cvRecords.size();
-    scratch.keys.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        scratch.keys[i] = depthKey(cvRecords[i].cameraDistance);
-    }
-    depthOrder(scratch.keys, scratch);
-
-    // One gather of whole records into the sorted order.
-    scratch.records.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        scratch.records[i] = cvRecords[scratch.order[i]];
-    }
-    cvRecords.swap(scratch.records);
-}
-
-void sortByDepth(std::vector<CvRecord>& cvRecords) {
-    DepthSortScratch scratch;
-    sortByDepth(cvRecords, scratch);
 }

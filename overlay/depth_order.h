@@ -8,15 +8,10 @@
 
 #include "overlay/cv_record.h"
 
-// True when `a` is drawn before `b`: a larger cameraDistance first. A NaN
-// distance (a CV at a non-finite position) counts as the farthest of all, and
-// NaNs are equivalent among themselves, so this is a strict weak ordering.
-bool drawnBefore(const CvRecord& a, const CvRecord& b);
-
-// A 64-bit key whose ascending unsigned order is the drawnBefore order:
-// every NaN maps to 0 (first), then distances from +inf down to -inf. Equal
-// distances (and -0.0 / +0.0) may get different keys only where drawnBefore
-// leaves their order unspecified anyway.
+// A 64-bit key whose ascending unsigned order is the drawing order, farthest
+// first: every NaN distance (a CV at a non-finite position) maps to 0
+// (first), then distances from +inf down to -inf. -0.0 and +0.0 get
+// different keys; their relative order is unspecified anyway.
 inline uint64_t depthKey(double cameraDistance) {
     if (std::isnan(cameraDistance)) {
         return 0;
@@ -37,9 +32,9 @@ struct DepthSortScratch {
     std::vector<uint64_t> keys;  // depthKey of each record, in record order
     std::vector<uint32_t> bucketStarts;
     std::vector<uint64_t> sortedKeys;
-    std::vector<uint32_t> order;  // record indices in drawnBefore order
+    std::vector<uint32_t> order;  // record indices in drawing order
     std::vector<std::pair<uint64_t, uint32_t>> pairs;
-    std::vector<CvRecord> records;
+    std::vector<CvRecord> records;  // the records moved into drawing order
 };
 
 // Fills scratch.order with the indices 0 .. keys.size() - 1 in ascending
@@ -49,10 +44,3 @@ struct DepthSortScratch {
 // distances hold a key or two): linear time for the distances of real
 // scenes, and never worse than a comparison sort.
 void depthOrder(const std::vector<uint64_t>& keys, DepthSortScratch& scratch);
-
-// Sorts the records in place by drawnBefore (depthOrder of their keys, then
-// one gather of whole records). Equal distances end in an unspecified
-// relative order.
-void sortByDepth(std::vector<CvRecord>& cvRecords, DepthSortScratch& scratch);
-// The same with storage of its own.
-void sortByDepth(std::vector<CvRecord>& cvRecords);

@@ -9,8 +9,11 @@
 #include <vector>
 
 #include "overlay/depth_order.h"
+#include "support/depth_reference.h"
 
 namespace {
+
+using knotlens_test::sortByDepth;
 
 CvRecord recordAt(double distance, uint32_t curveIndex, uint32_t cvIndex) {
     CvRecord r;

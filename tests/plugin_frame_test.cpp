@@ -36,7 +36,9 @@ protected:
     }
     DrawOverride& drawOverride() { return *static_cast<DrawOverride*>(khost::drawOverride(manager)); }
     std::size_t cached(const std::string& curve) {
-        return drawOverride().curveSampleCache.count(khost::fullPathName(khost::shapeOf(curve)));
+        return drawOverride().curveCache().samplesOf(khost::fullPathName(khost::shapeOf(curve))) != nullptr
+                   ? 1
+                   : 0;
     }
     // CV i at (-2i, i == 2 ? 1 : 0, z - i): farther from the default camera as i grows.
     static std::string fiveCvCurve(double z = 0.0) {
@@ -102,8 +104,7 @@ TEST_F(FrameTest, EmptySelectionEmptiesCachesAndKeepsStateAndSettings) {
     khost::clearSelection();
     const UserData& data = frame();
     EXPECT_TRUE(allEmpty(data));
-    EXPECT_TRUE(drawOverride().cvPositionCache.empty());
-    EXPECT_TRUE(drawOverride().curveSampleCache.empty());
+    EXPECT_EQ(drawOverride().curveCache().size(), 0u);
     EXPECT_EQ(lastNodeState, 5);
     EXPECT_EQ(data.pointSize, 7.0f);
 }
@@ -389,7 +390,7 @@ TEST_F(FrameTest, SelectionKeyEmptiesTheCachesOnlyWhileTheCurveIsShown) {
     frame();
     EXPECT_EQ(cached(a), 0u);
     EXPECT_EQ(cached(b), 1u);
-    EXPECT_EQ(drawOverride().cvPositionCache.size(), 1u);
+    EXPECT_EQ(drawOverride().curveCache().size(), 1u);
 
     khost::setAttr(manager, "showCurve", 0.0);
     lastSelectionKey = "sentinel";

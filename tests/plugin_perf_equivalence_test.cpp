@@ -23,15 +23,20 @@
 #include <vector>
 
 #include "node/selection_tracker.h"
+#include "overlay/colour_rules.h"
 #include "overlay/curve_lines.h"
 #include "overlay/curve_name_set.h"
 #include "overlay/depth_order.h"
 #include "overlay/draw_override.h"
+#include "overlay/frame_settings.h"
 #include "overlay/hull_lines.h"
-#include "overlay/point_colors.h"
+#include "support/depth_reference.h"
 #include "support/plugin_fixture.h"
 
 namespace {
+
+using knotlens_test::drawnBefore;
+using knotlens_test::sortByDepth;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -254,11 +259,12 @@ TEST(CurveNameSetEquivalence, AgreesWithStdSetOverFramesThatRepeatAndDiverge) {
 
 // The hull as ordered maps make it: per curve index up to the largest, the
 // last record's position and colour of each CV index, segments in CV order.
-void referenceHull(const UserData& data, const RampSettings& ramp, std::vector<MPointArray>& points,
-                   std::vector<MColorArray>& colors) {
+void referenceHull(const std::vector<CvRecord>& records, const FrameSettings& settings,
+                   std::vector<MPointArray>& points, std::vector<MColorArray>& colors) {
     std::map<uint32_t, std::map<uint32_t, std::pair<MPoint, MColor>>> byCurve;
-    for (const CvRecord& record : data.cvRecords) {
-        byCurve[record.curveIndex][record.cvIndex] = {record.position, hullVertexColor(record, data, ramp)};
+    for (const CvRecord& record : records) {
+        byCurve[record.curveIndex][record.cvIndex] = {record.position,
+                                                      hullVertexColor(record, settings, hullRamp(settings))};
     }
     if (byCurve.empty()) {
         return;
@@ -295,13 +301,17 @@ void expectSameArrays(const std::vector<Array>& actual, const std::vector<Array>
 TEST(SegmentListEquivalence, HullMatchesOrderedMapsWithDuplicatesGapsAndSparseIndices) {
     std::mt19937 random(5);
     for (int trial = 0; trial < 60; ++trial) {
-        UserData data;
-        data.selectedPointColor = MColor(0.0f, 1.0f, 0.0f, 0.8f);
-        data.hullColor = MColor(0.5f, 0.0f, 0.5f, 0.6f);
+        FrameSettings settings;
+        settings.selectedPointColor = MColor(0.0f, 1.0f, 0.0f, 0.8f);
+        settings.hullColor = MColor(0.5f, 0.0f, 0.5f, 0.6f);
+        settings.useHullDistanceColor = trial % 2 == 0;
+        settings.distanceColorMin = 0.25f;
+        settings.rampTop = 0.9f;
+        std::vector<CvRecord> records;
         const uint32_t curves = 1 + static_cast<uint32_t>(random() % 6);
         // Every fourth trial uses CV indices far apart, so the slot table
-        // would dwarf the records.
-        const uint32_t cvRange = trial % 4 == 3 ? 5000000u : 12u;
+        // dwarfs the records.
+        const uint32_t cvRange = trial % 4 == 3 ? 5000u : 12u;
         const std::size_t count = random() % 40;
         for (std::size_t i = 0; i < count; ++i) {
             CvRecord r;
@@ -312,22 +322,23 @@ TEST(SegmentListEquivalence, HullMatchesOrderedMapsWithDuplicatesGapsAndSparseIn
             r.weight = static_cast<float>(random() % 10) / 9.0f;
             r.rampPosition = static_cast<float>(i) / static_cast<float>(count);
             r.alphaScale = random() % 4 == 0 ? 0.0f : 1.0f;
-            data.cvRecords.push_back(r);
+            records.push_back(r);
             if (random() % 5 == 0) {
-                // The same CV again (a component naming it twice), coloured differently.
+                // The same CV again, coloured differently.
                 r.selected = !r.selected;
                 r.position.z = 1.0;
-                data.cvRecords.push_back(r);
+                records.push_back(r);
             }
         }
-        const RampSettings ramp{trial % 2 == 0, 0.25f, 0.9f};
-        buildHullLines(data, ramp.enabled, ramp.distanceColorMin, ramp.rampTop);
+        std::vector<MPointArray> hullPoints;
+        std::vector<MColorArray> hullColors;
+        buildHullLines(records, settings, hullPoints, hullColors);
         std::vector<MPointArray> points;
         std::vector<MColorArray> colors;
-        referenceHull(data, ramp, points, colors);
+        referenceHull(records, settings, points, colors);
         const std::string label = "trial " + std::to_string(trial);
-        expectSameArrays(data.hullLinePoints, points, label);
-        expectSameArrays(data.hullLineColors, colors, label);
+        expectSameArrays(hullPoints, points, label);
+        expectSameArrays(hullColors, colors, label);
     }
 }
 
@@ -360,7 +371,8 @@ TEST(SegmentListEquivalence, CurveLinesGroupInterleavedSamplesByCurveInEvaluatio
                 colors[0].append(curve.second[j].color);
             }
         }
-        buildCurveLines(data, MPoint(0.0, 0.0, 0.0), false, 0.25f, 1.0f);
+        buildCurveLines(data.curveSamples, MPoint(0.0, 0.0, 0.0), FrameSettings(), data.curveLinePoints,
+                        data.curveLineColors);
         const std::string label = "trial " + std::to_string(trial);
         expectSameArrays(data.curveLinePoints, points, label);
         expectSameArrays(data.curveLineColors, colors, label);
@@ -398,6 +410,9 @@ protected:
         EXPECT_TRUE(std::is_sorted(records.begin(), records.end(), drawnBefore)) << label;
         ASSERT_EQ(data->cvPoints.length(), records.size()) << label;
         ASSERT_EQ(data->cvColors.length(), records.size()) << label;
+        FrameSettings settings;
+        settings.selectedPointColor = data->selectedPointColor;
+        settings.deselectedPointColor = data->deselectedPointColor;
         const RampSettings ramp{true, 0.3f, 0.9f};
         std::size_t firstCvs = 0;
         for (std::size_t i = 0; i < records.size(); ++i) {
@@ -405,7 +420,7 @@ protected:
             EXPECT_EQ(records[i].rampPosition, static_cast<float>(i) / static_cast<float>(records.size()))
                 << label << " record " << i;
             EXPECT_TRUE(data->cvPoints[at] == records[i].position) << label << " record " << i;
-            EXPECT_TRUE(data->cvColors[at] == pointColor(records[i], *data, ramp))
+            EXPECT_TRUE(data->cvColors[at] == pointColor(records[i], settings, ramp))
                 << label << " record " << i;
             firstCvs += records[i].cvIndex == 0 ? 1 : 0;
         }

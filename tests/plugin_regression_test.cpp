@@ -242,8 +242,8 @@ TEST_F(RegressionTest, TrackedCurveDeletedUnderLazyUpdateIsNotDrawn) {
     EXPECT_EQ(firstNonFinite(calls), "");
     EXPECT_EQ(drawnCvPoints(calls), 5u);
     EXPECT_EQ(countCalls(calls, Kind::Circle2d), 1u);
-    for (const auto& entry : drawOverride().cvPositionCache) {
-        EXPECT_EQ(entry.first.find(doomed), std::string::npos) << entry.first;
+    for (const std::string& name : drawOverride().curveCache().curveNames()) {
+        EXPECT_EQ(name.find(doomed), std::string::npos) << name;
     }
 }
 
@@ -269,8 +269,8 @@ TEST_F(RegressionTest, CurveDeletedWhileNoNodeFollowedTheSelectionIsNotDrawn) {
     const std::vector<DrawCall>& calls = frame();
     EXPECT_EQ(firstNonFinite(calls), "");
     EXPECT_LE(drawnCvPoints(calls), 5u) << "the deleted curve is drawn";
-    for (const auto& entry : drawOverride().cvPositionCache) {
-        EXPECT_EQ(entry.first.find(doomed), std::string::npos) << entry.first;
+    for (const std::string& name : drawOverride().curveCache().curveNames()) {
+        EXPECT_EQ(name.find(doomed), std::string::npos) << name;
     }
 }
 
@@ -346,8 +346,7 @@ TEST_F(RegressionTest, SecondNodeCachesStayBoundedWhileTheSelectionMoves) {
     for (const std::string& node : {manager, second}) {
         const auto* override = static_cast<const DrawOverride*>(khost::drawOverride(node));
         ASSERT_NE(override, nullptr);
-        EXPECT_LE(override->cvPositionCache.size(), 1u) << node;
-        EXPECT_LE(override->curveSampleCache.size(), 1u) << node;
+        EXPECT_LE(override->curveCache().size(), 1u) << node;
     }
 }
 

@@ -14,8 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "overlay/curve_cache.h"
 #include "overlay/curve_lines.h"
-#include "overlay/curve_sampling.h"
+#include "overlay/draw_override.h"
+#include "overlay/frame_settings.h"
 #include "overlay/hull_lines.h"
 #include "support/plugin_fixture.h"
 
@@ -50,6 +52,12 @@ const std::vector<Vec3> kSevenCvs{{0, 0, 0}, {1, 2, 0},  {2, -1, 1}, {3, 0, 3},
                                   {4, 2, 2}, {5, 0, -1}, {6, 1, 0}};
 const std::vector<Vec3> kFiveCvs{{0, 0, 5}, {1, 1, 5}, {2, 0, 6}, {3, 1, 6}, {4, 0, 5}};
 
+// One curve's CVs in world space and the samples the cache gave for it.
+struct Geometry {
+    MPointArray cvPositions;
+    std::vector<CurveSample> samples;
+};
+
 class SamplingTest : public knotlens_test::ManagerTest {
 protected:
     void SetUp() override {
@@ -57,13 +65,7 @@ protected:
         if (HasFatalFailure()) {
             return;
         }
-        khost::drawFrame();  // makes the node's draw override
-        override_ = static_cast<DrawOverride*>(khost::drawOverride(manager));
-        ASSERT_NE(override_, nullptr);
         khost::resetCounters();
-        data.showCurve = true;
-        data.curveDivisions = 4;
-        data.curveColor = MColor(0.1f, 0.2f, 0.3f, 0.4f);
     }
     static std::string makeCurve(const std::vector<Vec3>& cvs, const std::vector<double>& knots = {}) {
         khost::CurveDesc desc = khost::openCurve(cvs, knots.size() == 2 ? 1 : 3);
@@ -73,20 +75,27 @@ protected:
         EXPECT_FALSE(c.empty()) << error;
         return c;
     }
-    CurveGeometry sample(const std::string& curve, uint32_t curveIndex = 0) {
+    // The curve's samples as a frame asks the cache for them.
+    Geometry sample(const std::string& curve, uint32_t curveIndex = 0) {
         MFnNurbsCurve fn(khost::dagPath(khost::shapeOf(curve)));
-        return sampleCurve(*override_, fn, khost::fullPathName(khost::shapeOf(curve)), data, curveIndex);
+        Geometry geometry;
+        fn.getCVs(geometry.cvPositions, MSpace::kWorld);
+        const std::string name = khost::fullPathName(khost::shapeOf(curve));
+        cache.appendSamples(fn, name.c_str(), geometry.cvPositions, curveIndex,
+                            samplingDivisions(curveDivisions), curveColor, geometry.samples);
+        return geometry;
     }
     static uint64_t evaluations() { return khost::counters().getPointAtParam; }
 
-    DrawOverride* override_ = nullptr;
-    UserData data;
+    CurveCache cache;
+    int32_t curveDivisions = 4;
+    MColor curveColor{0.1f, 0.2f, 0.3f, 0.4f};
 };
 
 TEST_F(SamplingTest, SeventeenSamplesAtExactWorldPositions) {
     const std::string c = makeCurve(kSevenCvs);
     khost::setTranslate(c, {1, -2, 3});
-    const CurveGeometry g = sample(c, 3);
+    const Geometry g = sample(c, 3);
     ASSERT_EQ(g.cvPositions.length(), 7u);
     EXPECT_TRUE(g.cvPositions[4].isEquivalent(MPoint(5, 0, 5), 1e-12));
     ASSERT_EQ(g.samples.size(), 17u);
@@ -97,39 +106,41 @@ TEST_F(SamplingTest, SeventeenSamplesAtExactWorldPositions) {
         EXPECT_TRUE(s.position.isEquivalent(MPoint(p[0] + 1.0, p[1] - 2.0, p[2] + 3.0), 1e-9)) << i;
         EXPECT_EQ(s.sampleIndex, static_cast<int32_t>(i));
         EXPECT_EQ(s.curveIndex, 3u);
-        EXPECT_EQ(s.color, data.curveColor);
+        EXPECT_EQ(s.color, curveColor);
         EXPECT_EQ(s.cameraDistance, 0.0);
     }
 }
 
 TEST_F(SamplingTest, DomainStartingAtTwoAndAccumulatedStepFallingShort) {
-    const CurveGeometry g = sample(makeCurve(kFiveCvs, {2, 2, 2, 3, 4, 4, 4}));
+    const Geometry g = sample(makeCurve(kFiveCvs, {2, 2, 2, 3, 4, 4, 4}));
     ASSERT_EQ(g.samples.size(), 9u);
     const Vec3 p = evaluateNurbs(kFiveCvs, 3, {2, 2, 2, 3, 4, 4, 4}, 2.25);
     EXPECT_TRUE(g.samples[1].position.isEquivalent(MPoint(p[0], p[1], p[2]), 1e-9));
 
     // Ten additions of 0.2 give 1.9999999999999998 < 2: one more step sample.
-    data.curveDivisions = 5;
+    curveDivisions = 5;
     EXPECT_EQ(sample(makeCurve(kFiveCvs)).samples.size(), 12u);
 }
 
-TEST_F(SamplingTest, ShowCurveOffReturnsCvsOnlyAndLeavesCachesAlone) {
-    data.showCurve = false;
-    override_->cachedCurveDivisions = 11;
-    const CurveGeometry g = sample(makeCurve(kSevenCvs));
-    EXPECT_EQ(g.cvPositions.length(), 7u);
-    EXPECT_TRUE(g.samples.empty());
-    EXPECT_TRUE(override_->cvPositionCache.empty());
-    EXPECT_TRUE(override_->curveSampleCache.empty());
-    EXPECT_EQ(override_->cachedCurveDivisions, 11);
+TEST_F(SamplingTest, FramesWithTheCurveOffGiveCvRecordsOnlyAndLeaveTheCacheAlone) {
+    khost::setHilite({makeCurve(kSevenCvs)});
+    khost::setAttr(manager, "showCurve", 0.0);
+    khost::drawFrame();
+    const auto* frame = dynamic_cast<const UserData*>(khost::userData(0, manager));
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->cvRecords.size(), 7u);
+    EXPECT_TRUE(frame->curveSamples.empty());
+    const CurveCache& frameCache = static_cast<DrawOverride*>(khost::drawOverride(manager))->curveCache();
+    EXPECT_EQ(frameCache.size(), 0u);
+    EXPECT_EQ(frameCache.divisions(), 0);
     EXPECT_EQ(evaluations(), 0u);
 }
 
 TEST_F(SamplingTest, CacheServesUnchangedCurvesAndReevaluatesMovedOrInsertedCvs) {
     const std::string c = makeCurve(kSevenCvs);
-    const CurveGeometry first = sample(c);
+    const Geometry first = sample(c);
     EXPECT_EQ(evaluations(), 17u);
-    const CurveGeometry second = sample(c);
+    const Geometry second = sample(c);
     EXPECT_EQ(evaluations(), 17u);
     ASSERT_EQ(second.samples.size(), 17u);
     EXPECT_EQ(second.samples[5].position, first.samples[5].position);
@@ -147,8 +158,10 @@ TEST_F(SamplingTest, CacheServesUnchangedCurvesAndReevaluatesMovedOrInsertedCvs)
     EXPECT_EQ(sample(c).samples.size(), 21u);  // 5 spans x 4 + 1
     EXPECT_EQ(evaluations(), 55u);
     const std::string name = khost::fullPathName(khost::shapeOf(c));
-    EXPECT_EQ(override_->cvPositionCache[name].length(), 8u);
-    EXPECT_EQ(override_->curveSampleCache[name].size(), 21u);
+    ASSERT_NE(cache.cvsOf(name), nullptr);
+    ASSERT_NE(cache.samplesOf(name), nullptr);
+    EXPECT_EQ(cache.cvsOf(name)->length(), 8u);
+    EXPECT_EQ(cache.samplesOf(name)->size(), 21u);
 }
 
 TEST_F(SamplingTest, ChangedDivisionsReevaluateEveryCachedCurve) {
@@ -157,17 +170,17 @@ TEST_F(SamplingTest, ChangedDivisionsReevaluateEveryCachedCurve) {
     sample(a, 0);
     sample(b, 1);
     khost::resetCounters();
-    data.curveDivisions = 8;
+    curveDivisions = 8;
     EXPECT_EQ(sample(a, 0).samples.size(), 33u);  // 4 spans x 8 + 1
     EXPECT_EQ(sample(b, 1).samples.size(), 17u);  // 2 spans x 8 + 1
     EXPECT_EQ(evaluations(), 50u);
-    EXPECT_EQ(override_->cachedCurveDivisions, 8);
+    EXPECT_EQ(cache.divisions(), 8);
 }
 
 TEST_F(SamplingTest, CacheHitTakesCurrentColorAndCurveNumber) {
     const std::string c = makeCurve(kSevenCvs);
     sample(c, 0);
-    data.curveColor = MColor(0.9f, 0.8f, 0.7f, 0.5f);
+    curveColor = MColor(0.9f, 0.8f, 0.7f, 0.5f);
     for (const CurveSample& s : sample(c, 2).samples) {
         EXPECT_EQ(s.color, MColor(0.9f, 0.8f, 0.7f, 0.5f));
         EXPECT_EQ(s.curveIndex, 2u);
@@ -178,15 +191,15 @@ TEST_F(SamplingTest, CacheHitTakesCurrentColorAndCurveNumber) {
 TEST_F(SamplingTest, DivisionsAreClampedAndTheLoopIsCapped) {
     const std::string c = makeCurve(kSevenCvs);  // 4 spans
     for (int32_t divisions : {0, -7, 1, 2}) {
-        data.curveDivisions = divisions;
+        curveDivisions = divisions;
         EXPECT_EQ(sample(c).samples.size(), 9u) << divisions;
     }
     for (int32_t divisions : {64, 1000, std::numeric_limits<int32_t>::max()}) {
-        data.curveDivisions = divisions;
+        curveDivisions = divisions;
         EXPECT_EQ(sample(c).samples.size(), 257u) << divisions;
     }
     // At 1e18 doubles are 128 apart, so a step of 4 never moves t: 1 x 64 + 2.
-    data.curveDivisions = 64;
+    curveDivisions = 64;
     EXPECT_EQ(sample(makeCurve({{0, 0, 0}, {1, 0, 0}}, {1e18, 1e18 + 256.0})).samples.size(), 66u);
 }
 
@@ -224,47 +237,68 @@ CurveSample sampleAt(uint32_t curve, const MPoint& p) {
     return s;
 }
 
-TEST(CurveLines, SegmentsGroupedByCurveInCurveOrder) {
-    UserData data;
-    buildCurveLines(data, MPoint(0, 0, 0), true, 0.25f, 1.0f);
-    ASSERT_EQ(data.curveLinePoints.size(), 1u);  // one, empty, even without samples
-    EXPECT_EQ(data.curveLinePoints[0].length(), 0u);
+// The curve or hull segment lists of one frame.
+struct Lines {
+    std::vector<MPointArray> points;
+    std::vector<MColorArray> colors;
+};
 
-    UserData two;
+FrameSettings rampSettings(bool on, float distanceColorMin, float rampTop) {
+    FrameSettings settings;
+    settings.useCurveDistanceColor = on;
+    settings.useHullDistanceColor = on;
+    settings.distanceColorMin = distanceColorMin;
+    settings.rampTop = rampTop;
+    settings.selectedPointColor = MColor(0.0f, 1.0f, 0.0f, 1.0f);
+    settings.hullColor = MColor(0.5f, 0.0f, 0.5f, 1.0f);
+    return settings;
+}
+
+Lines curveLines(std::vector<CurveSample>& samples, const FrameSettings& settings) {
+    Lines lines;
+    buildCurveLines(samples, MPoint(0, 0, 0), settings, lines.points, lines.colors);
+    return lines;
+}
+
+TEST(CurveLines, SegmentsGroupedByCurveInCurveOrder) {
+    std::vector<CurveSample> none;
+    const Lines empty = curveLines(none, rampSettings(true, 0.25f, 1.0f));
+    ASSERT_EQ(empty.points.size(), 1u);  // one, empty, even without samples
+    EXPECT_EQ(empty.points[0].length(), 0u);
+
+    std::vector<CurveSample> two;
     for (int i = 0; i < 3; ++i) {
-        two.curveSamples.push_back(sampleAt(1, MPoint(100.0 + i, 0, 0)));
+        two.push_back(sampleAt(1, MPoint(100.0 + i, 0, 0)));
     }
     for (int i = 0; i < 4; ++i) {
-        two.curveSamples.push_back(sampleAt(0, MPoint(i, 0, 0)));
+        two.push_back(sampleAt(0, MPoint(i, 0, 0)));
     }
-    buildCurveLines(two, MPoint(0, 0, 0), false, 0.25f, 1.0f);
-    const MPointArray& p = two.curveLinePoints[0];
+    const Lines lines = curveLines(two, rampSettings(false, 0.25f, 1.0f));
+    const MPointArray& p = lines.points[0];
     const double expectedX[] = {0, 1, 1, 2, 2, 3, 100, 101, 101, 102};
     ASSERT_EQ(p.length(), 10u);
-    ASSERT_EQ(two.curveLineColors[0].length(), 10u);
+    ASSERT_EQ(lines.colors[0].length(), 10u);
     for (unsigned int i = 0; i < 10; ++i) {
         EXPECT_EQ(p[i].x, expectedX[i]) << i;
     }
 }
 
 TEST(CurveLines, DistanceRampSharedAcrossCurvesEqualDistancesAndNonFinite) {
-    UserData data;
-    data.curveSamples = {sampleAt(0, MPoint(2, 0, 0)), sampleAt(0, MPoint(3, 0, 0)),
-                         sampleAt(1, MPoint(0, 5, 0)), sampleAt(1, MPoint(0, 0, 6)),
-                         sampleAt(1, MPoint(std::numeric_limits<double>::infinity(), 0, 0))};
-    buildCurveLines(data, MPoint(0, 0, 0), true, 0.25f, 0.8f);
+    std::vector<CurveSample> samples = {sampleAt(0, MPoint(2, 0, 0)), sampleAt(0, MPoint(3, 0, 0)),
+                                        sampleAt(1, MPoint(0, 5, 0)), sampleAt(1, MPoint(0, 0, 6)),
+                                        sampleAt(1, MPoint(std::numeric_limits<double>::infinity(), 0, 0))};
+    curveLines(samples, rampSettings(true, 0.25f, 0.8f));
     const float expected[] = {0.8f, 0.6f, 0.25f, 0.25f, 0.25f};  // (1 - t) x 0.8, floor 0.25
     for (std::size_t i = 0; i < 5; ++i) {
-        EXPECT_FLOAT_EQ(data.curveSamples[i].color.b, expected[i]) << i;
-        EXPECT_EQ(data.curveSamples[i].color.a, 1.0f);
+        EXPECT_FLOAT_EQ(samples[i].color.b, expected[i]) << i;
+        EXPECT_EQ(samples[i].color.a, 1.0f);
     }
-    EXPECT_DOUBLE_EQ(data.curveSamples[2].cameraDistance, 5.0);
+    EXPECT_DOUBLE_EQ(samples[2].cameraDistance, 5.0);
 
-    UserData level;
-    level.curveSamples = {sampleAt(0, MPoint(3, 0, 0)), sampleAt(0, MPoint(0, 3, 0))};
-    buildCurveLines(level, MPoint(0, 0, 0), true, 0.25f, 0.7f);
-    EXPECT_FLOAT_EQ(level.curveLineColors[0][0].b, 0.7f);
-    EXPECT_FLOAT_EQ(level.curveLineColors[0][1].b, 0.7f);
+    std::vector<CurveSample> level = {sampleAt(0, MPoint(3, 0, 0)), sampleAt(0, MPoint(0, 3, 0))};
+    const Lines levelLines = curveLines(level, rampSettings(true, 0.25f, 0.7f));
+    EXPECT_FLOAT_EQ(levelLines.colors[0][0].b, 0.7f);
+    EXPECT_FLOAT_EQ(levelLines.colors[0][1].b, 0.7f);
 }
 
 CvRecord hullRecord(uint32_t curve, uint32_t cv, bool selected = false) {
@@ -276,34 +310,38 @@ CvRecord hullRecord(uint32_t curve, uint32_t cv, bool selected = false) {
     return r;
 }
 
+Lines hullLines(const std::vector<CvRecord>& records, const FrameSettings& settings) {
+    Lines lines;
+    buildHullLines(records, settings, lines.points, lines.colors);
+    return lines;
+}
+
 TEST(HullLines, CvIndexOrderNeverClosedAndEmptyPairsForMissingCurves) {
-    UserData seven;
+    const FrameSettings settings = rampSettings(false, 0.25f, 1.0f);
+    std::vector<CvRecord> seven;
     for (uint32_t cv : {4u, 0u, 6u, 2u, 1u, 5u, 3u}) {  // depth order, not index order
-        seven.cvRecords.push_back(hullRecord(0, cv));
+        seven.push_back(hullRecord(0, cv));
     }
-    buildHullLines(seven, false, 0.25f, 1.0f);
-    ASSERT_EQ(seven.hullLinePoints.size(), 1u);
-    ASSERT_EQ(seven.hullLinePoints[0].length(), 12u);
+    const Lines sevenLines = hullLines(seven, settings);
+    ASSERT_EQ(sevenLines.points.size(), 1u);
+    ASSERT_EQ(sevenLines.points[0].length(), 12u);
     for (unsigned int i = 1; i < 7; ++i) {
-        EXPECT_EQ(seven.hullLinePoints[0][2 * (i - 1)].x, 10.0 * (i - 1));
-        EXPECT_EQ(seven.hullLinePoints[0][2 * i - 1].x, 10.0 * i);
+        EXPECT_EQ(sevenLines.points[0][2 * (i - 1)].x, 10.0 * (i - 1));
+        EXPECT_EQ(sevenLines.points[0][2 * i - 1].x, 10.0 * i);
     }
 
-    UserData gap;
-    gap.cvRecords = {hullRecord(2, 1), hullRecord(0, 0), hullRecord(2, 0), hullRecord(0, 1),
-                     hullRecord(2, 2, true)};
-    buildHullLines(gap, false, 0.25f, 1.0f);
-    ASSERT_EQ(gap.hullLinePoints.size(), 3u);
-    ASSERT_EQ(gap.hullLineColors.size(), 3u);
-    EXPECT_EQ(gap.hullLinePoints[0].length(), 2u);
-    EXPECT_EQ(gap.hullLinePoints[1].length(), 0u);
-    ASSERT_EQ(gap.hullLinePoints[2].length(), 4u);
-    EXPECT_EQ(gap.hullLineColors[2][0], gap.hullColor);
-    EXPECT_EQ(gap.hullLineColors[2][3], MColor(0.0f, 1.0f, 0.0f, gap.hullColor.a));  // selected CV 2
+    const std::vector<CvRecord> gap = {hullRecord(2, 1), hullRecord(0, 0), hullRecord(2, 0), hullRecord(0, 1),
+                                       hullRecord(2, 2, true)};
+    const Lines gapLines = hullLines(gap, settings);
+    ASSERT_EQ(gapLines.points.size(), 3u);
+    ASSERT_EQ(gapLines.colors.size(), 3u);
+    EXPECT_EQ(gapLines.points[0].length(), 2u);
+    EXPECT_EQ(gapLines.points[1].length(), 0u);
+    ASSERT_EQ(gapLines.points[2].length(), 4u);
+    EXPECT_EQ(gapLines.colors[2][0], settings.hullColor);
+    EXPECT_EQ(gapLines.colors[2][3], MColor(0.0f, 1.0f, 0.0f, settings.hullColor.a));  // selected CV 2
 
-    UserData none;
-    buildHullLines(none, true, 0.25f, 1.0f);
-    EXPECT_TRUE(none.hullLinePoints.empty());
+    EXPECT_TRUE(hullLines({}, rampSettings(true, 0.25f, 1.0f)).points.empty());
 }
 
 }  // namespace

@@ -191,13 +191,12 @@ protected:
         const DrawOverride* override = drawOverride();
         ASSERT_NE(override, nullptr);
         const std::set<std::string> tracked = khost::curveShapesIn(trackedSelection);
-        ASSERT_EQ(override->cvPositionCache.size(), override->curveSampleCache.size()) << "frame " << frame;
-        ASSERT_LE(override->cvPositionCache.size(), tracked.size()) << "frame " << frame;
-        for (const auto& entry : override->cvPositionCache) {
-            ASSERT_EQ(tracked.count(entry.first), 1u)
-                << "frame " << frame << ": stale cache entry " << entry.first;
+        const CurveCache& cache = override->curveCache();
+        ASSERT_LE(cache.size(), tracked.size()) << "frame " << frame;
+        for (const std::string& name : cache.curveNames()) {
+            ASSERT_EQ(tracked.count(name), 1u) << "frame " << frame << ": stale cache entry " << name;
         }
-        maxCacheEntries = std::max(maxCacheEntries, override->cvPositionCache.size());
+        maxCacheEntries = std::max(maxCacheEntries, cache.size());
 
         const auto* record = dynamic_cast<const UserData*>(khost::userData(0, manager));
         ASSERT_NE(record, nullptr);
@@ -294,7 +293,7 @@ TEST_F(SoakTest, SteadySceneReusesRecordAndCaches) {
     EXPECT_EQ(khost::userData(0, manager), record);
     EXPECT_EQ(khost::counters().getPointAtParam, evaluationsAfterFirst) << "unchanged curves re-evaluated";
     EXPECT_EQ(khost::counters().recordsDeleted, 0u);
-    EXPECT_EQ(drawOverride()->cvPositionCache.size(), curves.size());
+    EXPECT_EQ(drawOverride()->curveCache().size(), curves.size());
 }
 
 }  // namespace

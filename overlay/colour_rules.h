@@ -1,16 +1,16 @@
 #pragma once
-// Colour rules of the overlay: the depth ramp (ramp positions, clamp and
-// top), and the colours of CV points, first-CV markers and hull vertices.
-// Products of several factors are formed left to right in single precision;
-// colours are scaled with the host's scalar product, which scales r, g, b.
+// The colour rules of the overlay: the depth ramp (clamp, top, positions by
+// rank), the soft-selection weight guard, and the colours of CV points,
+// first-CV markers, hull vertices and curve samples. Products of several
+// factors are formed left to right in single precision; colours are scaled
+// with the host's scalar product, which scales r, g, b. The rules applied
+// once per CV are inline, so the loops over every CV compile them in place.
 #include <maya/MColor.h>
 
 #include <cmath>
-#include <vector>
 
 #include "overlay/cv_record.h"
-#include "overlay/setting_guards.h"
-#include "overlay/user_data.h"
+#include "overlay/frame_settings.h"
 
 // The factor a ramp value turns into: the floor distanceColorMin when it is
 // above the value, else the value; no upper clamp. A value that is not finite
@@ -25,36 +25,56 @@ inline float rampClamp(float value, float distanceColorMin) {
 
 // The top of the ramp: the larger of distanceColorMin and distanceColorMax
 // (distanceColorMin when it is the larger).
-float rampTop(float distanceColorMin, float distanceColorMax);
+inline float rampTop(float distanceColorMin, float distanceColorMax) {
+    return distanceColorMin > distanceColorMax ? distanceColorMin : distanceColorMax;
+}
 
-// Ramp positions by rank: without a soft selection and with any ramp switch
-// on, the record at position i of N (in the records' current order, farthest
-// first) gets i / N; otherwise every position stays as made (1.0).
-void assignRampPositions(std::vector<CvRecord>& cvRecords, bool softSelectionActive, bool anyRampOn);
-// Whether ramp positions go by rank (the condition assignRampPositions applies).
-bool rampPositionsByRank(bool softSelectionActive, bool anyRampOn);
+// Whether CV records take ramp positions by depth rank (the record at
+// position i of N, farthest first, gets i / N): without a soft selection and
+// with any ramp switch on. Otherwise every position stays 1.
+inline bool rampPositionsByRank(bool softSelection, const FrameSettings& settings) {
+    return !softSelection &&
+           (settings.useCVDistanceColor || settings.useHullDistanceColor || settings.useCurveDistanceColor);
+}
 
-// The ramp settings of one frame, as read from the node's plugs.
+// A soft-selection weight as the colour rules use it: within 0..1, 0 when not
+// finite (which the ramp then lifts to the floor).
+inline float colorWeight(float weight) {
+    if (!std::isfinite(weight) || weight <= 0.0f) {
+        return 0.0f;
+    }
+    return weight > 1.0f ? 1.0f : weight;
+}
+
+// The ramp of one kind of element in one frame.
 struct RampSettings {
     bool enabled = false;            // the ramp switch of the element being coloured
     float distanceColorMin = 0.25f;  // floor of every ramp factor
     float rampTop = 1.0f;            // top of the ramp
 };
 
+// The ramp of CV points and markers.
+inline RampSettings cvRamp(const FrameSettings& settings) {
+    return {settings.useCVDistanceColor, settings.distanceColorMin, settings.rampTop};
+}
+
+// The ramp of hull vertices.
+inline RampSettings hullRamp(const FrameSettings& settings) {
+    return {settings.useHullDistanceColor, settings.distanceColorMin, settings.rampTop};
+}
+
 // The colour rule CV points and hull vertices share, before their alpha
 // rules: a selected CV takes the selected point colour scaled by its weight
 // (and by its ramp position when the ramp is on); any other CV takes
 // `unselected`, scaled by its ramp position when the ramp is on.
-// (Defined here, like the other rules applied once per CV, so that the loops
-// over every CV of a frame compile them inline.)
-inline MColor rampedColor(const CvRecord& record, const UserData& data, const MColor& unselected,
+inline MColor rampedColor(const CvRecord& record, const MColor& selected, const MColor& unselected,
                           const RampSettings& ramp) {
     MColor color;
     if (record.selected) {
         const float weight = colorWeight(record.weight);
         const float value =
             ramp.enabled ? record.rampPosition * weight * ramp.rampTop : ramp.rampTop * weight;
-        color = data.selectedPointColor * rampClamp(value, ramp.distanceColorMin);
+        color = selected * rampClamp(value, ramp.distanceColorMin);
     } else {
         color = unselected;
         if (ramp.enabled) {
@@ -65,16 +85,16 @@ inline MColor rampedColor(const CvRecord& record, const UserData& data, const MC
 }
 
 // Colour of a CV point, alpha multiplied by the record's alphaScale.
-inline MColor pointColor(const CvRecord& record, const UserData& data, const RampSettings& ramp) {
-    MColor color = rampedColor(record, data, data.deselectedPointColor, ramp);
+inline MColor pointColor(const CvRecord& record, const FrameSettings& settings, const RampSettings& ramp) {
+    MColor color = rampedColor(record, settings.selectedPointColor, settings.deselectedPointColor, ramp);
     color.a *= record.alphaScale;
     return color;
 }
 
 // Colour of the marker of a curve's first CV, alpha multiplied by alphaScale.
 // The soft-selection weight plays no part.
-inline MColor markerColor(const CvRecord& record, const UserData& data, const RampSettings& ramp) {
-    const MColor& base = record.selected ? data.selectedPointColor : data.deselectedPointColor;
+inline MColor markerColor(const CvRecord& record, const FrameSettings& settings, const RampSettings& ramp) {
+    const MColor& base = record.selected ? settings.selectedPointColor : settings.deselectedPointColor;
     MColor color = base;
     if (ramp.enabled) {
         color = base * rampClamp(ramp.rampTop * record.rampPosition, ramp.distanceColorMin);
@@ -82,9 +102,15 @@ inline MColor markerColor(const CvRecord& record, const UserData& data, const Ra
     color.a *= record.alphaScale;
     return color;
 }
+
 // Colour of a hull vertex: the selected point colour for selected CVs, the
 // hull colour otherwise, always at the hull's alpha times alphaScale.
-MColor hullVertexColor(const CvRecord& record, const UserData& data, const RampSettings& ramp);
+inline MColor hullVertexColor(const CvRecord& record, const FrameSettings& settings,
+                              const RampSettings& ramp) {
+    MColor color = rampedColor(record, settings.selectedPointColor, settings.hullColor, ramp);
+    color.a = record.alphaScale * settings.hullColor.a;
+    return color;
+}
 
 // Distance ramp factor of a curve sample at `distance`, with dmin and dmax
 // the least and greatest finite sample distances of the frame. All samples at
