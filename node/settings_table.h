@@ -84,3 +84,8 @@ inline constexpr Setting kSettings[kSettingCount] = {
     {"lazyUpdate",            "lazyupdate",     SettingType::Boolean,      {0.0, 0.0, 0.0},  false, 0.0,  0.0,   &attr::lazyUpdate},
 };
 // clang-format on
+
+// A row's default (component `component` of a colour) in single precision.
+constexpr float settingDefault(SettingRow row, int component = 0) {
+    return static_cast<float>(kSettings[row].defaultValue[component]);
+}

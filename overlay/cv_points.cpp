@@ -20,7 +20,6 @@ void emitDepthOrderedCvs(UserData& data, const std::vector<uint32_t>& order, std
     ViewProjection view;
     MPoint marker;
     for (unsigned int i = 0; i < count; ++i) {
-        // The position is read from the source record, not from the copy.
         const CvRecord& source = records[order[i]];
         CvRecord& record = sorted[i];
         record = source;

@@ -17,13 +17,9 @@
 
 namespace {
 
-float defaultOf(SettingRow row, int component = 0) {
-    return static_cast<float>(kSettings[row].defaultValue[component]);
-}
-
 // `value` when finite, else the row's default.
 float finiteOr(float value, SettingRow row) {
-    return std::isfinite(value) ? value : defaultOf(row);
+    return std::isfinite(value) ? value : settingDefault(row);
 }
 
 // A colour attribute delivers r, g, b as numeric data; alpha comes from its
@@ -35,16 +31,16 @@ void readColor(const MObject& node, SettingRow colorRow, SettingRow alphaRow, MC
         numeric.getData(color.r, color.g, color.b);
     }
     color.a = MPlug(node, *kSettings[alphaRow].attribute).asFloat();
-    color.r = std::isfinite(color.r) ? color.r : defaultOf(colorRow, 0);
-    color.g = std::isfinite(color.g) ? color.g : defaultOf(colorRow, 1);
-    color.b = std::isfinite(color.b) ? color.b : defaultOf(colorRow, 2);
+    color.r = std::isfinite(color.r) ? color.r : settingDefault(colorRow, 0);
+    color.g = std::isfinite(color.g) ? color.g : settingDefault(colorRow, 1);
+    color.b = std::isfinite(color.b) ? color.b : settingDefault(colorRow, 2);
     color.a = finiteOr(color.a, alphaRow);
 }
 
 // A ramp bound within its attribute's range, its default when not finite.
 float rampBound(float value, SettingRow row) {
     if (!std::isfinite(value)) {
-        return defaultOf(row);
+        return settingDefault(row);
     }
     const auto low = static_cast<float>(kSettings[row].minValue);
     const auto high = static_cast<float>(kSettings[row].maxValue);

@@ -19,8 +19,6 @@ public:
     void setCurve(uint32_t curveIndex) { curveIndex_ = curveIndex; }
 
     void add(uint32_t cvIndex, const MPoint& position, bool selected, float weight) {
-        // Written in place, field by field, rather than assembled elsewhere
-        // and copied.
         CvRecord& record = records_.emplace_back();
         record.curveIndex = curveIndex_;
         record.cvIndex = cvIndex;

@@ -11,8 +11,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "node/settings_table.h"
 #include "overlay/curve_sample.h"
 #include "overlay/cv_record.h"
+
+// A colour attribute's default with the default of its alpha attribute.
+inline MColor defaultColor(SettingRow colorRow, SettingRow alphaRow) {
+    return MColor(settingDefault(colorRow, 0), settingDefault(colorRow, 1), settingDefault(colorRow, 2),
+                  settingDefault(alphaRow));
+}
 
 class UserData : public MUserData {
 public:
@@ -45,18 +52,19 @@ public:
     std::vector<MPointArray> hullLinePoints;
     std::vector<MColorArray> hullLineColors;
 
-    // Settings snapshot (DrawOverride::snapshotSettings).
-    float pointSize = 10.5f;
-    float lineWidth = 4.0f;
-    float hullWidth = 3.0f;
-    int32_t curveDivisions = 5;
-    MColor selectedPointColor{0.0f, 1.0f, 0.0f, 1.0f};
-    MColor deselectedPointColor{1.0f, 0.0f, 0.0f, 1.0f};
-    MColor curveColor{0.0f, 0.0f, 1.0f, 1.0f};
-    MColor hullColor{0.5f, 0.0f, 0.5f, 1.0f};
-    bool drawOnTop = true;
+    // Settings snapshot (DrawOverride::snapshotSettings), starting at the
+    // attributes' defaults except showCurve, which starts off.
+    float pointSize = settingDefault(kPointSizeRow);
+    float lineWidth = settingDefault(kLineWidthRow);
+    float hullWidth = settingDefault(kHullWidthRow);
+    int32_t curveDivisions = static_cast<int32_t>(kSettings[kCurveDivisionsRow].defaultValue[0]);
+    MColor selectedPointColor = defaultColor(kSelectedPointColorRow, kSelectedPointAlphaRow);
+    MColor deselectedPointColor = defaultColor(kDeselectedPointColorRow, kDeselectedPointAlphaRow);
+    MColor curveColor = defaultColor(kCurveColorRow, kCurveAlphaRow);
+    MColor hullColor = defaultColor(kHullColorRow, kHullAlphaRow);
+    bool drawOnTop = kSettings[kDrawOnTopRow].defaultValue[0] != 0.0;
     bool showCurve = false;
-    bool showHull = false;
+    bool showHull = kSettings[kShowHullRow].defaultValue[0] != 0.0;
 
     // The node state (built-in state attribute) read by the preparation that
     // filled this record; drawing is suppressed while it is not 0. Each node
