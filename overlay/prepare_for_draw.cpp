@@ -67,6 +67,7 @@ MUserData* DrawOverride::prepareForDraw(const MDagPath& /*objPath*/, const MDagP
         return data;
     }
 
+    // The frame's settings; a changed selection invalidates the curve cache.
     snapshotSettings(*data);
     if (settings_.showCurve) {
         curveCache_.checkSelection(trackedSelection, lastSelectionKey);
@@ -87,6 +88,8 @@ MUserData* DrawOverride::prepareForDraw(const MDagPath& /*objPath*/, const MDagP
         return data;
     }
 
+    // Depth order; occlusion is a property of each record alone, so it is
+    // tested before the records move into that order.
     depthOrder(depthSort_.keys, depthSort_);
     MString occluderName;
     if (readOccluder(nodeObject_, occluderName)) {
@@ -95,6 +98,7 @@ MUserData* DrawOverride::prepareForDraw(const MDagPath& /*objPath*/, const MDagP
     readDistanceColors(nodeObject_, settings_);
     const bool rampByRank = rampPositionsByRank(softSelectionActive, settings_);
 
+    // The segment lists and points; the records take their ramp positions as they move into depth order.
     if (settings_.showCurve) {
         buildCurveLines(data->curveSamples, cameraPoint, settings_, data->curveLinePoints,
                         data->curveLineColors);
