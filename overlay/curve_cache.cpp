@@ -49,9 +49,9 @@ void CurveCache::appendSamples(MFnNurbsCurve& curve, const char* pathName, const
                                std::vector<CurveSample>& samples) {
     // Samples made with another division count are stale for every curve,
     // not only for the first one sampled after the change.
-    if (divisions != divisions_) {
+    if (divisions != cachedCurveDivisions_) {
         clear();
-        divisions_ = divisions;
+        cachedCurveDivisions_ = divisions;
     }
 
     pathKey_.assign(pathName);

@@ -47,7 +47,7 @@ public:
     const MPointArray* cvsOf(const std::string& pathName) const;
     const std::vector<CurveSample>* samplesOf(const std::string& pathName) const;
     // The division count the cached samples were made with (0 before any).
-    int32_t divisions() const { return divisions_; }
+    int32_t cachedCurveDivisions() const { return cachedCurveDivisions_; }
 
 private:
     struct Entry {
@@ -56,7 +56,7 @@ private:
     };
     // Hashed: nothing depends on the order, and a frame looks up every drawn curve.
     std::unordered_map<std::string, Entry> entries_;
-    int32_t divisions_ = 0;
+    int32_t cachedCurveDivisions_ = 0;
     std::string selectionKey_;
     // Working storage: the key of the curve being looked up, and the selection key being compared.
     std::string pathKey_;

@@ -1,7 +1,7 @@
 #include "overlay/draw_override.h"
 
 DrawOverride::DrawOverride(const MObject& obj)
-    : MHWRender::MPxDrawOverride(obj, nullptr, true), nodeObject_(obj) {}
+    : MHWRender::MPxDrawOverride(obj, nullptr, true), nodeObject(obj) {}
 
 DrawOverride::~DrawOverride() = default;
 

@@ -47,7 +47,7 @@ private:
     void snapshotSettings(UserData& data);
 
     // The draw manager node this override draws; every plug is read on it.
-    MObject nodeObject_;
+    MObject nodeObject;
     // The settings of the frame being prepared.
     FrameSettings settings_;
     CurveCache curveCache_;

@@ -46,14 +46,14 @@ MPoint cameraWorldPoint(const MDagPath& cameraPath) {
 }  // namespace
 
 void DrawOverride::snapshotSettings(UserData& data) {
-    readDrawSettings(nodeObject_, settings_);
+    readDrawSettings(nodeObject, settings_);
     copySnapshot(settings_, data);
 }
 
 MUserData* DrawOverride::prepareForDraw(const MDagPath& /*objPath*/, const MDagPath& cameraPath,
                                         const MHWRender::MFrameContext& frameContext, MUserData* oldData) {
     UserData* data = recordFor(oldData);
-    refreshSelection(readLazyUpdate(nodeObject_));
+    refreshSelection(readLazyUpdate(nodeObject));
 
     // Early ends: nothing tracked (and nothing worth caching), or a node in
     // any state but normal. Each record keeps the state its own frame read.
@@ -61,7 +61,7 @@ MUserData* DrawOverride::prepareForDraw(const MDagPath& /*objPath*/, const MDagP
         curveCache_.clear();
         return data;
     }
-    lastNodeState = readNodeState(nodeObject_);
+    lastNodeState = readNodeState(nodeObject);
     data->nodeState = lastNodeState;
     if (lastNodeState != 0) {
         return data;
@@ -92,10 +92,10 @@ MUserData* DrawOverride::prepareForDraw(const MDagPath& /*objPath*/, const MDagP
     // tested before the records move into that order.
     depthOrder(depthSort_.keys, depthSort_);
     MString occluderName;
-    if (readOccluder(nodeObject_, occluderName)) {
+    if (readOccluder(nodeObject, occluderName)) {
         applyCvOcclusion(occluderName, data->cvRecords, cameraPoint);
     }
-    readDistanceColors(nodeObject_, settings_);
+    readDistanceColors(nodeObject, settings_);
     const bool rampByRank = rampPositionsByRank(softSelectionActive, settings_);
 
     // The segment lists and points; the records take their ramp positions as they move into depth order.

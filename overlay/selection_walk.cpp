@@ -83,7 +83,7 @@ void appendComponentRecords(RecordSink& sink, const MPointArray& cvPositions,
 }  // namespace
 
 bool SelectionWalk::walk(const MSelectionList& selection, const CurveSampling& sampling, RecordSink& sink) {
-    walkedCurves_.clear();
+    seenCurves_.clear();
     uint32_t curveIndex = 0;
     MDagPath path;
     MObject component;
@@ -95,7 +95,7 @@ bool SelectionWalk::walk(const MSelectionList& selection, const CurveSampling& s
         }
         const MString pathName = path.fullPathName();
         const char* pathChars = pathName.asChar();
-        if (!walkedCurves_.insert(pathChars, std::strlen(pathChars))) {
+        if (!seenCurves_.insert(pathChars, std::strlen(pathChars))) {
             continue;
         }
         const uint32_t thisCurve = curveIndex++;

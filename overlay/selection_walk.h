@@ -40,7 +40,7 @@ private:
     // Working storage, kept between frames so that a steady frame does not
     // allocate: the curves already walked, one curve's CVs, and the
     // selected marks of one curve's CVs.
-    CurveNameSet walkedCurves_;
+    CurveNameSet seenCurves_;
     MPointArray curveCvs_;
     std::vector<char> selectedMarks_;
 };

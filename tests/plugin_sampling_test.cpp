@@ -132,7 +132,7 @@ TEST_F(SamplingTest, FramesWithTheCurveOffGiveCvRecordsOnlyAndLeaveTheCacheAlone
     EXPECT_TRUE(frame->curveSamples.empty());
     const CurveCache& frameCache = static_cast<DrawOverride*>(khost::drawOverride(manager))->curveCache();
     EXPECT_EQ(frameCache.size(), 0u);
-    EXPECT_EQ(frameCache.divisions(), 0);
+    EXPECT_EQ(frameCache.cachedCurveDivisions(), 0);
     EXPECT_EQ(evaluations(), 0u);
 }
 
@@ -174,7 +174,7 @@ TEST_F(SamplingTest, ChangedDivisionsReevaluateEveryCachedCurve) {
     EXPECT_EQ(sample(a, 0).samples.size(), 33u);  // 4 spans x 8 + 1
     EXPECT_EQ(sample(b, 1).samples.size(), 17u);  // 2 spans x 8 + 1
     EXPECT_EQ(evaluations(), 50u);
-    EXPECT_EQ(cache.divisions(), 8);
+    EXPECT_EQ(cache.cachedCurveDivisions(), 8);
 }
 
 TEST_F(SamplingTest, CacheHitTakesCurrentColorAndCurveNumber) {
