@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -303,16 +304,41 @@ class ReferenceFrameTest : public knotlens_test::PluginTest {};
 TEST_F(ReferenceFrameTest, RandomScenesDrawAsTheReferenceDoes) {
     const long scenes = envCount("KNOTLENS_REFERENCE_SCENES", 3000);
     khost::ConsoleCapture quiet;  // the node's console lines
-    const uint64_t framesBefore = referenceFrame().framesChecked();
-    const uint64_t cvsBefore = referenceFrame().cvsCompared();
+    const reference::ReferenceFrame::Coverage before = referenceFrame().coverage();
     for (uint32_t seed = 1; seed <= static_cast<uint32_t>(scenes); ++seed) {
         RandomScene scene(seed);
         const std::string difference = scene.play();
         ASSERT_EQ(difference, "") << "scene seed " << seed;
     }
-    EXPECT_EQ(referenceFrame().framesChecked() - framesBefore, static_cast<uint64_t>(2 * scenes));
-    // Most scenes draw CVs: the comparison is not vacuous.
-    EXPECT_GT(referenceFrame().cvsCompared() - cvsBefore, static_cast<uint64_t>(5 * scenes));
+    // Every kind of frame the scenes are meant to make was made: the
+    // comparison is not vacuous.
+    const reference::ReferenceFrame::Coverage& after = referenceFrame().coverage();
+    EXPECT_EQ(after.frames - before.frames, static_cast<uint64_t>(2 * scenes));
+    EXPECT_GT(after.framesWithCvs - before.framesWithCvs, static_cast<uint64_t>(scenes / 2));
+    EXPECT_GT(after.framesWithCurve - before.framesWithCurve, static_cast<uint64_t>(scenes / 10));
+    EXPECT_GT(after.framesWithHull - before.framesWithHull, static_cast<uint64_t>(scenes / 10));
+    EXPECT_GT(after.softFrames - before.softFrames, static_cast<uint64_t>(scenes / 50));
+    EXPECT_GT(after.abandonedFrames - before.abandonedFrames, static_cast<uint64_t>(scenes / 50));
+    EXPECT_GT(after.selectedCvs - before.selectedCvs, static_cast<uint64_t>(scenes));
+    EXPECT_GT(after.occludedCvs - before.occludedCvs, static_cast<uint64_t>(scenes / 50));
+    EXPECT_GT(after.markers - before.markers, static_cast<uint64_t>(scenes));
+    EXPECT_GT(after.tiedFrames - before.tiedFrames, static_cast<uint64_t>(scenes / 10));
+    std::printf(
+        "reference: %llu frames, %llu with CV points (%llu curve, %llu hull, %llu soft), %llu empty or "
+        "abandoned; %llu CVs (%llu selected, %llu occluded), %llu markers; %llu with CVs at equal "
+        "distance, %llu of them drawn in another order\n",
+        static_cast<unsigned long long>(after.frames - before.frames),
+        static_cast<unsigned long long>(after.framesWithCvs - before.framesWithCvs),
+        static_cast<unsigned long long>(after.framesWithCurve - before.framesWithCurve),
+        static_cast<unsigned long long>(after.framesWithHull - before.framesWithHull),
+        static_cast<unsigned long long>(after.softFrames - before.softFrames),
+        static_cast<unsigned long long>(after.abandonedFrames - before.abandonedFrames),
+        static_cast<unsigned long long>(after.cvs - before.cvs),
+        static_cast<unsigned long long>(after.selectedCvs - before.selectedCvs),
+        static_cast<unsigned long long>(after.occludedCvs - before.occludedCvs),
+        static_cast<unsigned long long>(after.markers - before.markers),
+        static_cast<unsigned long long>(after.tiedFrames - before.tiedFrames),
+        static_cast<unsigned long long>(after.reorderedTies - before.reorderedTies));
 }
 
 // ------------------------------------------------------------ the comparison itself

@@ -599,7 +599,10 @@ std::string firstDifference(const std::vector<khost::DrawCall>& expected,
     return "";
 }
 
-std::string compare(const FrameModel& model, const std::vector<khost::DrawCall>& actual) {
+std::string compare(const FrameModel& model, const std::vector<khost::DrawCall>& actual, bool* reordered) {
+    if (reordered != nullptr) {
+        *reordered = false;
+    }
     std::vector<std::size_t> order = depthOrder(model);
     Layout layout;
     const std::vector<khost::DrawCall> expected = render(model, order, &layout);
@@ -617,6 +620,9 @@ std::string compare(const FrameModel& model, const std::vector<khost::DrawCall>&
     TieResolver resolver(model, actual, layout);
     if (!resolver.resolve(order)) {
         return inDepthOrder + " (and no order of CVs at equal distance reproduces the drawn points)";
+    }
+    if (reordered != nullptr) {
+        *reordered = true;
     }
     return firstDifference(render(model, order, nullptr), actual);
 }
@@ -904,9 +910,35 @@ void ReferenceFrame::prepare(NodeState& node, std::size_t view, const MDagPath& 
     model.complete = true;
 }
 
+void ReferenceFrame::count(const FrameModel& model, bool reordered) {
+    Coverage& c = coverage_;
+    c.cvs += model.cvs.size();
+    if (!model.complete || model.nodeState != 0 || model.cvs.empty()) {
+        ++c.abandonedFrames;
+        return;
+    }
+    ++c.framesWithCvs;
+    c.framesWithCurve += model.samples.empty() || !model.settings.showCurve ? 0 : 1;
+    c.framesWithHull += model.settings.showHull ? 1 : 0;
+    c.softFrames += softSelection_ ? 1 : 0;
+    c.reorderedTies += reordered ? 1 : 0;
+    const std::vector<std::size_t> order = depthOrder(model);
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        if (sameDistance(model.cvs[order[i - 1]].distance, model.cvs[order[i]].distance)) {
+            ++c.tiedFrames;
+            break;
+        }
+    }
+    for (const Cv& cv : model.cvs) {
+        c.selectedCvs += cv.selected ? 1 : 0;
+        c.occludedCvs += cv.alphaScale == 0.0f ? 1 : 0;
+        c.markers += cv.hasMarker ? 1 : 0;
+    }
+}
+
 std::string ReferenceFrame::checkFrame(const std::vector<MDagPath>& managers,
                                        const std::vector<MDagPath>& viewCameras) {
-    ++framesChecked_;
+    ++coverage_.frames;
     nodes_.remove_if([](const NodeState& state) { return !state.node.isValid(); });
     if (static_cast<int>(viewCameras.size()) != khost::viewCount()) {
         return "the reference was given " + std::to_string(viewCameras.size()) + " views, the scene has " +
@@ -938,8 +970,9 @@ std::string ReferenceFrame::checkFrame(const std::vector<MDagPath>& managers,
                 }
                 FrameModel& model = *node->records[v];
                 prepare(*node, v, viewCameras[v], model);
-                cvsCompared_ += model.cvs.size();
-                difference = compare(model, actual);
+                bool reordered = false;
+                difference = compare(model, actual, &reordered);
+                count(model, reordered);
             }
             // Every node is prepared even after a difference, so that the
             // reference's state stays in step with the plug-in's.

@@ -91,8 +91,10 @@ std::vector<khost::DrawCall> drawCalls(const FrameModel& model, const std::vecto
 std::vector<std::size_t> depthOrder(const FrameModel& model);
 // Empty when the plug-in's calls are those of the model for some order of
 // the CVs that is a depth order; otherwise a description of the first
-// difference.
-std::string compare(const FrameModel& model, const std::vector<khost::DrawCall>& actual);
+// difference. `reordered` (optional) tells whether the plug-in drew CVs at
+// equal distance in another order than depthOrder's.
+std::string compare(const FrameModel& model, const std::vector<khost::DrawCall>& actual,
+                    bool* reordered = nullptr);
 // Two call lists bit for bit: empty when equal, else the first difference.
 std::string firstDifference(const std::vector<khost::DrawCall>& expected,
                             const std::vector<khost::DrawCall>& actual);
@@ -116,9 +118,25 @@ public:
     // Empty when all agree, else the first difference.
     std::string checkFrame(const std::vector<MDagPath>& managers, const std::vector<MDagPath>& viewCameras);
 
-    // Frames checked and CV records compared so far.
-    uint64_t framesChecked() const { return framesChecked_; }
-    uint64_t cvsCompared() const { return cvsCompared_; }
+    // What the frames checked so far held, per node and view: a measure of
+    // how much of the overlay a run of scenes exercised.
+    struct Coverage {
+        uint64_t frames = 0;           // checkFrame calls
+        uint64_t cvs = 0;              // CV records compared
+        uint64_t framesWithCvs = 0;    // complete frames drawing CV points
+        uint64_t framesWithCurve = 0;  // complete frames with curve samples
+        uint64_t framesWithHull = 0;   // complete frames drawing hull segments
+        uint64_t softFrames = 0;       // frames on a soft selection with CVs
+        uint64_t abandonedFrames = 0;  // stopped early or abandoned (no CV points)
+        uint64_t selectedCvs = 0;
+        uint64_t occludedCvs = 0;
+        uint64_t markers = 0;
+        uint64_t tiedFrames = 0;     // frames with CVs at equal distance from the camera
+        uint64_t reorderedTies = 0;  // of those, frames the plug-in drew in another order
+    };
+    const Coverage& coverage() const { return coverage_; }
+    uint64_t framesChecked() const { return coverage_.frames; }
+    uint64_t cvsCompared() const { return coverage_.cvs; }
 
 private:
     struct CachedCurve {
@@ -135,6 +153,7 @@ private:
 
     NodeState& stateOf(const MDagPath& node);
     void refreshSelection();
+    void count(const FrameModel& model, bool reordered);
     void prepare(NodeState& node, std::size_t view, const MDagPath& camera, FrameModel& model);
     bool sampleCurve(NodeState& node, const MDagPath& path, const std::string& name, const Settings& settings,
                      MPointArray& cvs, std::vector<MPoint>& samples);
@@ -146,8 +165,7 @@ private:
     uint64_t eventsSeen_ = 0;
 
     std::list<NodeState> nodes_;
-    uint64_t framesChecked_ = 0;
-    uint64_t cvsCompared_ = 0;
+    Coverage coverage_;
 };
 
 }  // namespace reference
