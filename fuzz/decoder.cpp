@@ -3,6 +3,7 @@
 #define MNoVersionString
 #include <maya/MDagPath.h>
 #include <maya/MFn.h>
+#include <maya/MFnDagNode.h>
 #include <maya/MFnNurbsCurve.h>
 #include <maya/MFnPlugin.h>
 #include <maya/MFnSingleIndexedComponent.h>
@@ -228,13 +229,23 @@ reference::ReferenceFrame& referenceFrame() {
     return frame;
 }
 
-// The camera shape a view looks through, as the host resolves the name.
+// The camera shape a view looks through, as the host resolves the name: the
+// node itself when it is a camera, else the first camera shape under it (a
+// transform may hold other shapes too, reparented there).
 MDagPath cameraShapePath(const std::string& camera) {
     MDagPath path = khost::dagPath(camera);
-    if (path.isValid()) {
-        path.extendToShape();
+    if (!path.isValid() || path.apiType() == MFn::kCamera) {
+        return path;
     }
-    return path;
+    MFnDagNode transform(path);
+    for (unsigned int i = 0; i < transform.childCount(); ++i) {
+        MDagPath child = path;
+        child.push(transform.child(i));
+        if (child.apiType() == MFn::kCamera) {
+            return child;
+        }
+    }
+    return MDagPath();
 }
 
 std::string nameOf(const MDagPath& path) {
