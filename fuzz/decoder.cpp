@@ -3,6 +3,7 @@
 #define MNoVersionString
 #include <maya/MDagPath.h>
 #include <maya/MFn.h>
+#include <maya/MFnDagNode.h>
 #include <maya/MFnNurbsCurve.h>
 #include <maya/MFnPlugin.h>
 #include <maya/MFnSingleIndexedComponent.h>
@@ -28,6 +29,7 @@
 
 #include "fuzz/frame_invariants.h"
 #include "overlay/user_data.h"
+#include "tests/support/reference_frame.h"
 
 extern "C" char MApiVersion[];
 
@@ -220,6 +222,32 @@ struct Made {
     MPoint center;  // object-space centre (meshes)
 };
 
+// The reference frame lives as long as the process, as the overlay's
+// process-wide state does.
+reference::ReferenceFrame& referenceFrame() {
+    static reference::ReferenceFrame frame;
+    return frame;
+}
+
+// The camera shape a view looks through, as the host resolves the name: the
+// node itself when it is a camera, else the first camera shape under it (a
+// transform may hold other shapes too, reparented there).
+MDagPath cameraShapePath(const std::string& camera) {
+    MDagPath path = khost::dagPath(camera);
+    if (!path.isValid() || path.apiType() == MFn::kCamera) {
+        return path;
+    }
+    MFnDagNode transform(path);
+    for (unsigned int i = 0; i < transform.childCount(); ++i) {
+        MDagPath child = path;
+        child.push(transform.child(i));
+        if (child.apiType() == MFn::kCamera) {
+            return child;
+        }
+    }
+    return MDagPath();
+}
+
 std::string nameOf(const MDagPath& path) {
     return path.isValid() ? std::string(path.fullPathName().asChar()) : std::string();
 }
@@ -233,12 +261,14 @@ public:
         trace_ = std::getenv("SCENEFUZZ_TRACE") != nullptr;
         invariants_.reset();
         cameras_.push_back(Made{khost::dagPath("persp"), MPoint()});
+        viewCameras_.push_back(cameraShapePath("persp"));
         for (int ops = 0; ops < limits_.maxOps && !in_.done(); ++ops) {
             const auto op = static_cast<Op>(in_.pick(kOpCount));
             if (trace_) {
                 std::fprintf(stderr, "op %d: %s\n", ops, kOpNames[op]);
             }
             std::string problem = step(op);
+            referenceFrame().afterEdit();
             if (!problem.empty()) {
                 return problem;
             }
@@ -356,7 +386,14 @@ private:
         if (trace_) {
             traceFrame(managers);
         }
-        for (const Violation& violation : invariants_.afterFrame(managers)) {
+        std::vector<Violation> violations = invariants_.afterFrame(managers);
+        // The reference frame sees every frame, so that its state stays in
+        // step with the plug-in's.
+        const std::string difference = referenceFrame().checkFrame(managers, viewCameras_);
+        if (!difference.empty()) {
+            violations.push_back(Violation{"reference", difference});
+        }
+        for (const Violation& violation : violations) {
             if (knownFaults().count(violation.kind) == 0) {
                 std::ostringstream out;
                 out << "frame " << frames_ << ": [" << violation.kind << "] " << violation.message;
@@ -632,6 +669,9 @@ private:
         cameras_.push_back(Made{khost::dagPath(made), MPoint()});
         if (in_.flag() && khost::viewCount() < limits_.maxViews) {
             const int view = khost::addView(made);
+            if (view >= 0) {
+                viewCameras_.push_back(cameraShapePath(made));
+            }
             if (in_.flag()) {
                 khost::setActiveView(view);
             }
@@ -816,8 +856,8 @@ private:
         static const std::array<int, 8> kSizes = {{640, 480, 1, 0, -4, 2, 4096, 33}};
         const int width = kSizes[static_cast<std::size_t>(in_.pick(8))];
         const int height = kSizes[static_cast<std::size_t>(in_.pick(8))];
-        if (khost::viewCount() < limits_.maxViews) {
-            khost::addView(camera, width, height);
+        if (khost::viewCount() < limits_.maxViews && khost::addView(camera, width, height) >= 0) {
+            viewCameras_.push_back(cameraShapePath(camera));
         }
     }
 
@@ -855,6 +895,7 @@ private:
     Limits limits_;
     FrameInvariants invariants_;
     std::vector<Made> curves_, meshes_, cameras_, managers_, groups_;
+    std::vector<MDagPath> viewCameras_;  // the camera shape of each view
     bool trace_ = false;
     int curveCount_ = 0;
     int totalCVs_ = 0;
@@ -863,12 +904,18 @@ private:
 
 }  // namespace
 
+void referenceCounts(uint64_t& frames, uint64_t& cvs) {
+    frames = referenceFrame().framesChecked();
+    cvs = referenceFrame().cvsCompared();
+}
+
 bool loadModule(std::string* error) {
     return khost::loadPluginEntry(kModuleName, initializePlugin, uninitializePlugin, MApiVersion, error);
 }
 
 std::string playScene(const uint8_t* data, std::size_t size, const Limits& limits) {
     khost::newScene();
+    referenceFrame().afterEdit();
     if (!khost::isPluginLoaded(kModuleName)) {
         std::string error;
         if (!loadModule(&error)) {
@@ -889,6 +936,7 @@ std::string playScene(const uint8_t* data, std::size_t size, const Limits& limit
         problem = player.run();
     }
     khost::newScene();
+    referenceFrame().afterEdit();
     return problem;
 }
 

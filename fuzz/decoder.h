@@ -74,4 +74,7 @@ bool loadModule(std::string* error);
 // violation (the input stops there). The module must be loaded.
 std::string playScene(const uint8_t* data, std::size_t size, const Limits& limits = Limits());
 
+// Frames and CV records the reference frame has compared in this process.
+void referenceCounts(uint64_t& frames, uint64_t& cvs);
+
 }  // namespace scenefuzz

@@ -58,6 +58,12 @@ int main(int argc, char** argv) {
             ++failures;
         }
     }
-    std::printf("%zu inputs replayed, %d failed\n", inputs.size(), failures);
+    uint64_t frames = 0;
+    uint64_t cvs = 0;
+    scenefuzz::referenceCounts(frames, cvs);
+    std::printf(
+        "%zu inputs replayed, %d failed; %llu frames and %llu CV records compared with the reference\n",
+        inputs.size(), failures, static_cast<unsigned long long>(frames),
+        static_cast<unsigned long long>(cvs));
     return failures == 0 ? 0 : 1;
 }
