@@ -37,6 +37,11 @@ public:
 
     MHWRender::DrawAPI supportedDrawAPIs() const override;
     bool hasUIDrawables() const override;
+    // The overlay draws wherever the tracked curves are, not around the
+    // node, so the host must never frustum-cull it, and there is no box of
+    // its own to draw in bounding-box display mode.
+    bool isBounded(const MDagPath& objPath, const MDagPath& cameraPath) const override;
+    bool disableInternalBoundingBoxDraw() const override;
 
     // The per-frame driver (overlay/prepare_for_draw.cpp).
     MUserData* prepareForDraw(const MDagPath& objPath, const MDagPath& cameraPath,

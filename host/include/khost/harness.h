@@ -71,6 +71,7 @@ struct Counters {
     uint64_t anyIntersection = 0;
     uint64_t accelBuilds = 0;  // acceleration structures built
     uint64_t prepareForDraw = 0;
+    uint64_t culled = 0;  // (override, view) pairs skipped by frustum culling
     uint64_t addUIDrawables = 0;
     uint64_t overridesCreated = 0;
     uint64_t overridesDeleted = 0;
