@@ -35,7 +35,11 @@ elseif(APPLE)
 else()
   set(KNOTLENS_MODULE_PLATFORM linux)
 endif()
-set(KNOTLENS_MAYA_VERSION 2025)
+# The Maya release the module is for: the devkit's (cmake/MayaDevkit.cmake),
+# or 2025 for the embedded host.
+if(NOT KNOTLENS_MAYA_VERSION)
+  set(KNOTLENS_MAYA_VERSION 2025)
+endif()
 set(KNOTLENS_MODULE_VERSION "${knotlens_VERSION}")
 set(KNOTLENS_MODULE_RELPATH ".")
 
