@@ -4,11 +4,12 @@
 #   <prefix>/plug-ins/knotlens(.so | .mll | .bundle)
 #   <prefix>/scripts/AEQVTK_Tessark_DrawManagerNodeTemplate.mel
 #   <prefix>/scripts/knotlens_create.py
+#   <prefix>/scripts/knotlensCreateUI.mel, knotlensDeleteUI.mel (the menu)
 #
 # The .mod file sits beside plug-ins/ and scripts/, so its module path is "."
 # (resolved relative to the .mod file). Adding <prefix> to MAYA_MODULE_PATH is
-# all Maya needs to find the plug-in, the Attribute Editor template and the
-# creation script.
+# all Maya needs to find the plug-in, the Attribute Editor template, the menu
+# and the creation script.
 #
 # Works with the embedded host (to test the layout) and with a real devkit.
 # Include it after the knotlens target is defined. Every rule belongs to the
@@ -58,6 +59,8 @@ install(TARGETS knotlens
 install(FILES
     "${CMAKE_CURRENT_LIST_DIR}/../scripts/AEQVTK_Tessark_DrawManagerNodeTemplate.mel"
     "${CMAKE_CURRENT_LIST_DIR}/../scripts/knotlens_create.py"
+    "${CMAKE_CURRENT_LIST_DIR}/../scripts/knotlensCreateUI.mel"
+    "${CMAKE_CURRENT_LIST_DIR}/../scripts/knotlensDeleteUI.mel"
   DESTINATION scripts
   COMPONENT ${KNOTLENS_MODULE_COMPONENT})
 

@@ -14,7 +14,7 @@
 #include "plugin/registration.h"
 
 // Registers the node type first, then its draw override, then the artist's
-// menu (its procedures are in scripts/knotlensUI.mel; none in batch mode). A
+// menu (procedures scripts/knotlensCreateUI.mel and knotlensDeleteUI.mel; none in batch mode). A
 // failed step is reported and returned; nothing done before it is undone.
 PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     MFnPlugin plugin(obj, kPluginVendor, kPluginVersion, kPluginRequiredApiVersion);
