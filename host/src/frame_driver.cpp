@@ -223,18 +223,15 @@ bool culled(const MHWRender::MPxDrawOverride& override, const MDagPath& path, co
     box.transformUsing(override.transform(path, cameraPath));
     const MPoint lo = box.min();
     const MPoint hi = box.max();
-    // Bit 2k: outside the plane -w <= c[k]; bit 2k+1: outside c[k] <= w.
+    // One bit per clip plane: -w <= x, x <= w, -w <= y, y <= w, -w <= z, z <= w.
     unsigned int outsideAll = 0x3F;
     for (int corner = 0; corner < 8; ++corner) {
         const MPoint world((corner & 1) ? hi.x : lo.x, (corner & 2) ? hi.y : lo.y,
                            (corner & 4) ? hi.z : lo.z);
-        const MPoint clip = world * context.viewProjMtx;
-        const double c[3] = {clip.x, clip.y, clip.z};
-        unsigned int outside = 0;
-        for (int k = 0; k < 3; ++k) {
-            outside |= (c[k] < -clip.w ? 1u : 0u) << (2 * k);
-            outside |= (c[k] > clip.w ? 1u : 0u) << (2 * k + 1);
-        }
+        const MPoint c = world * context.viewProjMtx;
+        const unsigned int outside = (c.x < -c.w ? 0x01u : 0u) | (c.x > c.w ? 0x02u : 0u) |
+                                     (c.y < -c.w ? 0x04u : 0u) | (c.y > c.w ? 0x08u : 0u) |
+                                     (c.z < -c.w ? 0x10u : 0u) | (c.z > c.w ? 0x20u : 0u);
         outsideAll &= outside;
     }
     return outsideAll != 0;
