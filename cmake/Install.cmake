@@ -4,11 +4,12 @@
 #   <prefix>/plug-ins/knotlens(.so | .mll | .bundle)
 #   <prefix>/scripts/AEQVTK_Tessark_DrawManagerNodeTemplate.mel
 #   <prefix>/scripts/knotlens_create.py
+#   <prefix>/scripts/knotlensCreateUI.mel, knotlensDeleteUI.mel (the menu)
 #
 # The .mod file sits beside plug-ins/ and scripts/, so its module path is "."
 # (resolved relative to the .mod file). Adding <prefix> to MAYA_MODULE_PATH is
-# all Maya needs to find the plug-in, the Attribute Editor template and the
-# creation script.
+# all Maya needs to find the plug-in, the Attribute Editor template, the menu
+# and the creation script.
 #
 # Works with the embedded host (to test the layout) and with a real devkit.
 # Include it after the knotlens target is defined. Every rule belongs to the
@@ -35,7 +36,11 @@ elseif(APPLE)
 else()
   set(KNOTLENS_MODULE_PLATFORM linux)
 endif()
-set(KNOTLENS_MAYA_VERSION 2025)
+# The Maya release the module is for: the devkit's (cmake/MayaDevkit.cmake),
+# or 2025 for the embedded host.
+if(NOT KNOTLENS_MAYA_VERSION)
+  set(KNOTLENS_MAYA_VERSION 2025)
+endif()
 set(KNOTLENS_MODULE_VERSION "${knotlens_VERSION}")
 set(KNOTLENS_MODULE_RELPATH ".")
 
@@ -54,6 +59,8 @@ install(TARGETS knotlens
 install(FILES
     "${CMAKE_CURRENT_LIST_DIR}/../scripts/AEQVTK_Tessark_DrawManagerNodeTemplate.mel"
     "${CMAKE_CURRENT_LIST_DIR}/../scripts/knotlens_create.py"
+    "${CMAKE_CURRENT_LIST_DIR}/../scripts/knotlensCreateUI.mel"
+    "${CMAKE_CURRENT_LIST_DIR}/../scripts/knotlensDeleteUI.mel"
   DESTINATION scripts
   COMPONENT ${KNOTLENS_MODULE_COMPONENT})
 

@@ -16,3 +16,11 @@ MHWRender::DrawAPI DrawOverride::supportedDrawAPIs() const {
 bool DrawOverride::hasUIDrawables() const {
     return true;
 }
+
+bool DrawOverride::isBounded(const MDagPath&, const MDagPath&) const {
+    return false;
+}
+
+bool DrawOverride::disableInternalBoundingBoxDraw() const {
+    return true;
+}

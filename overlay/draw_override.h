@@ -28,6 +28,11 @@ public:
 
     MHWRender::DrawAPI supportedDrawAPIs() const override;
     bool hasUIDrawables() const override;
+    // The overlay draws wherever the tracked curves are, not around the
+    // node, so the host must never frustum-cull it, and there is no box of
+    // its own to draw in bounding-box display mode.
+    bool isBounded(const MDagPath& objPath, const MDagPath& cameraPath) const override;
+    bool disableInternalBoundingBoxDraw() const override;
 
     // Turns the tracked selection and the node's settings into one frame's
     // record (overlay/prepare_for_draw.cpp).

@@ -13,8 +13,9 @@
 #include "overlay/draw_override.h"
 #include "plugin/registration.h"
 
-// Registers the node type first and then its draw override. A failed step is
-// reported and returned; nothing done before it is undone.
+// Registers the node type first, then its draw override, then the artist's
+// menu (procedures scripts/knotlensCreateUI.mel and knotlensDeleteUI.mel; none in batch mode). A
+// failed step is reported and returned; nothing done before it is undone.
 PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     MFnPlugin plugin(obj, kPluginVendor, kPluginVersion, kPluginRequiredApiVersion);
 
@@ -30,6 +31,12 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
                                                                    DrawOverride::creator);
     if (!status) {
         status.perror("registerDrawOverrideCreator");
+        return status;
+    }
+
+    status = plugin.registerUI(kUiCreationProc, kUiDeletionProc);
+    if (!status) {
+        status.perror("registerUI");
     }
     return status;
 }

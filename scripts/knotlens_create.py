@@ -12,10 +12,16 @@ From the Script Editor or a shelf button (Python):
     knotlens_create.create()          # make sure one node exists
     knotlens_create.remove()          # delete every draw manager node
     knotlens_create.install_shelf_button()   # add a toggle button to the current shelf
+    knotlens_create.select_nodes()    # select the draw manager node(s)
+    knotlens_create.use_selected_mesh_as_occluder()   # hide CVs behind the selected mesh
+
+create_menu() and delete_menu() build and remove the "knotlens" menu of
+Maya's main window; the plug-in calls them (through scripts/knotlensCreateUI.mel and knotlensDeleteUI.mel)
+when it loads and unloads in an interactive session.
 
 Everything here works in batch mode (mayapy, render farms) except
-install_shelf_button(), which does nothing there: no UI is ever built
-without an interface.
+install_shelf_button() and create_menu(), which do nothing there: no UI is
+ever built without an interface.
 
 maya.cmds is imported on first use, so the module can be imported outside
 Maya. Assign ``cmds`` (and ``mel``) to substitute objects to drive it
@@ -27,6 +33,9 @@ NODE_TYPE = "QVTK_Tessark_DrawManagerNode"
 
 SHELF_BUTTON_LABEL = "knotlens"
 SHELF_BUTTON_COMMAND = "import knotlens_create\nknotlens_create.toggle()"
+
+MENU_NAME = "knotlensMenu"
+MENU_LABEL = "knotlens"
 
 # Injection points: None means "import from Maya on first use".
 cmds = None
@@ -158,3 +167,102 @@ def install_shelf_button(shelf=None):
         sourceType="python",
         command=SHELF_BUTTON_COMMAND,
     )
+
+
+def select_nodes():
+    """Select the scene's draw manager nodes, so that the Attribute Editor
+    shows their settings. Returns them; with none in the scene the selection
+    is left as it is and a warning is printed.
+
+    While a draw manager node is selected the overlay tracks no curve.
+    """
+    nodes = find_nodes()
+    if not nodes:
+        _cmds().warning("knotlens: there is no draw manager node; create one first")
+        return []
+    _cmds().select(nodes, replace=True)
+    return nodes
+
+
+def selected_mesh():
+    """The long name of the one mesh shape the selection names (a mesh shape,
+    or a transform with mesh shapes under it), or None when the selection
+    names no mesh or more than one."""
+    c = _cmds()
+    meshes = []
+    for item in c.ls(selection=True, long=True, objectsOnly=True) or []:
+        if c.nodeType(item) == "mesh":
+            candidates = [item]
+        else:
+            candidates = (
+                c.listRelatives(item, shapes=True, type="mesh", fullPath=True, noIntermediate=True) or []
+            )
+        for mesh in candidates:
+            if mesh not in meshes:
+                meshes.append(mesh)
+    return meshes[0] if len(meshes) == 1 else None
+
+
+def use_selected_mesh_as_occluder(node=None):
+    """Make the selected mesh hide the CVs behind it: its name goes into
+    occluderMeshName and useCVOcclusion is turned on, on `node`, or on every
+    draw manager node when none is given. Returns the mesh's name, or None
+    (with a warning, changing nothing) when the selection does not name
+    exactly one mesh or there is no draw manager node.
+    """
+    c = _cmds()
+    mesh = selected_mesh()
+    if mesh is None:
+        c.warning("knotlens: select one mesh to use as the occluder")
+        return None
+    nodes = [node] if node else find_nodes()
+    if not nodes:
+        c.warning("knotlens: there is no draw manager node; create one first")
+        return None
+    for target in nodes:
+        c.setAttr(target + ".occluderMeshName", mesh, type="string")
+        c.setAttr(target + ".useCVOcclusion", True)
+    return mesh
+
+
+def create_menu():
+    """Build the "knotlens" menu in Maya's main window, replacing an earlier
+    one. Does nothing in batch mode. Returns the menu's name or None."""
+    if is_batch():
+        return None
+    c = _cmds()
+    main_window = _mel().eval("$knotlensMainWindow = $gMainWindow")
+    if not main_window:
+        return None
+    delete_menu()
+    menu = c.menu(MENU_NAME, label=MENU_LABEL, parent=main_window, tearOff=True)
+    items = [
+        ("Create Draw Manager", "knotlens_create.create()",
+         "Load the plug-in if needed and make sure one draw manager node exists"),
+        ("Select Draw Manager", "knotlens_create.select_nodes()",
+         "Select the draw manager node to edit its settings in the Attribute Editor"),
+        ("Remove Draw Manager", "knotlens_create.remove()",
+         "Delete every draw manager node, which turns the overlay off"),
+        None,
+        ("Use Selected Mesh as Occluder", "knotlens_create.use_selected_mesh_as_occluder()",
+         "Hide the CVs that the selected mesh hides from the camera"),
+    ]
+    for item in items:
+        if item is None:
+            c.menuItem(divider=True, parent=menu)
+            continue
+        label, call, annotation = item
+        c.menuItem(label=label, annotation=annotation, parent=menu, sourceType="python",
+                   command="import knotlens_create\n" + call)
+    return menu
+
+
+def delete_menu():
+    """Remove the "knotlens" menu if it exists. Returns True when it did."""
+    if is_batch():
+        return False
+    c = _cmds()
+    if not c.menu(MENU_NAME, exists=True):
+        return False
+    c.deleteUI(MENU_NAME, menu=True)
+    return True

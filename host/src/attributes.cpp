@@ -781,6 +781,9 @@ void MPxLocatorNode::draw(M3dView&, const MDagPath&, M3dView::DisplayStyle, M3dV
 bool MPxLocatorNode::isBounded() const {
     return false;
 }
+MBoundingBox MPxLocatorNode::boundingBox() const {
+    return MBoundingBox();
+}
 bool MPxLocatorNode::excludeAsLocator() const {
     return true;
 }

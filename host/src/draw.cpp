@@ -41,6 +41,9 @@ bool MPxDrawOverride::hasUIDrawables() const {
 MMatrix MPxDrawOverride::transform(const MDagPath& objPath, const MDagPath&) const {
     return objPath.inclusiveMatrix();
 }
+MBoundingBox MPxDrawOverride::boundingBox(const MDagPath&, const MDagPath&) const {
+    return MBoundingBox();
+}
 bool MPxDrawOverride::isBounded(const MDagPath&, const MDagPath&) const {
     return true;
 }

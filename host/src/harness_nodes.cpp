@@ -151,6 +151,16 @@ void clearRegistrationLog() {
     Scene::get().registrationLog.clear();
 }
 
+void setBatchMode(bool batch) {
+    Scene::get().batchMode = batch;
+}
+const std::vector<std::string>& uiProcedureLog() {
+    return Scene::get().uiProcedureLog;
+}
+void clearUiProcedureLog() {
+    Scene::get().uiProcedureLog.clear();
+}
+
 bool nodeTypeRegistered(const std::string& typeName) {
     return nodeTypeNamed(typeName) != nullptr;
 }

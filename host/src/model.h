@@ -232,6 +232,9 @@ struct PluginModule : ObjectData {
     MStatus (*uninitialize)(MObject) = nullptr;
     std::string apiVersion;
     std::string vendor, version, requiredApi;
+    // The deletion procedure of MFnPlugin::registerUI that the host runs when
+    // the module unloads: the interactive or the batch one, as it was loaded.
+    std::string uiDeletionProc;
     bool loaded = false;
     MFn::Type apiType() const override { return MFn::kPlugin; }
 };
@@ -304,6 +307,8 @@ struct Scene {
     NodeType* initializingType = nullptr;  // target of MPxNode::addAttribute during an initializer
     std::map<int, int> failNext;           // HostStep -> MStatusCode, consumed by the step
     std::vector<std::string> registrationLog;
+    bool batchMode = false;                   // no interface: UI procedures are the batch ones
+    std::vector<std::string> uiProcedureLog;  // UI procedures the host was asked to run
 
     std::map<const Node*, FrameSlot> frames;
     ::khost::Counters counters;

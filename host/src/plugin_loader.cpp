@@ -252,6 +252,29 @@ MStatus MFnPlugin::deregisterNode(const MTypeId& typeId) {
     return logged(entry, MStatus::kSuccess);
 }
 
+MStatus MFnPlugin::registerUI(const MString& creationProc, const MString& deletionProc,
+                              const MString& creationBatchProc, const MString& deletionBatchProc) {
+    Scene& scene = Scene::get();
+    const std::string creation = creationProc.asChar();
+    const std::string deletion = deletionProc.asChar();
+    const std::string entry = "registerUI " + creation + " " + deletion;
+    const MStatus::MStatusCode injected = takeInjectedFailure(HostStep::RegisterUI);
+    if (injected != MStatus::kSuccess) {
+        return logged(entry, injected);
+    }
+    PluginModule* module = attachedModule(obj_);
+    if (!module || !module->loaded || creation.empty() || deletion.empty()) {
+        return logged(entry, MStatus::kInvalidParameter);
+    }
+    module->uiDeletionProc = scene.batchMode ? std::string(deletionBatchProc.asChar()) : deletion;
+    // The host runs the creation procedure at once.
+    const std::string run = scene.batchMode ? std::string(creationBatchProc.asChar()) : creation;
+    if (!run.empty()) {
+        scene.uiProcedureLog.push_back(run);
+    }
+    return logged(entry, MStatus::kSuccess);
+}
+
 // ---------------------------------------------------------------- MDrawRegistry
 namespace MHWRender {
 
@@ -496,6 +519,10 @@ bool unloadPlugin(const std::string& name, std::string* error) {
     if (!status) {
         fail(error, "uninitializePlugin of \"" + name + "\" failed: " + status.errorString().asChar());
         return false;
+    }
+    // The plug-in is going: its UI goes with it.
+    if (!module->uiDeletionProc.empty()) {
+        scene.uiProcedureLog.push_back(module->uiDeletionProc);
     }
 
     // Deleted nodes of the plug-in's types still wait in the undo queue:

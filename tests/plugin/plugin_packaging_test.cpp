@@ -442,6 +442,68 @@ TEST_F(AttributeEditorTemplateTest, PutsEachColourInColoursWithItsAlphaRightAfte
     EXPECT_EQ(colours, 4);
 }
 
+// The Python functions of knotlens_create that a MEL body calls.
+std::vector<std::string> pythonCallsIn(const std::string& melBody) {
+    std::vector<std::string> calls;
+    const std::string prefix = "knotlens_create.";
+    for (auto at = melBody.find(prefix); at != std::string::npos; at = melBody.find(prefix, at + 1)) {
+        auto end = at + prefix.size();
+        while (end < melBody.size() && isIdentifierChar(melBody[end])) {
+            ++end;
+        }
+        calls.push_back(melBody.substr(at + prefix.size(), end - at - prefix.size()));
+    }
+    return calls;
+}
+
+bool definesPythonFunction(const std::string& python, const std::string& name) {
+    for (const auto& line : lines(python)) {
+        if (line.rfind("def " + name + "(", 0) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The UI procedures the plug-in names at load and unload, and the Attribute
+// Editor's button, reach code that ships: each procedure is a global proc in
+// a scripts/ file of its own name (how Maya finds it), and each Python
+// function they call is defined in knotlens_create.py.
+TEST_F(AttributeEditorTemplateTest, MenuProceduresAndTheOccluderButtonShipWithTheirPython) {
+    std::string error;
+    khost::newScene();
+    ASSERT_TRUE(khost::unloadPlugin(moduleStem(), &error)) << error;
+    khost::clearUiProcedureLog();
+    ASSERT_TRUE(khost::loadPlugin(KNOTLENS_MODULE_PATH, &error)) << error;
+    khost::newScene();
+    ASSERT_TRUE(khost::unloadPlugin(moduleStem(), &error)) << error;
+    const std::vector<std::string> procedures = khost::uiProcedureLog();
+    ASSERT_TRUE(khost::loadPlugin(KNOTLENS_MODULE_PATH, &error)) << error;
+    ASSERT_EQ(procedures.size(), 2u) << "a creation procedure at load, a deletion procedure at unload";
+
+    const fs::path scripts = fs::path(KNOTLENS_SOURCE_DIR) / "scripts";
+    const std::string python = readFile(scripts / "knotlens_create.py");
+    std::vector<std::string> bodies;
+    for (const auto& procedure : procedures) {
+        const fs::path file = scripts / (procedure + ".mel");
+        ASSERT_TRUE(fs::exists(file)) << file;
+        bodies.push_back(procBody(stripMelComments(readFile(file)), procedure));
+        EXPECT_FALSE(bodies.back().empty()) << "no global proc " << procedure << " in " << file;
+    }
+    const std::string occluderButton =
+        procBody(stripMelComments(readFile(path_)), "AEQVTK_Tessark_DrawManagerNodeOccluderButtonReplace");
+    bodies.push_back(occluderButton);
+    EXPECT_NE(occluderButton.find("use_selected_mesh_as_occluder"), std::string::npos) << occluderButton;
+    for (const auto& body : bodies) {
+        const auto calls = pythonCallsIn(body);
+        EXPECT_EQ(calls.size(), 1u) << body;
+        for (const auto& call : calls) {
+            EXPECT_TRUE(definesPythonFunction(python, call))
+                << "knotlens_create." << call << " is not defined";
+        }
+    }
+}
+
 // ---------------------------------------------------------------- docs
 class UsageDocTest : public PackagingTest {
 protected:

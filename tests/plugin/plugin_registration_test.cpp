@@ -13,12 +13,14 @@ namespace {
 const std::string kNodeType = "QVTK_Tessark_DrawManagerNode";
 const std::string kClassification = "drawdb/geometry/QVTK_Tessark_DrawManager_cpp";
 const std::string kRegistrant = "QVTK_Tessark_DrawManagerPlugin";
+const std::string kUiRegistration = "registerUI knotlensCreateUI knotlensDeleteUI";
 
 class RegistrationTest : public ::testing::Test {
 protected:
     void SetUp() override {
         khost::newScene();
         khost::clearRegistrationLog();
+        khost::clearUiProcedureLog();
     }
     void TearDown() override {
         khost::newScene();
@@ -31,12 +33,13 @@ protected:
     bool stuckLoaded = false;
 };
 
-TEST_F(RegistrationTest, LoadRegistersNodeTypeThenDrawOverride) {
+TEST_F(RegistrationTest, LoadRegistersNodeTypeThenDrawOverrideThenTheMenu) {
     std::string error;
     ASSERT_TRUE(load(&error)) << error;
     EXPECT_EQ(khost::registrationLog(),
               (std::vector<std::string>{"registerNode " + kNodeType,
-                                        "registerDrawOverrideCreator " + kClassification}));
+                                        "registerDrawOverrideCreator " + kClassification, kUiRegistration}));
+    EXPECT_EQ(khost::uiProcedureLog(), (std::vector<std::string>{"knotlensCreateUI"}));
     EXPECT_TRUE(khost::nodeTypeRegistered(kNodeType));
     EXPECT_TRUE(khost::drawOverrideRegistered(kClassification, kRegistrant));
     EXPECT_EQ(khost::pluginVendor("knotlens"), "TamsinOkraveld");
@@ -44,11 +47,12 @@ TEST_F(RegistrationTest, LoadRegistersNodeTypeThenDrawOverride) {
     EXPECT_EQ(khost::pluginApiVersion("knotlens"), "20250000");
 }
 
-TEST_F(RegistrationTest, UnloadRemovesDrawOverrideThenNodeType) {
+TEST_F(RegistrationTest, UnloadRemovesDrawOverrideThenNodeTypeAndTheMenu) {
     ASSERT_TRUE(load());
     khost::clearRegistrationLog();
     std::string error;
     ASSERT_TRUE(khost::unloadPlugin("knotlens", &error)) << error;
+    EXPECT_EQ(khost::uiProcedureLog(), (std::vector<std::string>{"knotlensCreateUI", "knotlensDeleteUI"}));
     EXPECT_EQ(khost::registrationLog(),
               (std::vector<std::string>{"deregisterDrawOverrideCreator " + kClassification,
                                         "deregisterNode " + kNodeType}));
@@ -75,6 +79,31 @@ TEST_F(RegistrationTest, RefusedDrawOverrideIsReportedAndNothingIsUndone) {
               (std::vector<std::string>{"registerNode " + kNodeType,
                                         "registerDrawOverrideCreator " + kClassification + " failed"}));
     EXPECT_NE(console.err().find("registerDrawOverrideCreator"), std::string::npos) << console.err();
+    EXPECT_TRUE(khost::uiProcedureLog().empty()) << "no menu without the draw override";
+}
+
+TEST_F(RegistrationTest, RefusedMenuRegistrationIsReportedAndReturned) {
+    khost::failNext(khost::HostStep::RegisterUI, MStatus::kNotFound);
+    khost::ConsoleCapture console;
+    std::string error;
+    EXPECT_FALSE(load(&error));
+    EXPECT_NE(error.find(MStatus(MStatus::kNotFound).errorString().asChar()), std::string::npos) << error;
+    EXPECT_EQ(khost::registrationLog(),
+              (std::vector<std::string>{"registerNode " + kNodeType,
+                                        "registerDrawOverrideCreator " + kClassification,
+                                        kUiRegistration + " failed"}));
+    EXPECT_NE(console.err().find("registerUI"), std::string::npos) << console.err();
+    EXPECT_TRUE(khost::uiProcedureLog().empty());
+}
+
+TEST_F(RegistrationTest, BatchSessionGetsNoMenu) {
+    khost::setBatchMode(true);
+    std::string error;
+    EXPECT_TRUE(load(&error)) << error;
+    EXPECT_EQ(khost::registrationLog().back(), kUiRegistration) << "registered, with no batch procedures";
+    EXPECT_TRUE(khost::unloadPlugin("knotlens", &error)) << error;
+    khost::setBatchMode(false);
+    EXPECT_TRUE(khost::uiProcedureLog().empty());
 }
 
 TEST_F(RegistrationTest, RefusedOverrideRemovalKeepsTheNodeType) {

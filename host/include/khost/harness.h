@@ -71,6 +71,7 @@ struct Counters {
     uint64_t anyIntersection = 0;
     uint64_t accelBuilds = 0;  // acceleration structures built
     uint64_t prepareForDraw = 0;
+    uint64_t culled = 0;  // (override, view) pairs skipped by frustum culling
     uint64_t addUIDrawables = 0;
     uint64_t overridesCreated = 0;
     uint64_t overridesDeleted = 0;
@@ -111,15 +112,30 @@ std::string pluginApiVersion(const std::string& name);  // the module's MApiVers
 
 // Failure injection: the next call of the given registration step fails with
 // `code` (once), without changing any registration.
-enum class HostStep { RegisterNode, DeregisterNode, RegisterDrawOverride, DeregisterDrawOverride };
+enum class HostStep {
+    RegisterNode,
+    DeregisterNode,
+    RegisterDrawOverride,
+    DeregisterDrawOverride,
+    RegisterUI
+};
 void failNext(HostStep step, MStatus::MStatusCode code = MStatus::kFailure);
 // "registerNode <type>", "deregisterNode <type>", "registerDrawOverrideCreator <classification>",
-// "deregisterDrawOverrideCreator <classification>", in call order, successful or not
-// (failed ones end with " failed").
+// "deregisterDrawOverrideCreator <classification>", "registerUI <creation> <deletion>", in call
+// order, successful or not (failed ones end with " failed").
 const std::vector<std::string>& registrationLog();
 void clearRegistrationLog();
 bool nodeTypeRegistered(const std::string& typeName);
 bool drawOverrideRegistered(const std::string& classification, const std::string& registrantId);
+
+// The embedded host runs no scripts. In their place it records the names of
+// the UI procedures (MFnPlugin::registerUI) it would run: the creation
+// procedure when registerUI succeeds, the deletion procedure after a
+// successful uninitializePlugin; in batch mode the batch procedures, and
+// nothing for an empty one. Batch mode and the log outlive newScene().
+void setBatchMode(bool batch);
+const std::vector<std::string>& uiProcedureLog();
+void clearUiProcedureLog();
 
 std::size_t installedCallbackCount();
 std::size_t danglingCallbackCount();

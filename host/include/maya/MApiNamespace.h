@@ -12,6 +12,7 @@ struct Node;
 }  // namespace khost
 
 class M3dView;
+class MBoundingBox;
 class MCallbackIdArray;
 class MColor;
 class MColorArray;

@@ -36,6 +36,12 @@ public:
                          const MString* classification = nullptr);
     MStatus deregisterNode(const MTypeId& typeId);
 
+    // Names the MEL procedures that build the plug-in's UI at load and
+    // remove it at unload (the batch ones in batch mode; empty: none). The
+    // embedded host records the names instead of running them.
+    MStatus registerUI(const MString& creationProc, const MString& deletionProc,
+                       const MString& creationBatchProc = "", const MString& deletionBatchProc = "");
+
 protected:
     MFn::Type requiredType() const override;
 

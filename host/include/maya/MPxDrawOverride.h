@@ -3,7 +3,13 @@
 // one override per object whose classification matches, calls
 // prepareForDraw on every refresh and addUIDrawables when hasUIDrawables()
 // is true, and deletes the override through its virtual destructor.
+//
+// Culling: a bounded override (isBounded, true by default) whose
+// boundingBox, taken to world space through transform, lies wholly outside a
+// view's frustum is neither prepared nor drawn in that view. The default box
+// is the empty box at the object's origin.
 #include <maya/MApiNamespace.h>
+#include <maya/MBoundingBox.h>
 #include <maya/MDagPath.h>
 #include <maya/MMatrix.h>
 #include <maya/MObject.h>
@@ -31,6 +37,7 @@ public:
     virtual DrawAPI supportedDrawAPIs() const;
     virtual bool hasUIDrawables() const;
     virtual MMatrix transform(const MDagPath& objPath, const MDagPath& cameraPath) const;
+    virtual MBoundingBox boundingBox(const MDagPath& objPath, const MDagPath& cameraPath) const;
     virtual bool isBounded(const MDagPath& objPath, const MDagPath& cameraPath) const;
     virtual bool disableInternalBoundingBoxDraw() const;
     virtual bool excludedFromPostEffects() const;

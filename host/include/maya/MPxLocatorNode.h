@@ -4,6 +4,7 @@
 // complete: there are no pure virtual members.
 #include <maya/M3dView.h>
 #include <maya/MApiNamespace.h>
+#include <maya/MBoundingBox.h>
 #include <maya/MColor.h>
 #include <maya/MDagPath.h>
 #include <maya/MObject.h>
@@ -22,6 +23,8 @@ public:
     virtual void draw(M3dView& view, const MDagPath& path, M3dView::DisplayStyle style,
                       M3dView::DisplayStatus status);
     virtual bool isBounded() const;
+    // Object-space box; the embedded host never asks for it.
+    virtual MBoundingBox boundingBox() const;
     virtual bool excludeAsLocator() const;
     virtual bool isTransparent() const;
     virtual bool drawLast() const;
