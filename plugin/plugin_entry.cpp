@@ -14,8 +14,9 @@
 #include "plugin/registration.h"
 
 // Registers the node type first, then its draw override, then the artist's
-// menu (procedures scripts/knotlensCreateUI.mel and knotlensDeleteUI.mel; none in batch mode). A
-// failed step is reported and returned; nothing done before it is undone.
+// menu (scripts/knotlensCreateUI.mel and knotlensDeleteUI.mel; none in batch
+// mode). A failed step is reported and returned; nothing done before it is
+// undone.
 PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     MFnPlugin plugin(obj, kPluginVendor, kPluginVersion, kPluginRequiredApiVersion);
 

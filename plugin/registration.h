@@ -19,8 +19,9 @@ constexpr const char* kPluginVendor = "TamsinOkraveld";
 constexpr const char* kPluginVersion = "1.3.1";
 constexpr const char* kPluginRequiredApiVersion = "Any";
 
-// MEL procedures (scripts/knotlensCreateUI.mel, knotlensDeleteUI.mel) that add the "knotlens" menu when
-// the plug-in loads in an interactive session and remove it at unload.
+// MEL procedures (scripts/knotlensCreateUI.mel, knotlensDeleteUI.mel) that
+// add the "knotlens" menu when the plug-in loads in an interactive session
+// and remove it at unload.
 constexpr const char* kUiCreationProc = "knotlensCreateUI";
 constexpr const char* kUiDeletionProc = "knotlensDeleteUI";
 
