@@ -14,19 +14,29 @@
 //   evals    host getPointAtParam calls (0 while the curve cache hits)
 //   rays     host ray tests (anyIntersection)
 //   hidden   CV points drawn fully transparent by the occluder
+//   allocs   allocations in a timed frame (plug-in, host and runtime together)
+//   allocs_plugin, allocs_host
+//            the allocations of one more steady frame, charged to the
+//            plug-in module or the host library by their call stacks
 // The floor benchmarks (floor/n:N) do the least any overlay must do for N
 // CVs; tools/bench_table.py quotes every scene as a ratio to the floor of the
-// same N from the same run.
+// same N from the same run. floor_comparison_sort/n:N is the older floor
+// (copies in input order, std::sort of the distances), kept for reference.
+// hull_writes/curves:C writes what the hull adds to a frame of C guide
+// curves: two points and two colours per hull segment into one array pair
+// per curve, storage kept.
 #include <benchmark/benchmark.h>
 #include <khost/harness.h>
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "alloc_counter.h"
 #include "floor.h"
 #include "scenes.h"
 
@@ -46,10 +56,42 @@ void skip(benchmark::State& state, const std::string& why) {
     state.SkipWithError(why.c_str());
 }
 
+// Empty when the counting allocator sees the plug-in module's allocations
+// (making a node allocates the plug-in's node object), else why not. Checked
+// once per process.
+const std::string& pluginAllocationsCounted() {
+    static const std::string verdict = [] {
+        std::string error;
+        if (!startAttribution(KNOTLENS_MODULE_PATH, &error)) {
+            return error;
+        }
+        // In a scene of its own: deleting a node drops the selection callbacks.
+        khost::ConsoleCapture quiet;
+        sceneCache().invalidate();
+        khost::newScene();
+        const std::string node = khost::createNode(kNodeType, "allocationProbe", &error);
+        const AttributedCount seen = stopAttribution();
+        if (node.empty()) {
+            return "cannot make a probe node: " + error;
+        }
+        khost::deleteNode(node);
+        khost::newScene();
+        if (seen.plugin == 0) {
+            return std::string("the counting allocator sees no allocation of the plug-in module");
+        }
+        return std::string();
+    }();
+    return verdict;
+}
+
 void frameBenchmark(benchmark::State& state, const FrameCase& c) {
     std::string error;
     if (!ensurePluginLoaded(KNOTLENS_MODULE_PATH, &error)) {
         skip(state, "cannot load the plug-in: " + error);
+        return;
+    }
+    if (!pluginAllocationsCounted().empty()) {
+        skip(state, pluginAllocationsCounted());
         return;
     }
     const BuiltScene& scene = sceneCache().use(c.sceneKey, c.build);
@@ -83,11 +125,15 @@ void frameBenchmark(benchmark::State& state, const FrameCase& c) {
     using Clock = std::chrono::steady_clock;
     Clock::duration prepareTime{};
     Clock::duration drawTime{};
+    uint64_t untimedAllocations = 0;
+    const AllocationCount before = allocationCount();
     for (auto _ : state) {
         if (c.moveEveryFrame) {
             state.PauseTiming();
+            const uint64_t pausedAt = allocationCount().allocations;
             phase ^= 1;
             moveCurves(scene, phase);
+            untimedAllocations += allocationCount().allocations - pausedAt;
             state.ResumeTiming();
         }
         const Clock::time_point start = Clock::now();
@@ -97,6 +143,19 @@ void frameBenchmark(benchmark::State& state, const FrameCase& c) {
         drawTime += Clock::now() - prepared;
         prepareTime += prepared - start;
     }
+    const uint64_t frameAllocations = allocationCount().allocations - before.allocations - untimedAllocations;
+
+    // One more frame of the same kind, its allocations charged to modules.
+    if (c.moveEveryFrame) {
+        phase ^= 1;
+        moveCurves(scene, phase);
+    }
+    if (!startAttribution(KNOTLENS_MODULE_PATH, &error)) {
+        skip(state, error);
+        return;
+    }
+    khost::drawFrame();
+    const AttributedCount attributed = stopAttribution();
 
     const khost::Counters& host = khost::counters();
     using benchmark::Counter;
@@ -110,6 +169,9 @@ void frameBenchmark(benchmark::State& state, const FrameCase& c) {
     state.counters["draw_us"] = Counter(micros(drawTime), Counter::kAvgIterations);
     state.counters["getCVs"] = Counter(static_cast<double>(host.getCVs), Counter::kAvgIterations);
     state.counters["evals"] = Counter(static_cast<double>(host.getPointAtParam), Counter::kAvgIterations);
+    state.counters["allocs"] = Counter(static_cast<double>(frameAllocations), Counter::kAvgIterations);
+    state.counters["allocs_plugin"] = Counter(static_cast<double>(attributed.plugin));
+    state.counters["allocs_host"] = Counter(static_cast<double>(attributed.host));
     if (c.settings.occlusion) {
         state.counters["rays"] = Counter(static_cast<double>(host.anyIntersection), Counter::kAvgIterations);
         state.counters["hidden"] =
@@ -117,19 +179,49 @@ void frameBenchmark(benchmark::State& state, const FrameCase& c) {
     }
 }
 
-void floorBenchmark(benchmark::State& state, std::size_t n) {
+void floorBenchmark(benchmark::State& state, std::size_t n, void (*run)(const FloorInput&, FloorOutput&)) {
     const FloorInput in = makeFloorInput(n);
     FloorOutput out;
-    runFloor(in, out);  // sizes the outputs, as a steady overlay keeps its storage
+    run(in, out);  // sizes the outputs, as a steady overlay keeps its storage
+    const AllocationCount before = allocationCount();
     for (auto _ : state) {
-        runFloor(in, out);
-        benchmark::DoNotOptimize(out.distances.data());
+        run(in, out);
+        benchmark::DoNotOptimize(out.points.length());
         benchmark::ClobberMemory();
     }
+    const AllocationCount after = allocationCount();
     using benchmark::Counter;
     state.counters["cvs"] = Counter(static_cast<double>(n));
     state.counters["per_cv"] =
         Counter(static_cast<double>(n), Counter::kIsIterationInvariantRate | Counter::kInvert);
+    state.counters["allocs"] =
+        Counter(static_cast<double>(after.allocations - before.allocations), Counter::kAvgIterations);
+}
+
+// The hull's own output for `curves` guide curves of ten CVs: per curve, nine
+// segments of two points and two colours written into the curve's arrays.
+void hullWritesBenchmark(benchmark::State& state, std::size_t curves) {
+    const FloorInput in = makeFloorInput(curves * 10);
+    std::vector<MPointArray> points(in.curves.size());
+    std::vector<MColorArray> colors(in.curves.size());
+    const MColor hull(0.5f, 0.0f, 0.5f, 1.0f);
+    for (auto _ : state) {
+        for (std::size_t k = 0; k < in.curves.size(); ++k) {
+            const MPointArray& cvs = in.curves[k];
+            const unsigned int segments = cvs.length() - 1;
+            points[k].setLength(2 * segments);
+            colors[k].setLength(2 * segments);
+            for (unsigned int i = 0; i < segments; ++i) {
+                points[k][2 * i] = cvs[i];
+                points[k][2 * i + 1] = cvs[i + 1];
+                colors[k][2 * i] = hull * static_cast<float>(i);
+                colors[k][2 * i + 1] = hull * static_cast<float>(i + 1);
+            }
+        }
+        benchmark::DoNotOptimize(points.data());
+        benchmark::ClobberMemory();
+    }
+    state.counters["cvs"] = benchmark::Counter(static_cast<double>(curves * 10));
 }
 
 std::vector<FrameCase> frameCases() {
@@ -225,9 +317,16 @@ const bool registered = [] {
         floors.insert(c.cvs);
     }
     for (std::size_t n : floors) {
-        benchmark::RegisterBenchmark(("floor/n:" + std::to_string(n)).c_str(), floorBenchmark, n)
+        benchmark::RegisterBenchmark(("floor/n:" + std::to_string(n)).c_str(), floorBenchmark, n, runFloor)
             ->Unit(benchmark::kMicrosecond);
     }
+    for (std::size_t n : floors) {
+        benchmark::RegisterBenchmark(("floor_comparison_sort/n:" + std::to_string(n)).c_str(), floorBenchmark,
+                                     n, runFloorComparisonSort)
+            ->Unit(benchmark::kMicrosecond);
+    }
+    benchmark::RegisterBenchmark("hull_writes/curves:1000", hullWritesBenchmark, std::size_t{1000})
+        ->Unit(benchmark::kMicrosecond);
     for (const FrameCase& c : cases) {
         benchmark::RegisterBenchmark(c.name.c_str(), frameBenchmark, c)->Unit(benchmark::kMicrosecond);
     }

@@ -10,8 +10,13 @@
 #include <maya/MStringArray.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <random>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "floor.h"
 #include "scenes.h"
@@ -39,27 +44,109 @@ protected:
 
 // ---------------------------------------------------------------- floor
 
-TEST(Floor, CopiesEveryPointAndColourAndSortsDistancesFarthestFirst) {
-    const FloorInput in = makeFloorInput(1000);
-    ASSERT_EQ(in.points.size(), 1000u);
-    ASSERT_EQ(in.colors.size(), 1000u);
-    ASSERT_EQ(in.distances.size(), 1000u);
-    // The input is not already ordered, otherwise the sort would cost nothing.
-    EXPECT_FALSE(std::is_sorted(in.distances.begin(), in.distances.end(), std::greater<double>()));
-    EXPECT_FALSE(std::is_sorted(in.distances.begin(), in.distances.end()));
+// The order a comparison sort gives: ascending key, equal keys in index order.
+std::vector<uint32_t> referenceOrder(const std::vector<uint64_t>& keys) {
+    std::vector<uint32_t> order(keys.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = static_cast<uint32_t>(i);
+    }
+    std::sort(order.begin(), order.end(),
+              [&keys](uint32_t a, uint32_t b) { return keys[a] != keys[b] ? keys[a] < keys[b] : a < b; });
+    return order;
+}
 
-    FloorOutput out;
-    out.points.append(MPoint(99, 99, 99));  // stale content from a previous frame
-    for (int round = 0; round < 2; ++round) {
-        runFloor(in, out);
-        ASSERT_EQ(out.points.length(), 1000u);
-        ASSERT_EQ(out.colors.length(), 1000u);
-        for (unsigned int i = 0; i < 1000; i += 97) {
-            EXPECT_EQ(out.points[i], in.points[i]) << i;
-            EXPECT_EQ(out.colors[i], in.colors[i]) << i;
+TEST(Floor, KeysOrderDistancesFarthestFirstWithNaNFirst) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::vector<double> descending = {inf, 1e300, 45.5, 45.25, 1.0, 1e-300, 0.0, -1.0, -inf};
+    EXPECT_EQ(floorKey(nan), 0u);
+    for (std::size_t i = 0; i < descending.size(); ++i) {
+        EXPECT_GT(floorKey(descending[i]), 0u) << descending[i];
+        if (i > 0) {
+            EXPECT_LT(floorKey(descending[i - 1]), floorKey(descending[i])) << descending[i];
         }
-        EXPECT_TRUE(std::is_sorted(out.distances.begin(), out.distances.end(), std::greater<double>()));
-        EXPECT_TRUE(std::is_permutation(out.distances.begin(), out.distances.end(), in.distances.begin()));
+    }
+}
+
+TEST(Floor, RadixAndComparisonPathsGiveTheComparisonSortOrderTiesIncluded) {
+    // Scene distances, many ties, keys that differ only in the lowest or only
+    // in the highest digit (a pass skipped or not), and NaN.
+    std::mt19937_64 random(7);
+    std::vector<std::vector<uint64_t>> inputs;
+    for (std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{200}, std::size_t{1023},
+                          std::size_t{1024}, std::size_t{6000}}) {
+        const FloorInput in = makeFloorInput(n);
+        std::vector<uint64_t> keys;
+        for (double d : in.distances) {
+            keys.push_back(floorKey(d));
+        }
+        inputs.push_back(keys);
+    }
+    std::vector<uint64_t> tied(5000);
+    for (uint64_t& key : tied) {
+        key = floorKey(static_cast<double>(random() % 17));
+    }
+    inputs.push_back(tied);
+    std::vector<uint64_t> low(3000), high(3000), mixed(4000);
+    for (std::size_t i = 0; i < low.size(); ++i) {
+        low[i] = uint64_t{0x4045000000000000} + random() % 2048;
+        high[i] = (random() % 2048) << 53;
+    }
+    for (std::size_t i = 0; i < mixed.size(); ++i) {
+        mixed[i] = i % 5 == 0 ? 0 : random();
+    }
+    inputs.push_back(low);
+    inputs.push_back(high);
+    inputs.push_back(mixed);
+
+    for (std::size_t k = 0; k < inputs.size(); ++k) {
+        const std::vector<uint32_t> expected = referenceOrder(inputs[k]);
+        for (bool forceRadix : {false, true}) {
+            std::vector<uint64_t> keys = inputs[k];
+            FloorOutput out;
+            out.order.assign(3, 99);  // stale content from a previous frame
+            floorOrder(keys, out, forceRadix);
+            EXPECT_EQ(out.order, expected) << "input " << k << (forceRadix ? " (radix)" : "");
+            // The same storage again gives the same order.
+            keys = inputs[k];
+            floorOrder(keys, out, forceRadix);
+            EXPECT_EQ(out.order, expected) << "input " << k << " again";
+        }
+    }
+}
+
+TEST(Floor, WritesEveryPointAndColourInDrawingOrder) {
+    for (std::size_t n : {std::size_t{200}, std::size_t{6000}}) {
+        const FloorInput in = makeFloorInput(n);
+        ASSERT_EQ(in.points.size(), n);
+        ASSERT_EQ(in.colors.size(), n);
+        // The input is not already ordered, otherwise the sort would cost nothing.
+        EXPECT_FALSE(std::is_sorted(in.distances.begin(), in.distances.end(), std::greater<double>()));
+        EXPECT_FALSE(std::is_sorted(in.distances.begin(), in.distances.end()));
+
+        FloorOutput out;
+        out.points.append(MPoint(99, 99, 99));  // stale content from a previous frame
+        for (int round = 0; round < 2; ++round) {
+            runFloor(in, out);
+            ASSERT_EQ(out.points.length(), n);
+            ASSERT_EQ(out.colors.length(), n);
+            ASSERT_EQ(out.order.size(), n);
+            std::vector<double> drawn;
+            for (unsigned int j = 0; j < n; ++j) {
+                const uint32_t source = out.order[j];
+                ASSERT_LT(source, n);
+                ASSERT_EQ(out.points[j], in.points[source]) << j;
+                ASSERT_EQ(out.colors[j], in.colors[source]) << j;
+                drawn.push_back(out.points[j].distanceTo(in.camera));
+            }
+            EXPECT_TRUE(std::is_sorted(drawn.begin(), drawn.end(), std::greater<double>()));
+            EXPECT_TRUE(std::is_permutation(drawn.begin(), drawn.end(), in.distances.begin()));
+        }
+        FloorOutput reference;
+        runFloorComparisonSort(in, reference);
+        EXPECT_TRUE(
+            std::is_sorted(reference.distances.begin(), reference.distances.end(), std::greater<double>()));
+        EXPECT_EQ(reference.points.length(), n);
     }
 }
 
@@ -71,6 +158,9 @@ TEST(Floor, InputFollowsTheGuideCurveLayoutForAnyN) {
     EXPECT_EQ(in.points[0], MPoint(first[0][0], first[0][1], first[0][2]));
     EXPECT_EQ(in.points[9], MPoint(first[9][0], first[9][1], first[9][2]));
     EXPECT_DOUBLE_EQ(in.distances[9], in.points[9].distanceTo(MPoint(28.0, 21.0, 28.0)));
+    ASSERT_EQ(in.curves.size(), 21u);
+    EXPECT_EQ(in.curves[20].length(), 5u);
+    EXPECT_EQ(in.curves[1][0], in.points[10]);
 }
 
 // ---------------------------------------------------------------- geometry

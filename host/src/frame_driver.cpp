@@ -12,6 +12,7 @@
 #include <maya/MViewport2Renderer.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -325,6 +326,18 @@ void FrameDriver::addUIDrawables(MHWRender::MPxDrawOverride& override, const MDa
     calls.resize(recorder.used);
 }
 
+void FrameDriver::recordCalls(
+    std::vector<::khost::DrawCall>& calls, const MHWRender::MFrameContext& context,
+    const std::function<void(MHWRender::MUIDrawManager&, const MHWRender::MFrameContext&)>& run) {
+    CallRecorder recorder;
+    recorder.calls = &calls;
+    {
+        MHWRender::MUIDrawManager manager(&recorder);
+        run(manager, context);
+    }
+    calls.resize(recorder.used);
+}
+
 void FrameDriver::drawFrame() {
     PendingFrame& pending = pendingFrame();
     pending.preparedPerView.clear();
@@ -409,6 +422,29 @@ void prepareFrame() {
 
 void drawPreparedFrame() {
     detail::FrameDriver::drawPreparedFrame();
+}
+
+namespace {
+std::vector<DrawCall>& replayCalls() {
+    static std::vector<DrawCall> calls;
+    return calls;
+}
+}  // namespace
+
+void replayHostDraw(
+    int view, const std::function<void(MHWRender::MUIDrawManager&, const MHWRender::MFrameContext&)>& calls) {
+    detail::Scene& scene = detail::Scene::get();
+    if (view < 0 || static_cast<std::size_t>(view) >= scene.views.size() ||
+        !detail::viewHasCamera(static_cast<std::size_t>(view))) {
+        replayCalls().clear();
+        return;
+    }
+    const detail::FrameContextImpl context(scene.views[static_cast<std::size_t>(view)], view);
+    detail::FrameDriver::recordCalls(replayCalls(), context, calls);
+}
+
+const std::vector<DrawCall>& replayedDrawCalls() {
+    return replayCalls();
 }
 
 }  // namespace khost

@@ -4,13 +4,16 @@
 #include "model.h"
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace MHWRender {
+class MFrameContext;
 class MUIDrawManager;
-}
+}  // namespace MHWRender
 
 namespace khost {
 namespace detail {
@@ -96,6 +99,10 @@ struct FrameDriver {
     static void addUIDrawables(MHWRender::MPxDrawOverride& override, const MDagPath& path,
                                std::vector<::khost::DrawCall>& calls, const MHWRender::MFrameContext& context,
                                const MUserData* record);
+    // A draw manager recording into `calls`, handed to `run` with `context`.
+    static void recordCalls(
+        std::vector<::khost::DrawCall>& calls, const MHWRender::MFrameContext& context,
+        const std::function<void(MHWRender::MUIDrawManager&, const MHWRender::MFrameContext&)>& run);
 };
 
 }  // namespace detail

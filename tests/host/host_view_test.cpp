@@ -10,7 +10,9 @@
 #include <maya/MGlobal.h>
 #include <maya/MMatrix.h>
 #include <maya/MPoint.h>
+#include <maya/MPointArray.h>
 #include <maya/MStatus.h>
+#include <maya/MUIDrawManager.h>
 
 #include <cmath>
 #include <iostream>
@@ -261,6 +263,54 @@ TEST(ConsoleCaptureTest, CapturesBothStreamsAndRestoresThem) {
     }
     EXPECT_EQ(std::cout.rdbuf(), coutBefore);
     EXPECT_EQ(std::cerr.rdbuf(), cerrBefore);
+}
+
+}  // namespace
+
+namespace {
+
+// The host-only replay of a frame: the frame context of the view asked for,
+// a draw manager that records, and nothing for a view without a camera.
+TEST_F(ViewTest, ReplayedDrawCallsAreRecordedWithTheViewsFrameContext) {
+    const std::string camera = khost::createCamera({0, 0, 30}, {0, 0, 0}, 54.43, "side");
+    const int second = khost::addView(camera, 320, 200);
+    MPointArray points;
+    points.append(MPoint(1, 2, 3));
+    points.append(MPoint(4, 5, 6));
+    int width = 0, height = 0;
+    MDagPath cameraPath;
+    khost::replayHostDraw(second,
+                          [&](MHWRender::MUIDrawManager& draw, const MHWRender::MFrameContext& context) {
+                              int x = 0, y = 0;
+                              context.getViewportDimensions(x, y, width, height);
+                              cameraPath = context.getCurrentCameraPath();
+                              draw.beginDrawInXray();
+                              draw.setPointSize(7.0f);
+                              draw.mesh(MHWRender::MUIDrawManager::kPoints, points);
+                              draw.endDrawInXray();
+                          });
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(height, 200);
+    EXPECT_EQ(cameraPath.fullPathName().asChar(), khost::fullPathName(khost::shapeOf(camera)));
+    const std::vector<khost::DrawCall>& calls = khost::replayedDrawCalls();
+    ASSERT_EQ(calls.size(), 4u);
+    EXPECT_EQ(calls[1].kind, khost::DrawCall::SetPointSize);
+    EXPECT_EQ(calls[1].value, 7.0f);
+    ASSERT_EQ(calls[2].kind, khost::DrawCall::Mesh);
+    EXPECT_EQ(calls[2].points.length(), 2u);
+    EXPECT_EQ(calls[2].points[1], MPoint(4, 5, 6));
+
+    // A shorter replay leaves exactly its own calls; a view that does not exist records none.
+    khost::replayHostDraw(0, [](MHWRender::MUIDrawManager& draw, const MHWRender::MFrameContext&) {
+        draw.beginDrawable();
+        draw.endDrawable();
+    });
+    EXPECT_EQ(khost::replayedDrawCalls().size(), 2u);
+    bool ran = false;
+    khost::replayHostDraw(7,
+                          [&](MHWRender::MUIDrawManager&, const MHWRender::MFrameContext&) { ran = true; });
+    EXPECT_FALSE(ran);
+    EXPECT_TRUE(khost::replayedDrawCalls().empty());
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <set>
@@ -29,7 +30,9 @@ class MSelectionList;
 class MUserData;
 namespace MHWRender {
 class MPxDrawOverride;
-}
+class MFrameContext;
+class MUIDrawManager;
+}  // namespace MHWRender
 
 namespace khost {
 
@@ -282,6 +285,15 @@ void drawFrame();
 // between are skipped.
 void prepareFrame();
 void drawPreparedFrame();
+// The host's side of a frame without a plug-in: runs `calls` with the frame
+// context a frame of view `view` (which must have a camera) hands to draw
+// overrides and a draw manager recording into a call list kept between
+// replays (its arrays keep their storage, as a frame's do). For measuring
+// what a frame costs the host alone; no plug-in code runs.
+void replayHostDraw(
+    int view, const std::function<void(MHWRender::MUIDrawManager&, const MHWRender::MFrameContext&)>& calls);
+// The calls the last replayHostDraw recorded.
+const std::vector<DrawCall>& replayedDrawCalls();
 // Calls recorded in the last frame for a node (shape name) in a view.
 const std::vector<DrawCall>& drawCalls(int view, const std::string& node);
 const MUserData* userData(int view, const std::string& node);
