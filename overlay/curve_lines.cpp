@@ -14,7 +14,8 @@
 
 void buildCurveLines(std::vector<CurveSample>& samples, const MPoint& cameraPoint,
                      const FrameSettings& settings, std::vector<MPointArray>& points,
-                     std::vector<MColorArray>& colors) {
+                     std::vector<MColorArray>& colors, std::vector<MPointArray>* sparePoints,
+                     std::vector<MColorArray>* spareColors) {
     // Distances, and their range over the finite ones: a sample at a
     // non-finite position must not spoil the normalisation of the others.
     double dmin = std::numeric_limits<double>::infinity();
@@ -54,8 +55,16 @@ void buildCurveLines(std::vector<CurveSample>& samples, const MPoint& cameraPoin
     }
     auto sampleAt = [&](std::size_t i) -> const CurveSample& { return grouped ? all[i] : all[order[i]]; };
 
-    points.emplace_back();
-    colors.emplace_back();
+    if (points.empty() && colors.empty() && sparePoints != nullptr && spareColors != nullptr &&
+        !sparePoints->empty() && !spareColors->empty()) {
+        points.swap(*sparePoints);
+        colors.swap(*spareColors);
+        points.resize(1);
+        colors.resize(1);
+    } else {
+        points.emplace_back();
+        colors.emplace_back();
+    }
     MPointArray& linePoints = points.back();
     MColorArray& lineColors = colors.back();
     std::size_t segments = 0;

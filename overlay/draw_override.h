@@ -13,6 +13,7 @@
 #include "overlay/curve_cache.h"
 #include "overlay/depth_order.h"
 #include "overlay/frame_settings.h"
+#include "overlay/hull_lines.h"
 #include "overlay/selection_walk.h"
 #include "overlay/user_data.h"
 
@@ -60,4 +61,5 @@ private:
     // steady frame does not allocate.
     SelectionWalk selectionWalk_;
     DepthSortScratch depthSort_;
+    HullScratch hullScratch_;
 };

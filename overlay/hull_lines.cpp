@@ -18,18 +18,22 @@ constexpr uint32_t kNoRecord = 0xffffffffu;
 // with one slot per CV index up to each curve's largest index puts the
 // records (which are in depth order) back in CV index order in linear time;
 // where two records name one CV, the later one is the vertex.
-void hullVertices(const std::vector<CvRecord>& records, std::size_t curveCount,
-                  std::vector<uint32_t>& vertices, std::vector<std::size_t>& curveStarts) {
-    std::vector<std::size_t> slotsPerCurve(curveCount, 0);
+void hullVertices(const std::vector<CvRecord>& records, std::size_t curveCount, HullScratch& scratch) {
+    std::vector<uint32_t>& vertices = scratch.vertices;
+    std::vector<std::size_t>& curveStarts = scratch.curveStarts;
+    std::vector<std::size_t>& slotsPerCurve = scratch.slotsPerCurve;
+    slotsPerCurve.assign(curveCount, 0);
     for (const CvRecord& record : records) {
         std::size_t& slots = slotsPerCurve[record.curveIndex];
         slots = std::max(slots, static_cast<std::size_t>(record.cvIndex) + 1);
     }
-    std::vector<std::size_t> tableStarts(curveCount + 1, 0);
+    std::vector<std::size_t>& tableStarts = scratch.tableStarts;
+    tableStarts.assign(curveCount + 1, 0);
     for (std::size_t k = 0; k < curveCount; ++k) {
         tableStarts[k + 1] = tableStarts[k] + slotsPerCurve[k];
     }
-    std::vector<uint32_t> table(tableStarts[curveCount], kNoRecord);
+    std::vector<uint32_t>& table = scratch.table;
+    table.assign(tableStarts[curveCount], kNoRecord);
     for (std::size_t i = 0; i < records.size(); ++i) {
         table[tableStarts[records[i].curveIndex] + records[i].cvIndex] = static_cast<uint32_t>(i);
     }
@@ -49,7 +53,8 @@ void hullVertices(const std::vector<CvRecord>& records, std::size_t curveCount,
 }  // namespace
 
 void buildHullLines(const std::vector<CvRecord>& records, const FrameSettings& settings,
-                    std::vector<MPointArray>& points, std::vector<MColorArray>& colors) {
+                    std::vector<MPointArray>& points, std::vector<MColorArray>& colors, HullScratch* scratch,
+                    std::vector<MPointArray>* sparePoints, std::vector<MColorArray>* spareColors) {
     if (records.empty()) {
         return;
     }
@@ -57,21 +62,37 @@ void buildHullLines(const std::vector<CvRecord>& records, const FrameSettings& s
     for (const CvRecord& record : records) {
         lastCurve = std::max(lastCurve, record.curveIndex);
     }
-    std::vector<uint32_t> vertices;
-    std::vector<std::size_t> curveStarts;
-    hullVertices(records, static_cast<std::size_t>(lastCurve) + 1, vertices, curveStarts);
+    HullScratch localScratch;
+    HullScratch& work = scratch != nullptr ? *scratch : localScratch;
+    const std::size_t curves = static_cast<std::size_t>(lastCurve) + 1;
+    hullVertices(records, curves, work);
+    const std::vector<uint32_t>& vertices = work.vertices;
+    const std::vector<std::size_t>& curveStarts = work.curveStarts;
+
+    // One list per curve after what `points` / `colors` already hold; empty
+    // ones take an earlier frame's arrays first, which keep their storage.
+    const std::size_t pointsBase = points.size();
+    const std::size_t colorsBase = colors.size();
+    if (pointsBase == 0 && colorsBase == 0 && sparePoints != nullptr && spareColors != nullptr) {
+        points.swap(*sparePoints);
+        colors.swap(*spareColors);
+        points.resize(std::min(points.size(), curves));
+        colors.resize(std::min(colors.size(), curves));
+    }
+    points.resize(pointsBase + curves);
+    colors.resize(colorsBase + curves);
 
     const RampSettings ramp = hullRamp(settings);
-    for (std::size_t k = 0; k <= lastCurve; ++k) {
-        points.emplace_back();
-        colors.emplace_back();
+    for (std::size_t k = 0; k < curves; ++k) {
+        MPointArray& curvePoints = points[pointsBase + k];
+        MColorArray& curveColors = colors[colorsBase + k];
         const std::size_t begin = curveStarts[k];
         const std::size_t end = curveStarts[k + 1];
         if (end - begin < 2) {
+            curvePoints.clear();
+            curveColors.clear();
             continue;
         }
-        MPointArray& curvePoints = points.back();
-        MColorArray& curveColors = colors.back();
         curvePoints.setLength(static_cast<unsigned int>(2 * (end - begin - 1)));
         curveColors.setLength(static_cast<unsigned int>(2 * (end - begin - 1)));
         unsigned int out = 0;

@@ -101,11 +101,12 @@ MUserData* DrawOverride::prepareForDraw(const MDagPath& /*objPath*/, const MDagP
     // The segment lists and points; the records take their ramp positions as they move into depth order.
     if (settings_.showCurve) {
         buildCurveLines(data->curveSamples, cameraPoint, settings_, data->curveLinePoints,
-                        data->curveLineColors);
+                        data->curveLineColors, &data->spareCurvePoints, &data->spareCurveColors);
     }
     emitDepthOrderedCvs(*data, depthSort_.order, depthSort_.records, rampByRank, settings_, frameContext);
     if (settings_.showHull) {
-        buildHullLines(data->cvRecords, settings_, data->hullLinePoints, data->hullLineColors);
+        buildHullLines(data->cvRecords, settings_, data->hullLinePoints, data->hullLineColors, &hullScratch_,
+                       &data->spareHullPoints, &data->spareHullColors);
     } else {
         data->hullLinePoints.clear();
         data->hullLineColors.clear();

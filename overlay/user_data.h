@@ -52,6 +52,14 @@ public:
     std::vector<MPointArray> hullLinePoints;
     std::vector<MColorArray> hullLineColors;
 
+    // The segment list arrays of the previous frame, emptied by reset with
+    // their storage kept, for the next frame's builders to fill again: a
+    // steady frame then allocates no array.
+    std::vector<MPointArray> spareCurvePoints;
+    std::vector<MColorArray> spareCurveColors;
+    std::vector<MPointArray> spareHullPoints;
+    std::vector<MColorArray> spareHullColors;
+
     // Settings snapshot (DrawOverride::snapshotSettings), starting at the
     // attributes' defaults except showCurve, which starts off.
     float pointSize = settingDefault(kPointSizeRow);
