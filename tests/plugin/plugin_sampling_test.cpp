@@ -12,6 +12,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "overlay/curve_cache.h"
@@ -19,6 +20,7 @@
 #include "overlay/draw_override.h"
 #include "overlay/frame_settings.h"
 #include "overlay/hull_lines.h"
+#include "overlay/user_data.h"
 #include "support/plugin_fixture.h"
 
 namespace {
@@ -342,6 +344,94 @@ TEST(HullLines, CvIndexOrderNeverClosedAndEmptyPairsForMissingCurves) {
     EXPECT_EQ(gapLines.colors[2][3], MColor(0.0f, 1.0f, 0.0f, settings.hullColor.a));  // selected CV 2
 
     EXPECT_TRUE(hullLines({}, rampSettings(true, 0.25f, 1.0f)).points.empty());
+}
+
+// Both lists of one frame equal, array by array and element by element.
+void expectSameLines(const std::vector<MPointArray>& points, const std::vector<MColorArray>& colors,
+                     const Lines& expected, int frame) {
+    ASSERT_EQ(points.size(), expected.points.size()) << "frame " << frame;
+    ASSERT_EQ(colors.size(), expected.colors.size()) << "frame " << frame;
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        ASSERT_EQ(points[k].length(), expected.points[k].length()) << "frame " << frame << " list " << k;
+        ASSERT_EQ(colors[k].length(), expected.colors[k].length()) << "frame " << frame << " list " << k;
+        for (unsigned int i = 0; i < points[k].length(); ++i) {
+            EXPECT_EQ(points[k][i], expected.points[k][i])
+                << "frame " << frame << " list " << k << " at " << i;
+            EXPECT_EQ(colors[k][i], expected.colors[k][i])
+                << "frame " << frame << " list " << k << " at " << i;
+        }
+    }
+}
+
+// A record reused frame after frame hands its emptied arrays to the next
+// frame's builders: the lists must be those a fresh build makes, whether the
+// curve count grows, shrinks or a curve's list empties.
+TEST(HullLines, ArraysOfEarlierFramesAreRefilledToTheListsAFreshBuildMakes) {
+    const FrameSettings settings = rampSettings(true, 0.25f, 1.0f);
+    auto curves = [](std::initializer_list<uint32_t> cvsPerCurve) {
+        std::vector<CvRecord> records;
+        uint32_t curve = 0;
+        for (uint32_t count : cvsPerCurve) {
+            for (uint32_t cv = count; cv-- > 0;) {
+                CvRecord r = hullRecord(curve, cv, cv % 3 == 0);
+                r.rampPosition = 0.1f * static_cast<float>(cv);
+                records.push_back(r);
+            }
+            ++curve;
+        }
+        return records;
+    };
+    const std::vector<std::vector<CvRecord>> frames = {curves({4, 1, 6}), curves({4, 1, 6}), curves({9}),
+                                                       curves({2, 5, 1, 7, 3}), curves({1, 3})};
+    UserData data;
+    HullScratch scratch;
+    for (std::size_t f = 0; f < frames.size(); ++f) {
+        data.reset();
+        EXPECT_TRUE(data.hullLinePoints.empty());
+        EXPECT_TRUE(data.hullLineColors.empty());
+        buildHullLines(frames[f], settings, data.hullLinePoints, data.hullLineColors, &scratch,
+                       &data.spareHullPoints, &data.spareHullColors);
+        expectSameLines(data.hullLinePoints, data.hullLineColors, hullLines(frames[f], settings),
+                        static_cast<int>(f));
+    }
+    // Lists already present are kept, and the new ones come after them.
+    std::vector<MPointArray> points(1);
+    std::vector<MColorArray> colors(1);
+    points[0].append(MPoint(7, 7, 7));
+    colors[0].append(MColor(1, 1, 1, 1));
+    buildHullLines(frames[0], settings, points, colors, &scratch, &data.spareHullPoints,
+                   &data.spareHullColors);
+    ASSERT_EQ(points.size(), 4u);
+    EXPECT_EQ(points[0][0], MPoint(7, 7, 7));
+    EXPECT_EQ(points[3].length(), hullLines(frames[0], settings).points[2].length());
+}
+
+TEST(CurveLines, ArraysOfEarlierFramesAreRefilledToTheListAFreshBuildMakes) {
+    const FrameSettings settings = rampSettings(true, 0.25f, 0.8f);
+    auto samplesOf = [](std::size_t curves, std::size_t perCurve) {
+        std::vector<CurveSample> samples;
+        for (std::size_t c = 0; c < curves; ++c) {
+            for (std::size_t i = 0; i < perCurve; ++i) {
+                samples.push_back(sampleAt(static_cast<uint32_t>(c),
+                                           MPoint(1.0 + static_cast<double>(i), 2.0 * static_cast<double>(c),
+                                                  0.5 * static_cast<double>(i))));
+            }
+        }
+        return samples;
+    };
+    const std::vector<std::pair<std::size_t, std::size_t>> frames = {{3, 6}, {3, 6}, {10, 17},
+                                                                     {1, 2}, {0, 0}, {4, 9}};
+    UserData data;
+    for (std::size_t f = 0; f < frames.size(); ++f) {
+        data.reset();
+        EXPECT_TRUE(data.curveLinePoints.empty());
+        std::vector<CurveSample> samples = samplesOf(frames[f].first, frames[f].second);
+        std::vector<CurveSample> fresh = samples;
+        buildCurveLines(samples, MPoint(0, 0, 0), settings, data.curveLinePoints, data.curveLineColors,
+                        &data.spareCurvePoints, &data.spareCurveColors);
+        expectSameLines(data.curveLinePoints, data.curveLineColors, curveLines(fresh, settings),
+                        static_cast<int>(f));
+    }
 }
 
 }  // namespace
