@@ -115,6 +115,15 @@ class RowsAndRatios(unittest.TestCase):
         self.assertEqual([line.split("|")[1].strip() for line in lines], ["rig", "floor/n:200", "floor/n:100000"])
         self.assertIn("| 1.00 |", lines[1])
 
+    def test_reference_kernels_and_replays_come_after_the_floors(self):
+        data = {"benchmarks": [entry("floor_comparison_sort/n:200", 1.0, cvs=200),
+                               entry("host_only/rig", 5.0, cvs=6000, label="replays rig"),
+                               entry("floor/n:200", 2.0, cvs=200), entry("rig", 10.0, cvs=6000)]}
+        lines = bench_table.format_table(bench_table.rows_from_json(data)).splitlines()[2:]
+        self.assertEqual([line.split("|")[1].strip() for line in lines],
+                         ["rig", "floor/n:200", "floor_comparison_sort/n:200", "host_only/rig"])
+        self.assertIn("| 0.50 |", lines[2])  # the older floor against the floor of its N
+
     def test_benchmarks_without_cvs_go_to_a_second_table(self):
         data = {"benchmarks": [entry("BM_GridAnyHit/1000", 80.0, "ns"), entry("rig", 10.0, cvs=6000)]}
         table = bench_table.format_table(bench_table.rows_from_json(data))

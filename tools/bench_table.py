@@ -30,6 +30,7 @@ import tempfile
 
 FLOOR_PREFIX = "floor/"
 REPLAY_LABEL = "replays "
+REFERENCE_PREFIXES = ("floor_comparison_sort/", "hull_writes/")
 ROUND_KEY = "knotlens_round"
 
 _UNIT_SECONDS = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
@@ -55,6 +56,11 @@ class Row:
     @property
     def is_floor(self):
         return self.name.startswith(FLOOR_PREFIX)
+
+    @property
+    def is_reference(self):
+        """Kernels measured for comparison (the older floor, the hull's writes, host-only replays)."""
+        return self.name.startswith(REFERENCE_PREFIXES) or self.replays is not None
 
     @property
     def per_cv(self):
@@ -205,7 +211,9 @@ def format_table(rows):
         "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|",
     ]
     framed = [r for r in rows if r.n or r.error is not None]
-    scenes = [r for r in framed if not r.is_floor] + sorted((r for r in framed if r.is_floor), key=lambda r: r.n or 0)
+    references = [r for r in framed if r.is_reference]
+    scenes = ([r for r in framed if not r.is_floor and not r.is_reference] +
+              sorted((r for r in framed if r.is_floor), key=lambda r: r.n or 0) + references)
     for r in scenes:
         if r.error is not None:
             lines.append("| %s | | skipped: %s | | | | | | | | | | |" % (r.name, r.error))
