@@ -58,8 +58,13 @@ namespace detail {
 
 using SelectionItems = SelectionListAccess::Items;
 
-// The items of `list`, in order (empty when it has none).
-const std::vector<SelectionItem>& itemsOf(const MSelectionList& list);
+// The items of `list`, in order (empty when it has none). Inline: an
+// iterator asks on every step.
+inline const std::vector<SelectionItem>& itemsOf(const MSelectionList& list) {
+    static const std::vector<SelectionItem> none;
+    const auto& items = SelectionListAccess::items(list);
+    return items ? items->list : none;
+}
 // Removes the items for which `drop` is true; true when any went.
 bool removeItemsIf(MSelectionList& list, const std::function<bool(const SelectionItem&)>& drop);
 

@@ -12,12 +12,6 @@
 namespace khost {
 namespace detail {
 
-const std::vector<SelectionItem>& itemsOf(const MSelectionList& list) {
-    static const std::vector<SelectionItem> none;
-    const auto& items = SelectionListAccess::items(list);
-    return items ? items->list : none;
-}
-
 bool removeItemsIf(MSelectionList& list, const std::function<bool(const SelectionItem&)>& drop) {
     auto& items = SelectionListAccess::items(list);
     if (!items || std::none_of(items->list.begin(), items->list.end(), drop)) {
