@@ -14,6 +14,7 @@
 #include "node/selection_tracker.h"
 #include "overlay/draw_override.h"
 #include "overlay/user_data.h"
+#include "tests/support/curve_shapes.h"
 
 namespace scenefuzz {
 namespace {
@@ -214,7 +215,7 @@ void FrameInvariants::reset() {
 
 void FrameInvariants::beforeFrame() {
     trackedEmptyBefore_ = trackedSelection.isEmpty();
-    trackedBefore_ = khost::curveShapesIn(trackedSelection);
+    trackedBefore_ = knotlens_test::curveShapesIn(trackedSelection);
     preparesBefore_ = khost::counters().prepareForDraw;
 }
 
@@ -224,7 +225,7 @@ std::vector<Violation> FrameInvariants::afterFrame(const std::vector<MDagPath>& 
     // curves of either list may have been walked.
     const bool selectionWasEmpty = trackedEmptyBefore_ && trackedSelection.isEmpty();
     trackedThisFrame_ = trackedBefore_;
-    const std::set<std::string> after = khost::curveShapesIn(trackedSelection);
+    const std::set<std::string> after = knotlens_test::curveShapesIn(trackedSelection);
     trackedThisFrame_.insert(after.begin(), after.end());
     // Overrides are prepared for every view with a live camera, so one
     // preparation in this frame means all live overrides were prepared.

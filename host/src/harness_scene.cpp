@@ -2,7 +2,6 @@
 // selection changes, views and console capture.
 #include <khost/harness.h>
 #include <maya/MFn.h>
-#include <maya/MItSelectionList.h>
 #include <maya/MSelectionList.h>
 
 #include <algorithm>
@@ -432,20 +431,6 @@ void setTemplated(const std::string& name, bool templated) {
 std::string fullPathName(const std::string& name) {
     kd::Node* n = kd::findNode(name);
     return n != nullptr ? kd::fullPathName(*n) : std::string();
-}
-
-std::set<std::string> curveShapesIn(const MSelectionList& list) {
-    std::set<std::string> names;
-    for (MItSelectionList item(list, MFn::kInvalid); !item.isDone(); item.next()) {
-        MDagPath path;
-        MObject component;
-        item.getDagPath(path, component);
-        path.extendToShape();
-        if (path.apiType() == MFn::kNurbsCurve) {
-            names.insert(path.fullPathName().asChar());
-        }
-    }
-    return names;
 }
 
 std::string shapeOf(const std::string& name) {

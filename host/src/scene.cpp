@@ -13,6 +13,7 @@
 #include "model.h"
 #include "nurbs.h"
 #include "scene_internal.h"
+#include "selection_items.h"
 
 namespace khost {
 namespace detail {
@@ -134,22 +135,8 @@ void unlink(const std::vector<std::shared_ptr<Node>>& nodes) {
 
 // Drops items of deleted nodes from a list; true when the list changed.
 bool pruneDead(MSelectionList& list) {
-    auto& items = Access::items(list);
-    if (!items) {
-        return false;
-    }
-    auto alive = [](const SelectionItem& item) { return item.dag == nullptr || item.dag->alive; };
-    if (std::all_of(items->list.begin(), items->list.end(), alive)) {
-        return false;
-    }
-    auto copy = std::make_shared<SelectionItems>();
-    for (const auto& item : items->list) {
-        if (alive(item)) {
-            copy->list.push_back(item);
-        }
-    }
-    items = copy->list.empty() ? nullptr : copy;
-    return true;
+    return removeItemsIf(list,
+                         [](const SelectionItem& item) { return item.dag != nullptr && !item.dag->alive; });
 }
 
 bool pruneSelection() {

@@ -8,6 +8,7 @@
 #include "frame_context.h"
 #include "model.h"
 #include "scene_internal.h"
+#include "selection_items.h"
 
 namespace khost {
 namespace detail {
@@ -48,11 +49,7 @@ void rebuild(StatusCache& cache, const SelectionState& sel) {
     ++cache.stamp;
     cache.any = false;
     auto mark = [&](const MSelectionList& list, M3dView::DisplayStatus status) {
-        const auto& items = Access::items(list);
-        if (!items) {
-            return;
-        }
-        for (const auto& item : items->list) {
+        for (const auto& item : itemsOf(list)) {
             if (item.dag != nullptr && item.component.isNull()) {
                 markStatus(cache, *item.dag, status);
                 cache.any = true;
@@ -62,13 +59,11 @@ void rebuild(StatusCache& cache, const SelectionState& sel) {
     mark(sel.hilite, M3dView::kHilite);
     mark(sel.active, M3dView::kActive);
     // The most recently selected object: the last whole-object item.
-    const auto& active = Access::items(sel.active);
-    if (active) {
-        for (auto it = active->list.rbegin(); it != active->list.rend(); ++it) {
-            if (it->dag != nullptr && it->component.isNull()) {
-                markStatus(cache, *it->dag, M3dView::kLead);
-                break;
-            }
+    const auto& active = itemsOf(sel.active);
+    for (auto it = active.rbegin(); it != active.rend(); ++it) {
+        if (it->dag != nullptr && it->component.isNull()) {
+            markStatus(cache, *it->dag, M3dView::kLead);
+            break;
         }
     }
     cache.version = sel.version;

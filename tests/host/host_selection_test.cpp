@@ -15,8 +15,11 @@
 #include <maya/MSelectionList.h>
 #include <maya/MStringArray.h>
 
+#include <set>
 #include <string>
 #include <vector>
+
+#include "support/curve_shapes.h"
 
 namespace {
 
@@ -311,6 +314,46 @@ TEST_F(SelectionTest, IteratorWalksTheListAsItWasMade) {
     EXPECT_EQ(std::string(path.partialPathName().asChar()), curve1);
     it.next();
     EXPECT_TRUE(it.isDone());
+}
+
+TEST_F(SelectionTest, CopiesStayIndependentThroughMergesAndRemovals) {
+    MSelectionList original;
+    original.add(khost::dagPath(curve1));
+    original.add(khost::dagPath(curve2));
+    // The first merge indexes the original; the copy must not take over an
+    // index that its own later changes would leave stale.
+    original.merge(khost::dagPath(curve1));
+    MSelectionList copy(original);
+    copy.remove(0);
+    copy.merge(khost::dagPath(curve2));
+    copy.merge(khost::dagPath(curve3));
+    EXPECT_EQ(strings(copy), std::vector<std::string>({curve2, curve3}));
+    EXPECT_EQ(strings(original), std::vector<std::string>({curve1, curve2}));
+
+    MSelectionList assigned;
+    assigned = copy;
+    assigned.merge(khost::dagPath(curve3), cvComponent({1}));
+    EXPECT_EQ(assigned.length(), 3u);
+    EXPECT_EQ(copy.length(), 2u);
+    // Merging a list with itself changes nothing for whole objects.
+    assigned.merge(assigned);
+    EXPECT_EQ(assigned.length(), 3u);
+    assigned.merge(assigned, MSelectionList::kXORWithList);
+    EXPECT_TRUE(assigned.isEmpty());
+    EXPECT_EQ(copy.length(), 2u);
+}
+
+TEST_F(SelectionTest, CurveShapesOfASelectionNameEachShapeOnce) {
+    const std::string mesh = khost::createMesh(khost::planeMesh(1, 1));
+    MSelectionList list;
+    list.add(khost::dagPath(curve1));                                       // a transform
+    list.add(khost::dagPath(khost::shapeOf(curve2)));                       // a shape
+    list.add(khost::dagPath(khost::shapeOf(curve1)), cvComponent({2, 3}));  // CVs of curve1 again
+    list.add(khost::dagPath(mesh));
+    const std::set<std::string> expected = {khost::fullPathName(khost::shapeOf(curve1)),
+                                            khost::fullPathName(khost::shapeOf(curve2))};
+    EXPECT_EQ(knotlens_test::curveShapesIn(list), expected);
+    EXPECT_TRUE(knotlens_test::curveShapesIn(MSelectionList()).empty());
 }
 
 // ---------------------------------------------------------------- global queries and components

@@ -29,6 +29,7 @@
 #include "node/selection_tracker.h"
 #include "overlay/draw_override.h"
 #include "overlay/user_data.h"
+#include "support/curve_shapes.h"
 #include "support/env_count.h"
 #include "support/plugin_fixture.h"
 
@@ -190,7 +191,7 @@ protected:
     void checkFrame(long frame) {
         const DrawOverride* override = drawOverride();
         ASSERT_NE(override, nullptr);
-        const std::set<std::string> tracked = khost::curveShapesIn(trackedSelection);
+        const std::set<std::string> tracked = knotlens_test::curveShapesIn(trackedSelection);
         const CurveCache& cache = override->curveCache();
         ASSERT_LE(cache.size(), tracked.size()) << "frame " << frame;
         for (const std::string& name : cache.curveNames()) {

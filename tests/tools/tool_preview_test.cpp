@@ -127,19 +127,17 @@ std::vector<std::string> views(const std::string& svg) {
 }
 
 struct Counts {
-    long points, markers, curveSegments, hullSegments;
+    long points, markers, lineSegments;
 };
 
 Counts recorded(const std::string& tag) {
-    return {intAttr(tag, "data-points"), intAttr(tag, "data-markers"), intAttr(tag, "data-curve-segments"),
-            intAttr(tag, "data-hull-segments")};
+    return {intAttr(tag, "data-points"), intAttr(tag, "data-markers"), intAttr(tag, "data-line-segments")};
 }
 
 Counts drawn(const std::string& section) {
     return {static_cast<long>(countOf(section, "class=\"kl-point\"")),
             static_cast<long>(countOf(section, "class=\"kl-marker\"")),
-            static_cast<long>(countOf(section, "class=\"kl-curve-seg\"")),
-            static_cast<long>(countOf(section, "class=\"kl-hull-seg\""))};
+            static_cast<long>(countOf(section, "class=\"kl-line-seg\""))};
 }
 
 void expectDrawnEqualsRecorded(const std::string& section) {
@@ -147,8 +145,27 @@ void expectDrawnEqualsRecorded(const std::string& section) {
     const Counts d = drawn(section);
     EXPECT_EQ(d.points, r.points);
     EXPECT_EQ(d.markers, r.markers);
-    EXPECT_EQ(d.curveSegments, r.curveSegments);
-    EXPECT_EQ(d.hullSegments, r.hullSegments);
+    EXPECT_EQ(d.lineSegments, r.lineSegments);
+}
+
+// The line segments of a section drawn with line width `width`.
+long segmentsOfWidth(const std::string& section, const std::string& width) {
+    const std::vector<std::string> segments = elements(section, "kl-line-seg");
+    return static_cast<long>(std::count_if(segments.begin(), segments.end(), [&](const std::string& segment) {
+        return attr(segment, "stroke-width") == width;
+    }));
+}
+
+// The line calls (data-list numbers) of a section, in the order drawn.
+std::vector<long> lineListsInOrder(const std::string& section) {
+    std::vector<long> lists;
+    for (const std::string& segment : elements(section, "kl-line-seg")) {
+        const long list = intAttr(segment, "data-list");
+        if (lists.empty() || lists.back() != list) {
+            lists.push_back(list);
+        }
+    }
+    return lists;
 }
 
 // Centres of the CV point squares of a view.
@@ -257,14 +274,16 @@ TEST_F(PreviewTest, DemoElementsMatchTheRecordedCallsAndTheScene) {
     const Counts c = recorded(view);
     EXPECT_EQ(c.points, kDemoPoints);
     EXPECT_EQ(c.markers, kDemoMarkers);
-    EXPECT_GE(c.curveSegments, kDemoCurveSegmentsMin);
-    EXPECT_LE(c.curveSegments, kDemoCurveSegmentsMax);
-    EXPECT_EQ(c.hullSegments, 0);  // showHull is off by default
+    // showHull is off by default: every segment is the curve overlay's, at
+    // lineWidth's default.
+    EXPECT_GE(c.lineSegments, kDemoCurveSegmentsMin);
+    EXPECT_LE(c.lineSegments, kDemoCurveSegmentsMax);
+    EXPECT_EQ(segmentsOfWidth(view, "4"), c.lineSegments);
 
     // The root sums the views.
     const Counts root = recorded(svg.substr(svg.find("<svg")));
     EXPECT_EQ(root.points, c.points);
-    EXPECT_EQ(root.curveSegments, c.curveSegments);
+    EXPECT_EQ(root.lineSegments, c.lineSegments);
 
     // Default sizes: points of 10.5 pixels, marker radius 10.5 * 0.5 + 4.
     for (const std::string& point : elements(view, "kl-point")) {
@@ -344,20 +363,25 @@ TEST_F(PreviewTest, HullAndCurveSwitchesChangeTheSegments) {
     const std::string hull = picture({"--set", "showHull=1", "--set", "hwidth=7"});
     const std::string view = views(hull).at(0);
     expectDrawnEqualsRecorded(view);
-    EXPECT_EQ(recorded(view).hullSegments, kDemoHullSegments);
-    EXPECT_GE(recorded(view).curveSegments, kDemoCurveSegmentsMin);
-    for (const std::string& segment : elements(view, "kl-hull-seg")) {
-        EXPECT_EQ(attr(segment, "stroke-width"), "7") << segment;
-    }
-    for (const std::string& segment : elements(view, "kl-curve-seg")) {
-        EXPECT_EQ(attr(segment, "stroke-width"), "4") << segment;  // lineWidth's default
+    // Hull segments at hullWidth, curve segments at lineWidth's default.
+    const long hullSegments = segmentsOfWidth(view, "7");
+    const long curveSegments = segmentsOfWidth(view, "4");
+    EXPECT_EQ(hullSegments, kDemoHullSegments);
+    EXPECT_GE(curveSegments, kDemoCurveSegmentsMin);
+    EXPECT_LE(curveSegments, kDemoCurveSegmentsMax);
+    EXPECT_EQ(hullSegments + curveSegments, recorded(view).lineSegments);
+    // Line calls are drawn one after the other, as recorded.
+    const std::vector<long> lists = lineListsInOrder(view);
+    ASSERT_FALSE(lists.empty());
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+        EXPECT_EQ(lists[i], static_cast<long>(i));
     }
 
     const std::string noCurve = picture({"--set", "showhull=true", "--set", "showCurve=0"});
     const std::string view2 = views(noCurve).at(0);
     expectDrawnEqualsRecorded(view2);
-    EXPECT_EQ(recorded(view2).curveSegments, 0);
-    EXPECT_EQ(recorded(view2).hullSegments, kDemoHullSegments);
+    EXPECT_EQ(recorded(view2).lineSegments, kDemoHullSegments);
+    EXPECT_EQ(segmentsOfWidth(view2, "4"), 0);
     EXPECT_EQ(recorded(view2).points, kDemoPoints);
 }
 
@@ -383,7 +407,7 @@ TEST_F(PreviewTest, LongAndShortNamesSetTheSameAttribute) {
 TEST_F(PreviewTest, NodeStateAndDrawOnTopReachTheOverlay) {
     const std::string disabled = picture({"--set", "nodeState=1"});
     const Counts c = recorded(views(disabled).at(0));
-    EXPECT_EQ(c.points + c.markers + c.curveSegments + c.hullSegments, 0);
+    EXPECT_EQ(c.points + c.markers + c.lineSegments, 0);
     expectDrawnEqualsRecorded(views(disabled).at(0));
 
     const std::string normal = picture({"--set", "dot=0"});
@@ -450,15 +474,17 @@ TEST_F(PreviewTest, EveryBuiltInSceneDrawsWhatItRecorded) {
         {"dense", 160 + 80, 2, 0},
     };
     for (const Expected& e : expected) {
-        const std::string svg = picture({"--scene", e.scene});
+        // A hull width no scene uses tells the hull segments apart.
+        const std::string svg = picture({"--scene", e.scene, "--set", "hullWidth=7"});
         ASSERT_EQ(views(svg).size(), 1u) << e.scene;
         const std::string view = views(svg)[0];
         expectDrawnEqualsRecorded(view);
         const Counts c = recorded(view);
         EXPECT_EQ(c.points, e.points) << e.scene;
         EXPECT_EQ(c.markers, e.markers) << e.scene;
-        EXPECT_EQ(c.hullSegments, e.hullSegments) << e.scene;
-        EXPECT_GT(c.curveSegments, 0) << e.scene;
+        const long hullSegments = segmentsOfWidth(view, "7");
+        EXPECT_EQ(hullSegments, e.hullSegments) << e.scene;
+        EXPECT_GT(c.lineSegments - hullSegments, 0) << e.scene;
     }
 }
 

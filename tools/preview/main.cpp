@@ -316,7 +316,7 @@ std::string cameraLabel(int index, const khost::Vec3& eye, const khost::Vec3& ta
 
 struct Outcome {
     std::string output;
-    preview::OverlayCounts counts;
+    preview::RecordedCounts counts;
 };
 
 void writeFile(const std::string& path, const std::string& text) {
@@ -394,7 +394,6 @@ Outcome run(const Options& options) {
     preview::Picture picture;
     picture.scene = options.scene;
     picture.settings = legendFor(node, attributes);
-    const bool showCurve = khost::getAttr(node, "showCurve") != 0.0;
     Outcome outcome;
     outcome.output = options.output;
     for (std::size_t i = 0; i < views.size(); ++i) {
@@ -409,12 +408,10 @@ Outcome run(const Options& options) {
         view.curveWires = curveWires;
         view.meshEdges = meshEdges;
         view.calls = khost::drawCalls(viewIndex, node);
-        view.curveOverlayOn = showCurve;
-        const preview::OverlayCounts counts = preview::countRecorded(view.calls, showCurve);
+        const preview::RecordedCounts counts = preview::countRecorded(view.calls);
         outcome.counts.points += counts.points;
         outcome.counts.markers += counts.markers;
-        outcome.counts.curveSegments += counts.curveSegments;
-        outcome.counts.hullSegments += counts.hullSegments;
+        outcome.counts.lineSegments += counts.lineSegments;
         picture.views.push_back(std::move(view));
     }
 

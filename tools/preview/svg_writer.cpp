@@ -14,9 +14,36 @@ namespace preview {
 
 namespace {
 
-// MUIDrawManager::Primitive codes of the two primitives the overlay uses.
+// MUIDrawManager::Primitive codes of the primitives drawn.
 constexpr int kPointsPrimitive = 0;
 constexpr int kLinesPrimitive = 1;
+constexpr int kLineStripPrimitive = 2;
+constexpr int kClosedLinePrimitive = 3;
+
+bool isLinePrimitive(int primitive) {
+    return primitive == kLinesPrimitive || primitive == kLineStripPrimitive ||
+           primitive == kClosedLinePrimitive;
+}
+
+// The vertex pairs of the segments a line primitive of `n` vertices draws:
+// disjoint pairs for a line list, each vertex to the next for a strip, and
+// a closed line also from the last back to the first.
+std::vector<std::array<unsigned int, 2>> segmentsOf(int primitive, unsigned int n) {
+    std::vector<std::array<unsigned int, 2>> segments;
+    if (primitive == kLinesPrimitive) {
+        for (unsigned int i = 0; i + 1 < n; i += 2) {
+            segments.push_back({{i, i + 1}});
+        }
+        return segments;
+    }
+    for (unsigned int i = 0; i + 1 < n; ++i) {
+        segments.push_back({{i, i + 1}});
+    }
+    if (primitive == kClosedLinePrimitive && n > 2) {
+        segments.push_back({{n - 1, 0}});
+    }
+    return segments;
+}
 
 constexpr int kMargin = 8;
 constexpr int kGap = 8;
@@ -163,13 +190,9 @@ public:
         MColor current(1.0f, 1.0f, 1.0f, 1.0f);
         double lineWidth = 1.0;
         double pointSize = 1.0;
-        int lineListsInDrawable = 0;
+        int lineLists = 0;
         for (const khost::DrawCall& call : view_.calls) {
             switch (call.kind) {
-                case khost::DrawCall::BeginDrawable:
-                case khost::DrawCall::BeginDrawInXray:
-                    lineListsInDrawable = 0;
-                    break;
                 case khost::DrawCall::SetColor:
                     current = call.color;
                     break;
@@ -180,10 +203,8 @@ public:
                     pointSize = call.value;
                     break;
                 case khost::DrawCall::Mesh:
-                    if (call.primitive == kLinesPrimitive) {
-                        const bool curve = view_.curveOverlayOn && lineListsInDrawable == 0;
-                        ++lineListsInDrawable;
-                        lineList(call, curve ? "kl-curve-seg" : "kl-hull-seg", lineWidth, current);
+                    if (isLinePrimitive(call.primitive)) {
+                        lineList(call, lineLists++, lineWidth, current);
                     } else if (call.primitive == kPointsPrimitive) {
                         pointList(call, pointSize, current);
                     }
@@ -209,27 +230,27 @@ private:
         return true;
     }
 
-    void lineList(const khost::DrawCall& call, const char* cls, double width, const MColor& current) {
-        const unsigned int n = call.points.length();
-        for (unsigned int i = 0; i + 1 < n; i += 2) {
-            const MColor c0 = vertexColor(call, i, current);
-            const MColor c1 = vertexColor(call, i + 1, current);
+    void lineList(const khost::DrawCall& call, int list, double width, const MColor& current) {
+        const std::string cls = "class=\"kl-line-seg\" data-list=\"" + std::to_string(list) + "\"";
+        for (const auto& segment : segmentsOf(call.primitive, call.points.length())) {
+            const unsigned int i0 = segment[0], i1 = segment[1];
+            const MColor c0 = vertexColor(call, i0, current);
+            const MColor c1 = vertexColor(call, i1, current);
             double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
             const bool visible =
-                toSvg(cartesian(call.points[i]), x0, y0) && toSvg(cartesian(call.points[i + 1]), x1, y1);
+                toSvg(cartesian(call.points[i0]), x0, y0) && toSvg(cartesian(call.points[i1]), x1, y1);
             const std::string hidden = visible ? "" : " visibility=\"hidden\"";
             const std::string w = num(width);
             if (c0 == c1) {
-                out_ << "<line class=\"" << cls << "\"" << hidden << " x1=\"" << num(x0) << "\" y1=\""
-                     << num(y0) << "\" x2=\"" << num(x1) << "\" y2=\"" << num(y1) << "\" stroke=\""
-                     << hexColor(c0) << "\" stroke-opacity=\"" << opacity(c0) << "\" stroke-width=\"" << w
-                     << "\"/>\n";
+                out_ << "<line " << cls << hidden << " x1=\"" << num(x0) << "\" y1=\"" << num(y0)
+                     << "\" x2=\"" << num(x1) << "\" y2=\"" << num(y1) << "\" stroke=\"" << hexColor(c0)
+                     << "\" stroke-opacity=\"" << opacity(c0) << "\" stroke-width=\"" << w << "\"/>\n";
                 continue;
             }
             // Two vertex colours: each half of the segment takes the colour of
-            // its end, as a line list with per-vertex colours shows it.
+            // its end, as a line with per-vertex colours shows it.
             const double mx = 0.5 * (x0 + x1), my = 0.5 * (y0 + y1);
-            out_ << "<g class=\"" << cls << "\"" << hidden << " stroke-width=\"" << w << "\">"
+            out_ << "<g " << cls << hidden << " stroke-width=\"" << w << "\">"
                  << "<line x1=\"" << num(x0) << "\" y1=\"" << num(y0) << "\" x2=\"" << num(mx) << "\" y2=\""
                  << num(my) << "\" stroke=\"" << hexColor(c0) << "\" stroke-opacity=\"" << opacity(c0)
                  << "\"/>"
@@ -271,57 +292,44 @@ private:
     const ViewPicture& view_;
 };
 
-std::string countAttributes(const OverlayCounts& c) {
+std::string countAttributes(const RecordedCounts& c) {
     return " data-points=\"" + std::to_string(c.points) + "\" data-markers=\"" + std::to_string(c.markers) +
-           "\" data-curve-segments=\"" + std::to_string(c.curveSegments) + "\" data-hull-segments=\"" +
-           std::to_string(c.hullSegments) + "\"";
+           "\" data-line-segments=\"" + std::to_string(c.lineSegments) + "\"";
 }
 
 }  // namespace
 
-OverlayCounts countRecorded(const std::vector<khost::DrawCall>& calls, bool curveOverlayOn) {
-    OverlayCounts counts;
-    bool curveListSeen = false;
+RecordedCounts countRecorded(const std::vector<khost::DrawCall>& calls) {
+    RecordedCounts counts;
     for (const khost::DrawCall& call : calls) {
         if (call.kind == khost::DrawCall::BeginDrawInXray) {
             counts.xray = true;
-        }
-        if (call.kind == khost::DrawCall::BeginDrawable || call.kind == khost::DrawCall::BeginDrawInXray) {
-            curveListSeen = false;
         } else if (call.kind == khost::DrawCall::Circle2d) {
             ++counts.markers;
         } else if (call.kind == khost::DrawCall::Mesh && call.primitive == kPointsPrimitive) {
             counts.points += call.points.length();
-        } else if (call.kind == khost::DrawCall::Mesh && call.primitive == kLinesPrimitive) {
-            const std::size_t segments = call.points.length() / 2;
-            if (curveOverlayOn && !curveListSeen) {
-                counts.curveSegments += segments;
-                curveListSeen = true;
-            } else {
-                counts.hullSegments += segments;
-            }
+        } else if (call.kind == khost::DrawCall::Mesh && isLinePrimitive(call.primitive)) {
+            counts.lineSegments += segmentsOf(call.primitive, call.points.length()).size();
         }
     }
     return counts;
 }
 
-std::string describeCounts(const OverlayCounts& c) {
+std::string describeCounts(const RecordedCounts& c) {
     return std::to_string(c.points) + " points, " + std::to_string(c.markers) + " markers, " +
-           std::to_string(c.curveSegments) + " curve segments, " + std::to_string(c.hullSegments) +
-           " hull segments";
+           std::to_string(c.lineSegments) + " line segments";
 }
 
 std::string renderSvg(const Picture& picture) {
-    std::vector<OverlayCounts> counts;
-    OverlayCounts total;
+    std::vector<RecordedCounts> counts;
+    RecordedCounts total;
     int viewsWidth = 0;
     int viewsHeight = 0;
     for (const ViewPicture& view : picture.views) {
-        counts.push_back(countRecorded(view.calls, view.curveOverlayOn));
+        counts.push_back(countRecorded(view.calls));
         total.points += counts.back().points;
         total.markers += counts.back().markers;
-        total.curveSegments += counts.back().curveSegments;
-        total.hullSegments += counts.back().hullSegments;
+        total.lineSegments += counts.back().lineSegments;
         viewsWidth += view.width + (viewsWidth > 0 ? kGap : 0);
         viewsHeight = std::max(viewsHeight, view.height);
     }

@@ -1,14 +1,17 @@
 #pragma once
 // Turns the draw calls that the host's UI draw manager recorded for one
 // frame into an SVG picture: the scene's curves and meshes as thin, dimmed
-// wireframes, and over them every recorded line segment, point and marker
-// circle with its own colour, alpha and size, plus a legend.
+// wireframes, and over them the recorded calls in the order they were
+// recorded (later ones on top), each line segment, point and marker circle
+// with the colour, alpha and size in force at its call, plus a legend.
 //
 // Every recorded item becomes exactly one classed element, also when it
-// cannot be projected (then it is hidden): kl-curve-seg and kl-hull-seg for
-// line segments, kl-point for points, kl-marker for circles. The recorded
-// counts are written independently as data attributes of the root element
-// (sums over the views) and of each view element.
+// cannot be projected (then it is hidden): kl-line-seg for the segments of
+// line lists, line strips and closed lines, kl-point for points, kl-marker
+// for circles. Each segment carries the number of its line list in the view
+// (data-list, from 0 in recorded order). The recorded counts are written
+// independently as data attributes of the root element (sums over the
+// views) and of each view element.
 #include <khost/harness.h>
 
 #include <array>
@@ -33,11 +36,6 @@ struct ViewPicture {
     std::vector<std::vector<khost::Vec3>> curveWires;  // world-space polylines, one per scene curve
     std::vector<std::vector<Edge>> meshEdges;          // world-space edges, one list per scene mesh
     std::vector<khost::DrawCall> calls;                // recorded for the overlay node in this view
-    // The node's showCurve. The overlay draws its curve segments as the
-    // first line list of the drawable and only then its hull line lists, so
-    // with showCurve on the first line list is the curve overlay and every
-    // later one a hull list; with it off every line list is a hull list.
-    bool curveOverlayOn = true;
 };
 
 struct LegendEntry {
@@ -52,17 +50,16 @@ struct Picture {
     std::vector<LegendEntry> settings;
 };
 
-struct OverlayCounts {
+struct RecordedCounts {
     std::size_t points = 0;
     std::size_t markers = 0;
-    std::size_t curveSegments = 0;
-    std::size_t hullSegments = 0;
-    bool xray = false;  // the drawable was opened with beginDrawInXray
+    std::size_t lineSegments = 0;
+    bool xray = false;  // a drawable was opened with beginDrawInXray
 };
 
 // What a list of recorded calls draws, counted from the calls themselves.
-OverlayCounts countRecorded(const std::vector<khost::DrawCall>& calls, bool curveOverlayOn);
-std::string describeCounts(const OverlayCounts& counts);  // "24 points, 3 markers, ..."
+RecordedCounts countRecorded(const std::vector<khost::DrawCall>& calls);
+std::string describeCounts(const RecordedCounts& counts);  // "24 points, 3 markers, 40 line segments"
 
 std::string renderSvg(const Picture& picture);
 

@@ -21,7 +21,6 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -214,10 +213,6 @@ void selectCVs(const std::string& curve, const std::vector<int>& cvs, bool add =
 void selectComponents(const std::string& curve, MFn::Type componentType, const std::vector<int>& elements,
                       const std::vector<float>& weights = {}, bool add = false, bool hiliteObject = true);
 void setHilite(const std::vector<std::string>& objects);
-// Full path names of the NURBS curve shapes that the items of `list` name
-// (an item naming a transform stands for its shape), as the overlay walks a
-// selection.
-std::set<std::string> curveShapesIn(const MSelectionList& list);
 struct RichItem {
     std::string object;
     std::vector<int> cvs;        // empty: the object itself

@@ -10,9 +10,6 @@
 #include <maya/MStatus.h>
 #include <maya/MStringArray.h>
 
-#include <cstddef>
-#include <memory>
-
 class MItSelectionList {
 public:
     enum selItemType {
@@ -39,13 +36,14 @@ public:
     selItemType itemType(MStatus* ReturnStatus = nullptr);
 
 private:
-    friend struct khost::detail::Access;
     MItSelectionList(const MItSelectionList&);
     MItSelectionList& operator=(const MItSelectionList&);
     // Moves index_ forward to the first item at or after it that passes the filter.
     void skipFiltered();
 
-    std::shared_ptr<khost::detail::SelectionItems> items_;
-    std::size_t index_ = 0;
+    // A copy of the list: it shares the items, which stay as they were when
+    // the iterator was made even if the original list changes.
+    MSelectionList list_;
+    unsigned int index_ = 0;
     MFn::Type filter_ = MFn::kInvalid;
 };

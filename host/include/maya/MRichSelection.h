@@ -17,6 +17,5 @@ public:
     MStatus clear();
 
 private:
-    friend struct khost::detail::Access;
     MSelectionList data_;
 };

@@ -1,0 +1,258 @@
+// MFnNumericAttribute: numeric attributes, their defaults and ranges. Range
+// and default setters act on the attribute the function set is attached to.
+#include <maya/MFnNumericAttribute.h>
+
+#include <initializer_list>
+#include <memory>
+#include <type_traits>
+
+#include "attribute_storage.h"
+#include "nodes_internal.h"
+
+using khost::detail::AttrDef;
+using khost::detail::AttrKind;
+
+namespace {
+
+void setStatus(MStatus* status, MStatus::MStatusCode code) {
+    if (status) {
+        *status = code;
+    }
+}
+
+AttrDef* attachedNumeric(const MObject& obj) {
+    AttrDef* a = khost::detail::attachedAttribute(obj);
+    return a && a->kind == AttrKind::Numeric && !a->builtin ? a : nullptr;
+}
+
+// Stores one value per component; the count must match the attribute's.
+MStatus setDefaults(const MObject& obj, std::initializer_list<double> values) {
+    AttrDef* a = attachedNumeric(obj);
+    if (!a || static_cast<int>(values.size()) != a->components) {
+        return MStatus::kInvalidParameter;
+    }
+    std::size_t i = 0;
+    for (double v : values) {
+        a->defaults[i++] = khost::detail::storeNumeric(a->numericType, v);
+    }
+    return MStatus::kSuccess;
+}
+
+template <class T>
+MStatus getDefaults(const MObject& obj, std::initializer_list<T*> out) {
+    const AttrDef* a = attachedNumeric(obj);
+    if (!a || static_cast<int>(out.size()) != a->components) {
+        return MStatus::kInvalidParameter;
+    }
+    std::size_t i = 0;
+    for (T* p : out) {
+        const double v = a->defaults[i++];
+        if (std::is_floating_point<T>::value) {
+            *p = static_cast<T>(v);
+        } else {
+            *p = khost::detail::saturateCast<T>(v);
+        }
+    }
+    return MStatus::kSuccess;
+}
+
+// One bound for every component: the embedded host keeps a single range per
+// attribute, so several values are accepted only when they agree.
+MStatus setBound(const MObject& obj, std::initializer_list<double> values, bool isMin) {
+    AttrDef* a = attachedNumeric(obj);
+    if (!a || (values.size() > 1 && static_cast<int>(values.size()) != a->components)) {
+        return MStatus::kInvalidParameter;
+    }
+    const double first = *values.begin();
+    for (double v : values) {
+        if (v != first) {
+            return MStatus::kNotImplemented;
+        }
+    }
+    if (isMin) {
+        a->hasMin = true;
+        a->minValue = first;
+    } else {
+        a->hasMax = true;
+        a->maxValue = first;
+    }
+    return MStatus::kSuccess;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- MFnNumericAttribute
+MFnNumericAttribute::MFnNumericAttribute() = default;
+MFnNumericAttribute::MFnNumericAttribute(MObject& object, MStatus* ReturnStatus) {
+    const MStatus s = setObject(object);
+    if (ReturnStatus) {
+        *ReturnStatus = s;
+    }
+}
+MFnNumericAttribute::MFnNumericAttribute(const MObject& object, MStatus* ReturnStatus) {
+    const MStatus s = setObject(object);
+    if (ReturnStatus) {
+        *ReturnStatus = s;
+    }
+}
+MFnNumericAttribute::~MFnNumericAttribute() = default;
+MFn::Type MFnNumericAttribute::type() const {
+    return MFn::kNumericAttribute;
+}
+MFn::Type MFnNumericAttribute::requiredType() const {
+    return MFn::kNumericAttribute;
+}
+
+MObject MFnNumericAttribute::create(const MString& fullName, const MString& briefName,
+                                    MFnNumericData::Type unitType, double defaultValue,
+                                    MStatus* ReturnStatus) {
+    const int components = khost::detail::numericComponents(unitType);
+    if (components == 0 || fullName.length() == 0 || briefName.length() == 0) {
+        obj_ = MObject();
+        setStatus(ReturnStatus,
+                  components == 0 && unitType != MFnNumericData::kInvalid && unitType != MFnNumericData::kLast
+                      ? MStatus::kNotImplemented
+                      : MStatus::kInvalidParameter);
+        return MObject();
+    }
+    auto a = std::make_shared<AttrDef>();
+    a->kind = AttrKind::Numeric;
+    a->longName = fullName.asChar();
+    a->shortName = briefName.asChar();
+    a->numericType = unitType;
+    a->components = components;
+    a->defaults.fill(khost::detail::storeNumeric(unitType, defaultValue));
+    obj_ = khost::detail::attributeObject(a);
+    setStatus(ReturnStatus, MStatus::kSuccess);
+    return obj_;
+}
+
+MObject MFnNumericAttribute::createColor(const MString& fullName, const MString& briefName,
+                                         MStatus* ReturnStatus) {
+    MStatus s;
+    MObject obj = create(fullName, briefName, MFnNumericData::k3Float, 0.0, &s);
+    if (s) {
+        attachedNumeric(obj_)->usedAsColor = true;
+    }
+    setStatus(ReturnStatus, s.statusCode());
+    return obj;
+}
+
+MObject MFnNumericAttribute::createPoint(const MString& fullName, const MString& briefName,
+                                         MStatus* ReturnStatus) {
+    return create(fullName, briefName, MFnNumericData::k3Float, 0.0, ReturnStatus);
+}
+
+MStatus MFnNumericAttribute::setMin(double min1) {
+    return setBound(obj_, {min1}, true);
+}
+MStatus MFnNumericAttribute::setMin(double min1, double min2) {
+    return setBound(obj_, {min1, min2}, true);
+}
+MStatus MFnNumericAttribute::setMin(double min1, double min2, double min3) {
+    return setBound(obj_, {min1, min2, min3}, true);
+}
+MStatus MFnNumericAttribute::setMin(double min1, double min2, double min3, double min4) {
+    return setBound(obj_, {min1, min2, min3, min4}, true);
+}
+MStatus MFnNumericAttribute::setMax(double max1) {
+    return setBound(obj_, {max1}, false);
+}
+MStatus MFnNumericAttribute::setMax(double max1, double max2) {
+    return setBound(obj_, {max1, max2}, false);
+}
+MStatus MFnNumericAttribute::setMax(double max1, double max2, double max3) {
+    return setBound(obj_, {max1, max2, max3}, false);
+}
+MStatus MFnNumericAttribute::setMax(double max1, double max2, double max3, double max4) {
+    return setBound(obj_, {max1, max2, max3, max4}, false);
+}
+
+MStatus MFnNumericAttribute::setDefault(bool value) {
+    return setDefaults(obj_, {value ? 1.0 : 0.0});
+}
+MStatus MFnNumericAttribute::setDefault(char value) {
+    return setDefaults(obj_, {static_cast<double>(value)});
+}
+MStatus MFnNumericAttribute::setDefault(int value) {
+    return setDefaults(obj_, {static_cast<double>(value)});
+}
+MStatus MFnNumericAttribute::setDefault(int value1, int value2) {
+    return setDefaults(obj_, {static_cast<double>(value1), static_cast<double>(value2)});
+}
+MStatus MFnNumericAttribute::setDefault(int value1, int value2, int value3) {
+    return setDefaults(
+        obj_, {static_cast<double>(value1), static_cast<double>(value2), static_cast<double>(value3)});
+}
+MStatus MFnNumericAttribute::setDefault(MInt64 value) {
+    return setDefaults(obj_, {static_cast<double>(value)});
+}
+MStatus MFnNumericAttribute::setDefault(float value) {
+    return setDefaults(obj_, {static_cast<double>(value)});
+}
+MStatus MFnNumericAttribute::setDefault(float value1, float value2) {
+    return setDefaults(obj_, {static_cast<double>(value1), static_cast<double>(value2)});
+}
+MStatus MFnNumericAttribute::setDefault(float value1, float value2, float value3) {
+    return setDefaults(
+        obj_, {static_cast<double>(value1), static_cast<double>(value2), static_cast<double>(value3)});
+}
+MStatus MFnNumericAttribute::setDefault(double value) {
+    return setDefaults(obj_, {value});
+}
+MStatus MFnNumericAttribute::setDefault(double value1, double value2) {
+    return setDefaults(obj_, {value1, value2});
+}
+MStatus MFnNumericAttribute::setDefault(double value1, double value2, double value3) {
+    return setDefaults(obj_, {value1, value2, value3});
+}
+MStatus MFnNumericAttribute::setDefault(double value1, double value2, double value3, double value4) {
+    // No four-component kind can be created in the embedded host.
+    return setDefaults(obj_, {value1, value2, value3, value4});
+}
+MStatus MFnNumericAttribute::setDefault(void*) {
+    // Address attributes (kAddr) cannot be created in the embedded host.
+    return MStatus::kInvalidParameter;
+}
+
+MStatus MFnNumericAttribute::getDefault(bool& value) {
+    double v = 0.0;
+    const MStatus s = getDefaults<double>(obj_, {&v});
+    if (s) {
+        value = v != 0.0;
+    }
+    return s;
+}
+MStatus MFnNumericAttribute::getDefault(char& value) {
+    return getDefaults<char>(obj_, {&value});
+}
+MStatus MFnNumericAttribute::getDefault(int& value) {
+    return getDefaults<int>(obj_, {&value});
+}
+MStatus MFnNumericAttribute::getDefault(int& value1, int& value2) {
+    return getDefaults<int>(obj_, {&value1, &value2});
+}
+MStatus MFnNumericAttribute::getDefault(int& value1, int& value2, int& value3) {
+    return getDefaults<int>(obj_, {&value1, &value2, &value3});
+}
+MStatus MFnNumericAttribute::getDefault(MInt64& value) {
+    return getDefaults<MInt64>(obj_, {&value});
+}
+MStatus MFnNumericAttribute::getDefault(float& value) {
+    return getDefaults<float>(obj_, {&value});
+}
+MStatus MFnNumericAttribute::getDefault(float& value1, float& value2) {
+    return getDefaults<float>(obj_, {&value1, &value2});
+}
+MStatus MFnNumericAttribute::getDefault(float& value1, float& value2, float& value3) {
+    return getDefaults<float>(obj_, {&value1, &value2, &value3});
+}
+MStatus MFnNumericAttribute::getDefault(double& value) {
+    return getDefaults<double>(obj_, {&value});
+}
+MStatus MFnNumericAttribute::getDefault(double& value1, double& value2) {
+    return getDefaults<double>(obj_, {&value1, &value2});
+}
+MStatus MFnNumericAttribute::getDefault(double& value1, double& value2, double& value3) {
+    return getDefaults<double>(obj_, {&value1, &value2, &value3});
+}

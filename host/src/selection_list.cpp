@@ -1,0 +1,228 @@
+// MSelectionList: an ordered list of nodes and components, copied on write.
+#include <maya/MSelectionList.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "selection_items.h"
+
+namespace khost {
+namespace detail {
+
+bool removeItemsIf(MSelectionList& list, const std::function<bool(const SelectionItem&)>& drop) {
+    auto& items = SelectionListAccess::items(list);
+    if (!items || std::none_of(items->list.begin(), items->list.end(), drop)) {
+        return false;
+    }
+    auto kept = std::make_shared<SelectionItems>();
+    for (const SelectionItem& item : items->list) {
+        if (!drop(item)) {
+            kept->list.push_back(item);
+        }
+    }
+    items = kept->list.empty() ? nullptr : kept;
+    return true;
+}
+
+MObject copyComponent(const MObject& component) {
+    const ComponentData* c = componentData(component);
+    if (c == nullptr) {
+        return MObject();
+    }
+    return objectOf(std::make_shared<ComponentData>(*c));
+}
+
+SelectionItems& writable(std::shared_ptr<SelectionItems>& items) {
+    if (!items) {
+        items = std::make_shared<SelectionItems>();
+    } else if (items.use_count() > 1) {
+        items = std::make_shared<SelectionItems>(*items);
+    }
+    return *items;
+}
+
+SelectionItem makeItem(const MObject& object, const MObject& component) {
+    SelectionItem item;
+    item.object = object;
+    item.component = component;
+    const auto& data = Access::data(object);
+    item.dag = data ? data->asNode() : nullptr;
+    return item;
+}
+
+MStatus dagPathOf(const SelectionItem& item, MDagPath& path, MObject& component) {
+    if (&component != &MObject::kNullObj) {
+        component = item.component;
+    }
+    if (item.dag == nullptr) {
+        return MStatus::kFailure;
+    }
+    Access::node(path) = std::static_pointer_cast<Node>(Access::data(item.object));
+    return MStatus::kSuccess;
+}
+
+}  // namespace detail
+}  // namespace khost
+
+using khost::detail::Access;
+namespace kd = khost::detail;
+
+// ---------------------------------------------------------------- MSelectionList
+
+MSelectionList::MSelectionList() = default;
+MSelectionList::MSelectionList(const MSelectionList& src) = default;
+MSelectionList::~MSelectionList() = default;
+MSelectionList& MSelectionList::operator=(const MSelectionList& other) = default;
+
+MStatus MSelectionList::clear() {
+    items_.reset();
+    return MStatus::kSuccess;
+}
+
+bool MSelectionList::isEmpty(MStatus* ReturnStatus) const {
+    kd::setReturnStatus(ReturnStatus, MStatus::kSuccess);
+    return !items_ || items_->list.empty();
+}
+
+unsigned int MSelectionList::length(MStatus* ReturnStatus) const {
+    kd::setReturnStatus(ReturnStatus, MStatus::kSuccess);
+    return items_ ? static_cast<unsigned int>(items_->list.size()) : 0u;
+}
+
+MStatus MSelectionList::getDagPath(unsigned int index, MDagPath& dagPath, MObject& component) const {
+    if (index >= length()) {
+        return MStatus::kInvalidParameter;
+    }
+    return kd::dagPathOf(items_->list[index], dagPath, component);
+}
+
+MStatus MSelectionList::getDependNode(unsigned int index, MObject& depNode) const {
+    if (index >= length()) {
+        return MStatus::kInvalidParameter;
+    }
+    depNode = items_->list[index].object;
+    return MStatus::kSuccess;
+}
+
+MStatus MSelectionList::add(const MObject& object, const bool mergeWithExisting) {
+    if (object.isNull() || kd::componentData(object) != nullptr) {
+        return MStatus::kInvalidParameter;
+    }
+    (void)mergeWithExisting;  // a whole object is listed at most once either way
+    kd::mergeInto(items_, std::vector<kd::SelectionItem>{kd::makeItem(object, MObject())}, kMergeNormal);
+    return MStatus::kSuccess;
+}
+
+MStatus MSelectionList::add(const MDagPath& object, const MObject& component, const bool mergeWithExisting) {
+    const auto& node = Access::node(object);
+    if (!node || !node->alive) {
+        return MStatus::kInvalidParameter;
+    }
+    MObject nodeObject;
+    Access::data(nodeObject) = node;
+    if (component.isNull()) {
+        kd::mergeInto(items_, std::vector<kd::SelectionItem>{kd::makeItem(nodeObject, MObject())},
+                      kMergeNormal);
+        return MStatus::kSuccess;
+    }
+    if (kd::componentData(component) == nullptr) {
+        return MStatus::kInvalidParameter;
+    }
+    kd::SelectionItem item = kd::makeItem(nodeObject, component);
+    if (mergeWithExisting) {
+        kd::mergeInto(items_, std::vector<kd::SelectionItem>{item}, kMergeNormal);
+    } else {
+        item.component = kd::copyComponent(component);
+        kd::append(kd::writable(items_), item);
+    }
+    return MStatus::kSuccess;
+}
+
+MStatus MSelectionList::merge(const MSelectionList& other, const MergeStrategy strategy) {
+    if (!other.items_) {
+        return MStatus::kSuccess;
+    }
+    // Merging a list with itself must read a stable copy of the source.
+    const std::shared_ptr<kd::SelectionItems> source = other.items_;
+    kd::mergeInto(items_, source->list, strategy);
+    return MStatus::kSuccess;
+}
+
+MStatus MSelectionList::merge(const MDagPath& object, const MObject& component,
+                              const MergeStrategy strategy) {
+    const auto& node = Access::node(object);
+    if (!node || !node->alive || (!component.isNull() && kd::componentData(component) == nullptr)) {
+        return MStatus::kInvalidParameter;
+    }
+    MObject nodeObject;
+    Access::data(nodeObject) = node;
+    kd::mergeInto(items_, std::vector<kd::SelectionItem>{kd::makeItem(nodeObject, component)}, strategy);
+    return MStatus::kSuccess;
+}
+
+MStatus MSelectionList::remove(unsigned int index) {
+    if (index >= length()) {
+        return MStatus::kInvalidParameter;
+    }
+    kd::SelectionItems& items = kd::writable(items_);
+    items.list.erase(items.list.begin() + static_cast<std::ptrdiff_t>(index));
+    items.index.clear();
+    items.indexed = false;
+    return MStatus::kSuccess;
+}
+
+bool MSelectionList::hasItem(const MObject& item, MStatus* ReturnStatus) const {
+    kd::setReturnStatus(ReturnStatus, MStatus::kSuccess);
+    if (!items_ || item.isNull()) {
+        return false;
+    }
+    return std::any_of(items_->list.begin(), items_->list.end(),
+                       [&](const kd::SelectionItem& i) { return i.object == item && i.component.isNull(); });
+}
+
+bool MSelectionList::hasItem(const MDagPath& item, const MObject& component, MStatus* ReturnStatus) const {
+    kd::setReturnStatus(ReturnStatus, MStatus::kSuccess);
+    const auto& node = Access::node(item);
+    if (!items_ || !node) {
+        return false;
+    }
+    const kd::ComponentData* wanted = kd::componentData(component);
+    for (const kd::SelectionItem& i : items_->list) {
+        if (i.dag != node.get()) {
+            continue;
+        }
+        const kd::ComponentData* have = kd::componentData(i.component);
+        if (wanted == nullptr && have == nullptr) {
+            return true;
+        }
+        if (wanted != nullptr && have != nullptr && have->type == wanted->type &&
+            std::all_of(wanted->elements.begin(), wanted->elements.end(), [&](int e) {
+                return std::find(have->elements.begin(), have->elements.end(), e) != have->elements.end();
+            })) {
+            return true;
+        }
+    }
+    return false;
+}
+
+MStatus MSelectionList::getSelectionStrings(MStringArray& array) const {
+    array.clear();
+    if (items_) {
+        for (const kd::SelectionItem& item : items_->list) {
+            kd::itemStrings(item, array);
+        }
+    }
+    return MStatus::kSuccess;
+}
+
+MStatus MSelectionList::getSelectionStrings(unsigned int index, MStringArray& array) const {
+    array.clear();
+    if (index >= length()) {
+        return MStatus::kInvalidParameter;
+    }
+    kd::itemStrings(items_->list[index], array);
+    return MStatus::kSuccess;
+}

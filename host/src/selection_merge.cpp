@@ -1,0 +1,182 @@
+// Set operations of selection lists: merging items into a list as
+// MSelectionList::merge does (union, symmetric difference, removal), on
+// whole objects and element by element on components of the same kind.
+#include <memory>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "selection_items.h"
+
+namespace khost {
+namespace detail {
+
+namespace {
+
+// A component of the same type holding the chosen elements of `from`, in
+// their order, with their weights.
+template <class Keep>
+void appendFiltered(ComponentData& to, const ComponentData& from, Keep keep) {
+    for (std::size_t i = 0; i < from.elements.size(); ++i) {
+        if (keep(from.elements[i])) {
+            to.elements.push_back(from.elements[i]);
+            to.weights.push_back(weightAt(from, i));
+        }
+    }
+}
+
+std::shared_ptr<ComponentData> emptyLike(const ComponentData& a, const ComponentData& b) {
+    auto c = std::make_shared<ComponentData>();
+    c->type = a.type;
+    c->hasWeights = a.hasWeights || b.hasWeights;
+    return c;
+}
+
+void finish(ComponentData& c) {
+    if (!c.hasWeights) {
+        c.weights.clear();
+    }
+}
+
+std::shared_ptr<ComponentData> unite(const ComponentData& a, const ComponentData& b) {
+    auto c = emptyLike(a, b);
+    std::unordered_set<int> seen;
+    appendFiltered(*c, a, [&](int e) { return seen.insert(e).second; });
+    appendFiltered(*c, b, [&](int e) { return seen.insert(e).second; });
+    finish(*c);
+    return c;
+}
+
+std::shared_ptr<ComponentData> subtract(const ComponentData& a, const ComponentData& b) {
+    auto c = emptyLike(a, a);
+    const std::unordered_set<int> drop(b.elements.begin(), b.elements.end());
+    appendFiltered(*c, a, [&](int e) { return drop.count(e) == 0; });
+    finish(*c);
+    return c;
+}
+
+std::shared_ptr<ComponentData> symmetricDifference(const ComponentData& a, const ComponentData& b) {
+    auto c = emptyLike(a, b);
+    const std::unordered_set<int> inA(a.elements.begin(), a.elements.end());
+    const std::unordered_set<int> inB(b.elements.begin(), b.elements.end());
+    appendFiltered(*c, a, [&](int e) { return inB.count(e) == 0; });
+    appendFiltered(*c, b, [&](int e) { return inA.count(e) == 0; });
+    finish(*c);
+    return c;
+}
+
+MFn::Type componentTypeOf(const SelectionItem& item) {
+    const ComponentData* c = componentData(item.component);
+    return c != nullptr ? c->type : MFn::kInvalid;
+}
+
+// Items are the same selectable thing when they name the same node and,
+// for component items, the same kind of component.
+const ObjectData* objectKey(const SelectionItem& item) {
+    return Access::data(item.object).get();
+}
+
+void buildIndex(SelectionItems& items) {
+    items.index.clear();
+    for (std::size_t i = 0; i < items.list.size(); ++i) {
+        items.index[objectKey(items.list[i])].push_back(i);
+    }
+    items.indexed = true;
+}
+
+constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
+
+// Position of the first item that is the same selectable thing as `item`
+// and not removed, or kNotFound.
+std::size_t findSame(const SelectionItems& items, const SelectionItem& item,
+                     const std::unordered_set<std::size_t>& removed) {
+    const auto positions = items.index.find(objectKey(item));
+    if (positions == items.index.end()) {
+        return kNotFound;
+    }
+    const MFn::Type type = componentTypeOf(item);
+    for (std::size_t pos : positions->second) {
+        if ((removed.empty() || removed.count(pos) == 0) && componentTypeOf(items.list[pos]) == type) {
+            return pos;
+        }
+    }
+    return kNotFound;
+}
+
+}  // namespace
+
+void append(SelectionItems& items, SelectionItem item) {
+    if (items.indexed) {
+        items.index[objectKey(item)].push_back(items.list.size());
+    }
+    items.list.push_back(std::move(item));
+}
+
+void mergeInto(std::shared_ptr<SelectionItems>& dstPtr, const std::vector<SelectionItem>& src,
+               MSelectionList::MergeStrategy strategy) {
+    if (src.empty()) {
+        return;
+    }
+    SelectionItems& dst = writable(dstPtr);
+    if (!dst.indexed) {
+        buildIndex(dst);
+    }
+    std::unordered_set<std::size_t> removed;  // positions of items that go
+    for (const SelectionItem& item : src) {
+        const std::size_t pos = findSame(dst, item, removed);
+        const ComponentData* comp = componentData(item.component);
+        if (pos == kNotFound) {
+            if (strategy != MSelectionList::kRemoveFromList) {
+                // The source item already knows its DAG node.
+                SelectionItem copy;
+                copy.object = item.object;
+                copy.component = copyComponent(item.component);
+                copy.dag = item.dag;
+                append(dst, std::move(copy));
+            }
+            continue;
+        }
+        if (comp == nullptr) {
+            if (strategy != MSelectionList::kMergeNormal) {
+                removed.insert(pos);
+            }
+            continue;
+        }
+        const ComponentData* mine = componentData(dst.list[pos].component);
+        std::shared_ptr<ComponentData> result;
+        switch (strategy) {
+            case MSelectionList::kMergeNormal:
+                result = unite(*mine, *comp);
+                break;
+            case MSelectionList::kXORWithList:
+                result = symmetricDifference(*mine, *comp);
+                break;
+            case MSelectionList::kRemoveFromList:
+                result = subtract(*mine, *comp);
+                break;
+        }
+        if (result->elements.empty()) {
+            removed.insert(pos);
+        } else {
+            dst.list[pos].component = objectOf(result);
+        }
+    }
+    if (removed.empty()) {
+        return;
+    }
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < dst.list.size(); ++i) {
+        if (removed.count(i) == 0) {
+            if (out != i) {
+                dst.list[out] = std::move(dst.list[i]);
+            }
+            ++out;
+        }
+    }
+    dst.list.resize(out);
+    dst.index.clear();
+    dst.indexed = false;
+}
+
+}  // namespace detail
+}  // namespace khost

@@ -1,0 +1,135 @@
+// MSelectionList::add(const MString&): the text of a selection ("curve1",
+// "|group1|curve*", "curve1.cv[2:4]", "meshShape1.vtx[*]") parsed into the
+// items it names.
+#include <maya/MSelectionList.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "name_matching.h"
+#include "nurbs.h"
+#include "scene_internal.h"
+#include "selection_items.h"
+
+namespace khost {
+namespace detail {
+
+namespace {
+
+// Parses "cv[3]", "cv[1:4]" or "cv[*]" for a node; null when the text or the
+// node does not fit.
+std::shared_ptr<ComponentData> parseComponent(const std::string& text, const Node& node) {
+    const std::size_t open = text.find('[');
+    if (open == std::string::npos || text.back() != ']') {
+        return nullptr;
+    }
+    const std::string name = text.substr(0, open);
+    const std::string range = text.substr(open + 1, text.size() - open - 2);
+    auto comp = std::make_shared<ComponentData>();
+    int count = 0;
+    const CurveData& curve = node.curve;
+    const int cvs = static_cast<int>(curve.cvs.size());
+    const int spans = geom::numSpans(curve.degree, cvs);
+    if (name == "cv" && node.kind == NodeKind::NurbsCurve) {
+        comp->type = MFn::kCurveCVComponent;
+        count = curve.form == geom::kFormPeriodic ? spans : cvs;
+    } else if (name == "ep" && node.kind == NodeKind::NurbsCurve) {
+        comp->type = MFn::kCurveEPComponent;
+        count = curve.form == geom::kFormPeriodic ? spans : spans + 1;
+    } else if (name == "vtx" && node.kind == NodeKind::Mesh) {
+        comp->type = MFn::kMeshVertComponent;
+        count = static_cast<int>(node.mesh.vertices.size());
+    } else {
+        return nullptr;
+    }
+    int first = 0, last = count - 1;
+    if (range != "*") {
+        const std::size_t colon = range.find(':');
+        const std::string a = range.substr(0, colon);
+        const std::string b = colon == std::string::npos ? a : range.substr(colon + 1);
+        auto isNumber = [](const std::string& s) {
+            return !s.empty() && s.size() < 10 &&
+                   std::all_of(s.begin(), s.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+        };
+        if (!isNumber(a) || !isNumber(b)) {
+            return nullptr;
+        }
+        first = std::stoi(a);
+        last = std::stoi(b);
+        if (first > last || last >= count) {
+            return nullptr;
+        }
+    }
+    for (int e = first; e <= last; ++e) {
+        comp->elements.push_back(e);
+    }
+    return comp;
+}
+
+// The shape a component string refers to: the node itself when it is a
+// shape, else the only shape below it.
+Node* componentOwner(Node* node) {
+    if (node->isShape()) {
+        return node;
+    }
+    Node* only = nullptr;
+    int count = 0;
+    for (Node* c : node->children) {
+        if (c->isShape()) {
+            only = c;
+            ++count;
+        }
+    }
+    return count == 1 ? only : nullptr;
+}
+
+}  // namespace
+}  // namespace detail
+}  // namespace khost
+
+namespace kd = khost::detail;
+using khost::detail::Access;
+
+MStatus MSelectionList::add(const MString& matchString, const bool /*searchChildNamespacesToo*/) {
+    std::string text = matchString.asChar();
+    std::string componentText;
+    const std::size_t dot = text.find('.');
+    if (dot != std::string::npos) {
+        componentText = text.substr(dot + 1);
+        text = text.substr(0, dot);
+    }
+    if (text.empty()) {
+        return MStatus::kInvalidParameter;
+    }
+    const bool absolute = text[0] == '|';
+    const std::vector<std::string> segments = kd::splitPath(absolute ? text.substr(1) : text);
+    if (std::any_of(segments.begin(), segments.end(), [](const std::string& s) { return s.empty(); })) {
+        return MStatus::kInvalidParameter;
+    }
+    std::vector<kd::SelectionItem> found;
+    for (kd::Node* n : kd::matchNodes(segments, absolute)) {
+        MObject nodeObject;
+        if (componentText.empty()) {
+            Access::data(nodeObject) = kd::sharedNode(n);
+            found.push_back(kd::makeItem(nodeObject, MObject()));
+            continue;
+        }
+        kd::Node* owner = kd::componentOwner(n);
+        if (owner == nullptr) {
+            continue;
+        }
+        auto comp = kd::parseComponent(componentText, *owner);
+        if (!comp) {
+            continue;
+        }
+        Access::data(nodeObject) = kd::sharedNode(owner);
+        found.push_back(kd::makeItem(nodeObject, kd::objectOf(comp)));
+    }
+    if (found.empty()) {
+        return MStatus::kInvalidParameter;
+    }
+    kd::mergeInto(items_, found, kMergeNormal);
+    return MStatus::kSuccess;
+}
