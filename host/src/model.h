@@ -157,8 +157,10 @@ struct Node : ObjectData {
     MeshData mesh;      // kind == Mesh
     CameraData camera;  // kind == Camera
 
-    // Plug-in nodes (kind == PluginShape)
-    NodeType* type = nullptr;
+    // Plug-in nodes (kind == PluginShape). The node keeps its type alive:
+    // a deregistered type lasts as long as a node of it (in the undo queue,
+    // or held by a handle) refers to it.
+    std::shared_ptr<NodeType> type;
     MPxNode* user = nullptr;        // the plug-in's object; deleted through its virtual destructor
     std::vector<AttrValue> values;  // indexed by AttrDef::index
     int state = 0;                  // nodeState
@@ -214,7 +216,12 @@ struct NodeType {
     int pxType = 0;  // MPxNode::Type
     std::string classification;
     std::vector<std::shared_ptr<AttrDef>> attributes;  // plug-in attributes, in addAttribute order
-    PluginModule* owner = nullptr;
+    // The module that registered the type; expired once that module is
+    // unloaded and nothing else refers to it.
+    std::weak_ptr<PluginModule> owner;
+    bool ownedBy(const PluginModule* module) const {
+        return module != nullptr && owner.lock().get() == module;
+    }
 };
 
 struct OverrideRegistration {
@@ -302,7 +309,7 @@ struct Scene {
     std::size_t danglingCallbacks = 0;  // left installed by an unloaded plug-in
 
     std::vector<std::shared_ptr<PluginModule>> plugins;
-    std::vector<std::unique_ptr<NodeType>> nodeTypes;
+    std::vector<std::shared_ptr<NodeType>> nodeTypes;  // registered types
     std::vector<OverrideRegistration> overrides;
     NodeType* initializingType = nullptr;  // target of MPxNode::addAttribute during an initializer
     std::map<int, int> failNext;           // HostStep -> MStatusCode, consumed by the step
