@@ -17,7 +17,7 @@ public:
     [[deprecated("Use MUserData() and let the host manage the lifetime")]] MUserData(bool deleteAfterUse);
     virtual ~MUserData();
 
-    [[deprecated("Use MUserData() and let the host manage the lifetime")]] bool deleteAfterUse() const;
+    [[deprecated("Use MUserData() and let the host manage the lifetime")]] bool deleteAfterUse();
     [[deprecated("Use MUserData() and let the host manage the lifetime")]] void setDeleteAfterUse(
         bool shouldDelete);
 
