@@ -39,7 +39,7 @@ public:
     selItemType itemType(MStatus* ReturnStatus = nullptr);
 
 private:
-    friend struct khost::detail::Access;
+    friend struct MHostAccess;
     MItSelectionList(const MItSelectionList&);
     MItSelectionList& operator=(const MItSelectionList&);
     // Moves index_ forward to the first item at or after it that passes the filter.

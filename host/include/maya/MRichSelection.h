@@ -17,6 +17,6 @@ public:
     MStatus clear();
 
 private:
-    friend struct khost::detail::Access;
+    friend struct MHostAccess;
     MSelectionList data_;
 };

@@ -17,6 +17,8 @@
 
 namespace khost {
 namespace detail {
+using ObjectData = ::MObject::Data;
+using Node = ::MObject::Node;
 // One entry of a selection list.
 struct SelectionItem {
     MObject object;       // the selected node
@@ -168,7 +170,7 @@ public:
     MStatus getSelectionStrings(unsigned int index, MStringArray& array) const;
 
 private:
-    friend struct khost::detail::Access;
+    friend struct MHostAccess;
     friend class MItSelectionList;
     // Null when empty. Shared with copies; cloned before a change when shared.
     std::shared_ptr<khost::detail::SelectionItems> items_;

@@ -5,12 +5,6 @@
 // the global namespace, not in MHWRender.
 #include <maya/MApiNamespace.h>
 
-namespace khost {
-namespace detail {
-struct FrameDriver;
-}  // namespace detail
-}  // namespace khost
-
 class MUserData {
 public:
     MUserData();
@@ -24,7 +18,7 @@ public:
     static const char* className();
 
 private:
-    friend struct khost::detail::FrameDriver;
+    friend struct MHostAccess;
     MUserData(const MUserData&);
     MUserData& operator=(const MUserData&);
     // True when the host deletes the data right after drawing it.
