@@ -928,8 +928,9 @@ std::string playScene(const uint8_t* data, std::size_t size, const Limits& limit
         out << "[callbacks] new scene: " << khost::installedCallbackCount() << " callbacks still installed";
         return out.str();
     }
-    khost::clearRegistrationLog();  // grows with every load and unload
-    khost::ConsoleCapture quiet;    // the node's console lines
+    khost::clearRegistrationLog();  // both grow with every load and unload
+    khost::clearUiProcedureLog();
+    khost::ConsoleCapture quiet;  // the node's console lines
     std::string problem;
     {
         ScenePlayer player(data, size, limits);

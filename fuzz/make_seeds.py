@@ -3,12 +3,18 @@
 that fuzz/decoder.cpp reads: an opcode byte per operation, then its operands.
 
 Usage: fuzz/make_seeds.py [OUTPUT_DIR]   (default: the corpus/ next to this file)
+       fuzz/make_seeds.py --module-cycles [OUTPUT_DIR]   (default: module_cycles/)
+
+The second form writes inputs that unload and reload the module many times
+between scene edits, for replays that check the host keeps nothing of what
+is gone (CTest fuzz_replay_stays_flat).
 
 Keep the opcode list, the extreme-value table and the operand order in step
 with fuzz/decoder.cpp.
 """
 import math
 import os
+import random
 import struct
 import sys
 
@@ -386,11 +392,47 @@ def seeds():
     yield "states_and_views", s
 
 
+def module_cycles(count=32, seed=17):
+    """Inputs that load and unload the module between edits: nodes made,
+    drawn and deleted (some undoably, so that unloading meets nodes of the
+    module's type in the undo queue), then unloads while no node of its type
+    is left, and a few refused while one is."""
+    rng = random.Random(seed)
+    for i in range(count):
+        s = Scene()
+        curves = rng.randint(1, 3)
+        for c in range(curves):
+            s.curve(line(rng.randint(4, 8), z=2.0 * c))
+        for _ in range(rng.randint(3, 6)):
+            s.manager()
+            s.select_components(0, [0, 2])
+            s.draw()
+            s.cycle()  # refused: a draw manager node is alive
+            last = s.lists["manager"] - 1
+            s.op("delete")
+            s.any_name("manager", last, form=last % 3)  # byte `last` names it
+            s.flag(rng.random() < 0.5)  # undoable
+            if rng.random() < 0.5:
+                s.op("flushUndo")
+            for _ in range(rng.randint(8, 24)):
+                s.cycle()
+        s.manager()
+        s.draw()
+        yield f"cycles_{i:02d}", s
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "corpus")
+    args = sys.argv[1:]
+    make = seeds
+    default_dir = "corpus"
+    if args and args[0] == "--module-cycles":
+        make = module_cycles
+        default_dir = "module_cycles"
+        args = args[1:]
+    out_dir = args[0] if args else os.path.join(here, default_dir)
     os.makedirs(out_dir, exist_ok=True)
-    for name, scene in seeds():
+    for name, scene in make():
         with open(os.path.join(out_dir, name), "wb") as f:
             f.write(bytes(scene.out))
         print(f"{name}: {len(scene.out)} bytes")

@@ -9,42 +9,39 @@
 
 #include "model.h"
 
-namespace khost {
-namespace detail {
-
 // ---------------------------------------------------------------- node types
 
-MFn::Type Node::apiType() const {
+MFn::Type MObject::Node::apiType() const {
     switch (kind) {
-        case NodeKind::Transform:
+        case khost::detail::NodeKind::Transform:
             return MFn::kTransform;
-        case NodeKind::Camera:
+        case khost::detail::NodeKind::Camera:
             return MFn::kCamera;
-        case NodeKind::NurbsCurve:
+        case khost::detail::NodeKind::NurbsCurve:
             return MFn::kNurbsCurve;
-        case NodeKind::Mesh:
+        case khost::detail::NodeKind::Mesh:
             return MFn::kMesh;
-        case NodeKind::PluginShape:
+        case khost::detail::NodeKind::PluginShape:
             return (type != nullptr && type->pxType == MPxNode::kLocatorNode) ? MFn::kPluginLocatorNode
                                                                               : MFn::kPluginDependNode;
     }
     return MFn::kInvalid;
 }
 
-bool Node::hasFn(MFn::Type t) const {
+bool MObject::Node::hasFn(MFn::Type t) const {
     if (t == MFn::kBase || t == MFn::kDependencyNode || t == MFn::kDagNode) {
         return true;
     }
     switch (kind) {
-        case NodeKind::Transform:
+        case khost::detail::NodeKind::Transform:
             return t == MFn::kTransform;
-        case NodeKind::Camera:
+        case khost::detail::NodeKind::Camera:
             return t == MFn::kCamera;
-        case NodeKind::NurbsCurve:
+        case khost::detail::NodeKind::NurbsCurve:
             return t == MFn::kCurve || t == MFn::kNurbsCurve;
-        case NodeKind::Mesh:
+        case khost::detail::NodeKind::Mesh:
             return t == MFn::kMesh;
-        case NodeKind::PluginShape:
+        case khost::detail::NodeKind::PluginShape:
             if (apiType() == MFn::kPluginLocatorNode) {
                 return t == MFn::kLocator || t == MFn::kPluginLocatorNode;
             }
@@ -52,6 +49,11 @@ bool Node::hasFn(MFn::Type t) const {
     }
     return false;
 }
+
+namespace khost {
+namespace detail {
+
+// ---------------------------------------------------------------- node types
 
 // ---------------------------------------------------------------- matrices
 

@@ -15,7 +15,7 @@
 MUserData::MUserData() = default;
 MUserData::MUserData(bool deleteAfterUse) : deleteAfterUse_(deleteAfterUse) {}
 MUserData::~MUserData() = default;
-bool MUserData::deleteAfterUse() const {
+bool MUserData::deleteAfterUse() {
     return deleteAfterUse_;
 }
 void MUserData::setDeleteAfterUse(bool shouldDelete) {

@@ -307,11 +307,11 @@ void drawView(std::size_t v, const FrameContextImpl& context, const std::vector<
 }  // namespace
 
 bool FrameDriver::alwaysDirty(const MHWRender::MPxDrawOverride& override) {
-    return override.alwaysDirty_;
+    return MHWRender::MHostAccess::alwaysDirty(override);
 }
 
 bool FrameDriver::deleteAfterUse(const MUserData& record) {
-    return record.deleteAfterUse_;
+    return Access::deleteAfterUse(record);
 }
 
 void FrameDriver::addUIDrawables(MHWRender::MPxDrawOverride& override, const MDagPath& path,
@@ -319,10 +319,9 @@ void FrameDriver::addUIDrawables(MHWRender::MPxDrawOverride& override, const MDa
                                  const MHWRender::MFrameContext& context, const MUserData* record) {
     CallRecorder recorder;
     recorder.calls = &calls;
-    {
-        MHWRender::MUIDrawManager manager(&recorder);
-        override.addUIDrawables(path, manager, context, record);
-    }
+    MHWRender::MHostAccess::withDrawManager<MHWRender::MUIDrawManager>(
+        &recorder,
+        [&](MHWRender::MUIDrawManager& manager) { override.addUIDrawables(path, manager, context, record); });
     calls.resize(recorder.used);
 }
 
@@ -331,10 +330,8 @@ void FrameDriver::recordCalls(
     const std::function<void(MHWRender::MUIDrawManager&, const MHWRender::MFrameContext&)>& run) {
     CallRecorder recorder;
     recorder.calls = &calls;
-    {
-        MHWRender::MUIDrawManager manager(&recorder);
-        run(manager, context);
-    }
+    MHWRender::MHostAccess::withDrawManager<MHWRender::MUIDrawManager>(
+        &recorder, [&](MHWRender::MUIDrawManager& manager) { run(manager, context); });
     calls.resize(recorder.used);
 }
 

@@ -39,10 +39,10 @@ const PluginModule* loadedModule(const std::string& name) {
     return nullptr;
 }
 
-NodeType* nodeTypeNamed(const std::string& name) {
+std::shared_ptr<NodeType> nodeTypeNamed(const std::string& name) {
     for (const auto& t : Scene::get().nodeTypes) {
         if (t->name == name) {
-            return t.get();
+            return t;
         }
     }
     return nullptr;
@@ -180,7 +180,7 @@ std::string createNode(const std::string& typeName, const std::string& name, std
         }
         return std::string();
     };
-    NodeType* type = nodeTypeNamed(typeName);
+    const std::shared_ptr<NodeType> type = nodeTypeNamed(typeName);
     if (!type) {
         return refuse("unknown node type \"" + typeName + "\"");
     }

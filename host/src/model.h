@@ -28,28 +28,86 @@ class MPxDrawOverride;
 }
 class MUserData;
 
+// What an MObject refers to: a node, an attribute, a component, a data
+// object or a plug-in. Defined here, declared (privately) in MObject.h.
 namespace khost {
 namespace detail {
-
-using Vec3 = std::array<double, 3>;
-
-struct Node;
 struct ComponentData;
+}  // namespace detail
+}  // namespace khost
 
-// Anything an MObject can refer to.
-struct ObjectData : std::enable_shared_from_this<ObjectData> {
-    virtual ~ObjectData() = default;
+struct MObject::Data : std::enable_shared_from_this<MObject::Data> {
+    virtual ~Data() = default;
     virtual MFn::Type apiType() const = 0;
     // This object as a node or a component, or null: what a dynamic_cast
     // would give, at the price of a virtual call (function sets ask on
     // every call, many times per frame).
-    virtual Node* asNode() { return nullptr; }
-    virtual const Node* asNode() const { return nullptr; }
-    virtual ComponentData* asComponent() { return nullptr; }
-    virtual const ComponentData* asComponent() const { return nullptr; }
+    virtual MObject::Node* asNode() { return nullptr; }
+    virtual const MObject::Node* asNode() const { return nullptr; }
+    virtual khost::detail::ComponentData* asComponent() { return nullptr; }
+    virtual const khost::detail::ComponentData* asComponent() const { return nullptr; }
     // Function-set compatibility: does this object support function set `t`?
     virtual bool hasFn(MFn::Type t) const;
 };
+
+// The host library's access to the private parts of the API classes, which
+// befriend it. Internal code names it khost::detail::Access.
+struct MHostAccess {
+    using ObjectData = MObject::Data;
+    using Node = MObject::Node;
+
+    template <class T>
+    static auto& data(T& t) {
+        return t.data_;
+    }
+    template <class T>
+    static auto& obj(T& t) {
+        return t.obj_;
+    }
+    template <class T>
+    static auto& node(T& t) {
+        return t.node_;
+    }
+    template <class T>
+    static auto& items(T& t) {
+        return t.items_;
+    }
+    template <class T>
+    static auto& impl(T& t) {
+        return t.impl_;
+    }
+    template <class Record>
+    static bool deleteAfterUse(const Record& r) {
+        return r.deleteAfterUse_;
+    }
+};
+
+// The same for the draw classes of namespace MHWRender, which befriend
+// MHWRender::MHostAccess.
+namespace MHWRender {
+struct MHostAccess {
+    template <class Override>
+    static bool alwaysDirty(const Override& o) {
+        return o.alwaysDirty_;
+    }
+    // Runs f with a host-constructed draw manager that records into `recorder`.
+    template <class Manager, class F>
+    static void withDrawManager(void* recorder, F&& f) {
+        Manager manager(recorder);
+        f(manager);
+    }
+};
+}  // namespace MHWRender
+
+namespace khost {
+namespace detail {
+
+using Vec3 = std::array<double, 3>;
+using Access = ::MHostAccess;
+using ObjectData = MHostAccess::ObjectData;
+using Node = MHostAccess::Node;
+
+struct ComponentData;
 
 // ---------------------------------------------------------------- attributes
 enum class AttrKind { Numeric, Typed, Enum };
@@ -125,14 +183,17 @@ struct NodeType;
 
 enum class NodeKind { Transform, Camera, NurbsCurve, Mesh, PluginShape };
 
-struct Node : ObjectData {
+}  // namespace detail
+}  // namespace khost
+
+struct MObject::Node : MObject::Data {
     uint64_t uid = 0;
     std::string name;
     // What every frame reads of every drawn curve sits together at the front
     // (kind, liveness, display status, parent, curve data, world matrix memo,
     // path name memo), so a frame over thousands of curves touches few cache
     // lines per node.
-    NodeKind kind = NodeKind::Transform;
+    khost::detail::NodeKind kind = khost::detail::NodeKind::Transform;
     bool alive = true;
     bool templated = false;
     // The display status the selection gives this node itself (not through
@@ -141,7 +202,7 @@ struct Node : ObjectData {
     mutable int8_t statusMark = 0;
     Node* parent = nullptr;  // null: child of the world
     mutable uint64_t statusStamp = 0;
-    CurveData curve;  // kind == NurbsCurve
+    khost::detail::CurveData curve;  // kind == NurbsCurve
     // The world matrix, valid while both of its versions equal the scene's
     // pathVersion and transformVersion (no node moved or was reparented).
     mutable uint64_t worldMemoPathVersion = 0;
@@ -152,16 +213,18 @@ struct Node : ObjectData {
     std::vector<Node*> children;  // not owned: the Scene owns every node
 
     // Transform (kind == Transform): local TRS, rotation in degrees, xyz order.
-    Vec3 translate{{0, 0, 0}}, rotate{{0, 0, 0}}, scale{{1, 1, 1}};
+    khost::detail::Vec3 translate{{0, 0, 0}}, rotate{{0, 0, 0}}, scale{{1, 1, 1}};
 
-    MeshData mesh;      // kind == Mesh
-    CameraData camera;  // kind == Camera
+    khost::detail::MeshData mesh;      // kind == Mesh
+    khost::detail::CameraData camera;  // kind == Camera
 
-    // Plug-in nodes (kind == PluginShape)
-    NodeType* type = nullptr;
-    MPxNode* user = nullptr;        // the plug-in's object; deleted through its virtual destructor
-    std::vector<AttrValue> values;  // indexed by AttrDef::index
-    int state = 0;                  // nodeState
+    // Plug-in nodes (kind == PluginShape). The node keeps its type alive:
+    // a deregistered type lasts as long as a node of it (in the undo queue,
+    // or held by a handle) refers to it.
+    std::shared_ptr<khost::detail::NodeType> type;
+    MPxNode* user = nullptr;  // the plug-in's object; deleted through its virtual destructor
+    std::vector<khost::detail::AttrValue> values;  // indexed by AttrDef::index
+    int state = 0;                                 // nodeState
 
     // Memos of values the host derives on every frame: the full and partial
     // path names (valid while their version equals Scene::pathVersion) and the local
@@ -170,16 +233,19 @@ struct Node : ObjectData {
     mutable std::string partialMemo;  // the partial path name
     mutable uint64_t partialMemoVersion = 0;
     mutable bool localMemoValid = false;
-    mutable std::array<Vec3, 3> localMemoTrs{};
+    mutable std::array<khost::detail::Vec3, 3> localMemoTrs{};
     mutable std::array<std::array<double, 4>, 4> localMemo{};
 
     MFn::Type apiType() const override;
     bool hasFn(MFn::Type t) const override;
     Node* asNode() override { return this; }
     const Node* asNode() const override { return this; }
-    bool isShape() const { return kind != NodeKind::Transform; }
+    bool isShape() const { return kind != khost::detail::NodeKind::Transform; }
     bool isDag() const { return true; }
 };
+
+namespace khost {
+namespace detail {
 
 // Row-vector 4x4 matrices, as the host uses them (translation in row 3).
 using Mat4 = std::array<std::array<double, 4>, 4>;
@@ -214,7 +280,12 @@ struct NodeType {
     int pxType = 0;  // MPxNode::Type
     std::string classification;
     std::vector<std::shared_ptr<AttrDef>> attributes;  // plug-in attributes, in addAttribute order
-    PluginModule* owner = nullptr;
+    // The module that registered the type; expired once that module is
+    // unloaded and nothing else refers to it.
+    std::weak_ptr<PluginModule> owner;
+    bool ownedBy(const PluginModule* module) const {
+        return module != nullptr && owner.lock().get() == module;
+    }
 };
 
 struct OverrideRegistration {
@@ -302,7 +373,7 @@ struct Scene {
     std::size_t danglingCallbacks = 0;  // left installed by an unloaded plug-in
 
     std::vector<std::shared_ptr<PluginModule>> plugins;
-    std::vector<std::unique_ptr<NodeType>> nodeTypes;
+    std::vector<std::shared_ptr<NodeType>> nodeTypes;  // registered types
     std::vector<OverrideRegistration> overrides;
     NodeType* initializingType = nullptr;  // target of MPxNode::addAttribute during an initializer
     std::map<int, int> failNext;           // HostStep -> MStatusCode, consumed by the step
@@ -330,26 +401,6 @@ const std::string& fullPathNameRef(const Node& node);     // the node's memo, va
 std::string partialPathName(const Node& node);            // shortest unique name
 const std::string& partialPathNameRef(const Node& node);  // the node's memo, valid until the next name change
 std::shared_ptr<Node> sharedNode(Node* n);
-
-// Private-member access for the host implementation.
-struct Access {
-    template <class T>
-    static auto& data(T& t) {
-        return t.data_;
-    }
-    template <class T>
-    static auto& obj(T& t) {
-        return t.obj_;
-    }
-    template <class T>
-    static auto& node(T& t) {
-        return t.node_;
-    }
-    template <class T>
-    static auto& impl(T& t) {
-        return t.impl_;
-    }
-};
 
 }  // namespace detail
 }  // namespace khost

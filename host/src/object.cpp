@@ -30,12 +30,12 @@ bool isKindOf(MFn::Type type, MFn::Type base) {
 
 }  // namespace
 
-bool ObjectData::hasFn(MFn::Type t) const {
-    return isKindOf(apiType(), t);
-}
-
 }  // namespace detail
 }  // namespace khost
+
+bool MObject::Data::hasFn(MFn::Type t) const {
+    return khost::detail::isKindOf(apiType(), t);
+}
 
 using khost::detail::Access;
 

@@ -28,16 +28,10 @@ namespace khost {
 namespace detail {
 namespace {
 
-// Node types that were deregistered. Nodes waiting in the undo queue may
-// still point at them, so they are kept for the life of the process.
-std::vector<std::unique_ptr<NodeType>>& retiredTypes() {
-    static std::vector<std::unique_ptr<NodeType>> types;
-    return types;
-}
-
+// A deregistered type leaves the registry; nodes that still refer to it
+// (in the undo queue) keep it alive until they go.
 void retireType(std::size_t index) {
     Scene& scene = Scene::get();
-    retiredTypes().push_back(std::move(scene.nodeTypes[index]));
     scene.nodeTypes.erase(scene.nodeTypes.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
@@ -64,7 +58,7 @@ void dropRegistrations(PluginModule& module) {
                                    [&](const OverrideRegistration& r) { return r.owner == &module; }),
                     overrides.end());
     for (std::size_t i = scene.nodeTypes.size(); i-- > 0;) {
-        if (scene.nodeTypes[i]->owner == &module) {
+        if (scene.nodeTypes[i]->ownedBy(&module)) {
             retireType(i);
         }
     }
@@ -105,7 +99,7 @@ PluginModule* attachedModule(const MObject& obj) {
 bool hasLiveNodes(const NodeType& type) {
     const auto& nodes = Scene::get().nodes;
     return std::any_of(nodes.begin(), nodes.end(),
-                       [&](const std::shared_ptr<Node>& n) { return n->alive && n->type == &type; });
+                       [&](const std::shared_ptr<Node>& n) { return n->alive && n->type.get() == &type; });
 }
 
 }  // namespace
@@ -202,14 +196,14 @@ MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,
             return logged(entry, MStatus::kFailure);
         }
     }
-    auto type = std::make_unique<NodeType>();
+    auto type = std::make_shared<NodeType>();
     type->name = name;
     type->id = typeId;
     type->creator = creatorFunction;
     type->initializer = initFunction;
     type->pxType = nodeKind;
     type->classification = classification ? classification->asChar() : "";
-    type->owner = module;
+    type->owner = std::static_pointer_cast<PluginModule>(module->shared_from_this());
 
     NodeType* const previous = scene.initializingType;
     scene.initializingType = type.get();
@@ -242,7 +236,7 @@ MStatus MFnPlugin::deregisterNode(const MTypeId& typeId) {
         return logged(entry, injected);
     }
     PluginModule* module = attachedModule(obj_);
-    if (!module || !known || scene.nodeTypes[index]->owner != module) {
+    if (!module || !known || !scene.nodeTypes[index]->ownedBy(module)) {
         return logged(entry, MStatus::kInvalidParameter);
     }
     if (hasLiveNodes(*scene.nodeTypes[index])) {
@@ -379,11 +373,6 @@ void closeModule(const std::shared_ptr<PluginModule>& module) {
     Scene& scene = Scene::get();
     khost::detail::releaseModuleOverrides(*module);
     khost::detail::dropRegistrations(*module);
-    for (const auto& t : khost::detail::retiredTypes()) {
-        if (t->owner == module.get()) {
-            t->owner = nullptr;  // the module may be freed; nothing of it is left
-        }
-    }
     dropModuleCallbacks(*module);
     module->loaded = false;
     scene.plugins.erase(std::remove(scene.plugins.begin(), scene.plugins.end(), module), scene.plugins.end());
@@ -504,7 +493,7 @@ bool unloadPlugin(const std::string& name, std::string* error) {
         return false;
     }
     for (const auto& n : scene.nodes) {
-        if (n->alive && n->type && n->type->owner == module.get()) {
+        if (n->alive && n->type && n->type->ownedBy(module.get())) {
             fail(error, "plug-in \"" + name + "\" is in use: node \"" + n->name + "\" of type \"" +
                             n->type->name + "\" exists");
             return false;
@@ -530,7 +519,7 @@ bool unloadPlugin(const std::string& name, std::string* error) {
     // The nodes themselves stay queued, still linked to their transforms,
     // until the queue is flushed (destroying them again is a no-op).
     for (const auto& n : scene.undoQueue) {
-        if (n->type && n->type->owner == module.get()) {
+        if (n->type && n->type->ownedBy(module.get())) {
             khost::detail::destroyPluginNode(*n);
         }
     }

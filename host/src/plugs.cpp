@@ -32,6 +32,11 @@ void setStatus(MStatus* status, MStatus::MStatusCode code) {
     }
 }
 
+// A plug keeps its attribute as the object it is (MPlug.h holds it opaque).
+const AttrDef* attrDef(const khost::detail::ObjectData* data) {
+    return static_cast<const AttrDef*>(data);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- MPlug
@@ -68,7 +73,7 @@ MString MPlug::name(MStatus* ReturnStatus) const {
         return MString();
     }
     setStatus(ReturnStatus, MStatus::kSuccess);
-    return MString((nodeData_->name + "." + attrData_->longName).c_str());
+    return MString((nodeData_->name + "." + attrDef(attrData_)->longName).c_str());
 }
 
 MObject MPlug::attribute(MStatus* ReturnStatus) const {
@@ -118,38 +123,39 @@ T readScalar(const Node* node, const AttrDef* attr, MStatus* status) {
 
 bool MPlug::asBool(MStatus* ReturnStatus) const {
     double v = 0.0;
-    const bool ok = scalarValue(nodeData_, attrData_, v);
+    const bool ok = scalarValue(nodeData_, attrDef(attrData_), v);
     setStatus(ReturnStatus, ok ? MStatus::kSuccess : MStatus::kInvalidParameter);
     return ok && v != 0.0;
 }
 int MPlug::asInt(MStatus* ReturnStatus) const {
-    return readScalar<int>(nodeData_, attrData_, ReturnStatus);
+    return readScalar<int>(nodeData_, attrDef(attrData_), ReturnStatus);
 }
 short MPlug::asShort(MStatus* ReturnStatus) const {
-    return readScalar<short>(nodeData_, attrData_, ReturnStatus);
+    return readScalar<short>(nodeData_, attrDef(attrData_), ReturnStatus);
 }
 MInt64 MPlug::asInt64(MStatus* ReturnStatus) const {
-    return readScalar<MInt64>(nodeData_, attrData_, ReturnStatus);
+    return readScalar<MInt64>(nodeData_, attrDef(attrData_), ReturnStatus);
 }
 float MPlug::asFloat(MStatus* ReturnStatus) const {
-    return readScalar<float>(nodeData_, attrData_, ReturnStatus);
+    return readScalar<float>(nodeData_, attrDef(attrData_), ReturnStatus);
 }
 double MPlug::asDouble(MStatus* ReturnStatus) const {
-    return readScalar<double>(nodeData_, attrData_, ReturnStatus);
+    return readScalar<double>(nodeData_, attrDef(attrData_), ReturnStatus);
 }
 
 MObject MPlug::asMObject(MStatus* ReturnStatus) const {
     // Multi-component numeric values come back as a numeric data object.
-    if (!attrData_ || !nodeData_->alive || attrData_->kind != AttrKind::Numeric ||
-        attrData_->components < 2) {
+    if (!attrData_ || !nodeData_->alive || attrDef(attrData_)->kind != AttrKind::Numeric ||
+        attrDef(attrData_)->components < 2) {
         setStatus(ReturnStatus, MStatus::kInvalidParameter);
         return MObject();
     }
     auto data = std::make_shared<NumericData>();
-    data->numericType = attrData_->numericType;
-    const auto& num = attrData_->builtin ? attrData_->defaults
-                                         : nodeData_->values[static_cast<std::size_t>(attrData_->index)].num;
-    for (int i = 0; i < attrData_->components; ++i) {
+    data->numericType = attrDef(attrData_)->numericType;
+    const auto& num = attrDef(attrData_)->builtin
+                          ? attrDef(attrData_)->defaults
+                          : nodeData_->values[static_cast<std::size_t>(attrDef(attrData_)->index)].num;
+    for (int i = 0; i < attrDef(attrData_)->components; ++i) {
         data->v[static_cast<std::size_t>(i)] = num[static_cast<std::size_t>(i)];
     }
     MObject obj;
@@ -159,13 +165,13 @@ MObject MPlug::asMObject(MStatus* ReturnStatus) const {
 }
 
 MString MPlug::asString(MStatus* ReturnStatus) const {
-    if (!attrData_ || !nodeData_->alive || attrData_->kind != AttrKind::Typed ||
-        attrData_->dataType != MFnData::kString) {
+    if (!attrData_ || !nodeData_->alive || attrDef(attrData_)->kind != AttrKind::Typed ||
+        attrDef(attrData_)->dataType != MFnData::kString) {
         setStatus(ReturnStatus, MStatus::kInvalidParameter);
         return MString();
     }
     setStatus(ReturnStatus, MStatus::kSuccess);
-    return MString(nodeData_->values[static_cast<std::size_t>(attrData_->index)].str.c_str());
+    return MString(nodeData_->values[static_cast<std::size_t>(attrDef(attrData_)->index)].str.c_str());
 }
 
 // ---------------------------------------------------------------- MFnData

@@ -3,14 +3,6 @@
 // declares them in a versioned namespace and re-exports them globally; the
 // embedded host declares them globally (plus namespace MHWRender) directly.
 
-namespace khost {
-namespace detail {
-struct Access;
-struct ObjectData;
-struct Node;
-}  // namespace detail
-}  // namespace khost
-
 class M3dView;
 class MBoundingBox;
 class MCallbackIdArray;

@@ -5,16 +5,16 @@
 #include <maya/MTypes.h>
 
 #ifndef MNoVersionString
-#define KHOST_API_VERSION_TEXT_(v) #v
-#define KHOST_API_VERSION_TEXT(v) KHOST_API_VERSION_TEXT_(v)
+#define MAPI_VERSION_TEXT_(v) #v
+#define MAPI_VERSION_TEXT(v) MAPI_VERSION_TEXT_(v)
 extern "C" {
 // The host API version the module was built against, e.g. "20250000".
-PLUGIN_EXPORT char MApiVersion[] = KHOST_API_VERSION_TEXT(MAYA_API_VERSION);
+PLUGIN_EXPORT char MApiVersion[] = MAPI_VERSION_TEXT(MAYA_API_VERSION);
 // Opaque signature block; 128 placeholder bytes in the embedded host.
 PLUGIN_EXPORT char ADSK_PLUGIN_SIGNATURE[] =
     "embedded-host-placeholder-signature-0123456789abcdef0123456789abcdef"
     "0123456789abcdef0123456789abcdef0123456789abcdef012345678901";
 }
-#undef KHOST_API_VERSION_TEXT
-#undef KHOST_API_VERSION_TEXT_
+#undef MAPI_VERSION_TEXT
+#undef MAPI_VERSION_TEXT_
 #endif

@@ -1,26 +1,35 @@
 #pragma once
-// Embedded host: an array of callback ids (storage rules in
-// khost/value_array.h). The const operator[] returns the id by value.
-#include <khost/value_array.h>
+// Embedded host: an array of callback ids (storage rules in MArrayMembers.inc). The const operator[] returns
+// the id by value.
 #include <maya/MApiNamespace.h>
 #include <maya/MStatus.h>
 
+#include <cassert>
+#include <cstddef>
+#include <vector>
+
 #include <cstdint>
 
-// The id a callback registration returns. Declared here so that every header
-// that needs it (this one and MMessage.h) can include this one.
-#ifndef KHOST_MCALLBACKID_DEFINED
-#define KHOST_MCALLBACKID_DEFINED
+// The id a callback registration returns; MMessage.h declares the same
+// typedef (repeating an identical typedef is allowed).
 typedef std::uintptr_t MCallbackId;
-#endif
 
-class MCallbackIdArray : public khost::detail::ValueArray<MCallbackIdArray, MCallbackId, MCallbackId> {
+class MCallbackIdArray {
 public:
     MCallbackIdArray() = default;
     MCallbackIdArray(const MCallbackIdArray& other) = default;
     MCallbackIdArray(unsigned int initialSize, MCallbackId initialValue = 0)
-        : ValueArray(initialSize, initialValue) {}
-    MCallbackIdArray(const MCallbackId src[], unsigned int count) : ValueArray(src, count) {}
+        : elements_(initialSize, initialValue) {}
+    MCallbackIdArray(const MCallbackId src[], unsigned int count) {
+        if (src != nullptr) {
+            elements_.assign(src, src + count);
+        }
+    }
     ~MCallbackIdArray() = default;
     MCallbackIdArray& operator=(const MCallbackIdArray& other) = default;
+
+#define MARRAY_CLASS MCallbackIdArray
+#define MARRAY_ELEMENT MCallbackId
+#define MARRAY_CONST_REF MCallbackId
+#include <maya/MArrayMembers.inc>
 };

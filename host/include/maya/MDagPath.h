@@ -45,7 +45,7 @@ public:
     unsigned int getDisplayStatus() const;
 
 private:
-    friend struct khost::detail::Access;
+    friend struct MHostAccess;
     // The leaf of the path; null for an empty path.
-    std::shared_ptr<khost::detail::Node> node_;
+    std::shared_ptr<MObject::Node> node_;
 };

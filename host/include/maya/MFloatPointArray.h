@@ -1,15 +1,22 @@
 #pragma once
-// Embedded host: an array of MFloatPoint (storage rules in khost/value_array.h).
-#include <khost/value_array.h>
+// Embedded host: an array of MFloatPoint (storage rules in MArrayMembers.inc).
 #include <maya/MApiNamespace.h>
 #include <maya/MFloatPoint.h>
 #include <maya/MStatus.h>
 
-class MFloatPointArray : public khost::detail::ValueArray<MFloatPointArray, MFloatPoint> {
+#include <cassert>
+#include <cstddef>
+#include <vector>
+
+class MFloatPointArray {
 public:
     MFloatPointArray() = default;
     MFloatPointArray(const MFloatPointArray& other) = default;
-    MFloatPointArray(const MFloatPoint src[], unsigned int count) : ValueArray(src, count) {}
+    MFloatPointArray(const MFloatPoint src[], unsigned int count) {
+        if (src != nullptr) {
+            elements_.assign(src, src + count);
+        }
+    }
     MFloatPointArray(const double src[][4], unsigned int count) {
         elements_.reserve(count);
         for (unsigned int i = 0; i < count; ++i) {
@@ -23,10 +30,14 @@ public:
         }
     }
     MFloatPointArray(unsigned int initialSize, const MFloatPoint& initialValue = MFloatPoint::origin)
-        : ValueArray(initialSize, initialValue) {}
+        : elements_(initialSize, initialValue) {}
     ~MFloatPointArray() = default;
     MFloatPointArray& operator=(const MFloatPointArray& other) = default;
 
-    using ValueArray::append;
     MStatus append(float x, float y, float z = 0, float w = 1) { return append(MFloatPoint(x, y, z, w)); }
+
+#define MARRAY_CLASS MFloatPointArray
+#define MARRAY_ELEMENT MFloatPoint
+#define MARRAY_CONST_REF const MFloatPoint&
+#include <maya/MArrayMembers.inc>
 };

@@ -1,17 +1,29 @@
 #pragma once
-// Embedded host: an array of MFloatVector (storage rules in khost/value_array.h).
-#include <khost/value_array.h>
+// Embedded host: an array of MFloatVector (storage rules in MArrayMembers.inc).
 #include <maya/MApiNamespace.h>
 #include <maya/MFloatVector.h>
 #include <maya/MStatus.h>
 
-class MFloatVectorArray : public khost::detail::ValueArray<MFloatVectorArray, MFloatVector> {
+#include <cassert>
+#include <cstddef>
+#include <vector>
+
+class MFloatVectorArray {
 public:
     MFloatVectorArray() = default;
     MFloatVectorArray(const MFloatVectorArray& other) = default;
-    MFloatVectorArray(const MFloatVector src[], unsigned int count) : ValueArray(src, count) {}
+    MFloatVectorArray(const MFloatVector src[], unsigned int count) {
+        if (src != nullptr) {
+            elements_.assign(src, src + count);
+        }
+    }
     MFloatVectorArray(unsigned int initialSize, const MFloatVector& initialValue = MFloatVector())
-        : ValueArray(initialSize, initialValue) {}
+        : elements_(initialSize, initialValue) {}
     ~MFloatVectorArray() = default;
     MFloatVectorArray& operator=(const MFloatVectorArray& other) = default;
+
+#define MARRAY_CLASS MFloatVectorArray
+#define MARRAY_ELEMENT MFloatVector
+#define MARRAY_CONST_REF const MFloatVector&
+#include <maya/MArrayMembers.inc>
 };

@@ -18,7 +18,7 @@ public:
     virtual MStatus setObject(const MObject& object);
 
 protected:
-    friend struct khost::detail::Access;
+    friend struct MHostAccess;
     // The attached host object (null when the function set is not attached).
     MObject obj_;
     // The function set type this class requires of its object.

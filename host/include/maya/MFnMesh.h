@@ -18,7 +18,7 @@ public:
     MMeshIsectAccelParams();
 
 private:
-    friend struct khost::detail::Access;
+    friend struct MHostAccess;
     friend class MFnMesh;
     struct Data {
         bool autoSize = true;

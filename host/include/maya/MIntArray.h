@@ -1,16 +1,28 @@
 #pragma once
-// Embedded host: an array of int (storage rules in khost/value_array.h). The
+// Embedded host: an array of int (storage rules in MArrayMembers.inc). The
 // const operator[] returns the element by value.
-#include <khost/value_array.h>
 #include <maya/MApiNamespace.h>
 #include <maya/MStatus.h>
 
-class MIntArray : public khost::detail::ValueArray<MIntArray, int, int> {
+#include <cassert>
+#include <cstddef>
+#include <vector>
+
+class MIntArray {
 public:
     MIntArray() = default;
     MIntArray(const MIntArray& other) = default;
-    MIntArray(const int src[], unsigned int count) : ValueArray(src, count) {}
-    MIntArray(unsigned int initialSize, int initialValue = 0) : ValueArray(initialSize, initialValue) {}
+    MIntArray(const int src[], unsigned int count) {
+        if (src != nullptr) {
+            elements_.assign(src, src + count);
+        }
+    }
+    MIntArray(unsigned int initialSize, int initialValue = 0) : elements_(initialSize, initialValue) {}
     ~MIntArray() = default;
     MIntArray& operator=(const MIntArray& other) = default;
+
+#define MARRAY_CLASS MIntArray
+#define MARRAY_ELEMENT int
+#define MARRAY_CONST_REF int
+#include <maya/MArrayMembers.inc>
 };

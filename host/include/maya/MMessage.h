@@ -5,6 +5,11 @@
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
 
+#include <cstdint>
+
+// The id a callback registration returns (MCallbackIdArray.h repeats it).
+typedef std::uintptr_t MCallbackId;
+
 class MMessage {
 public:
     typedef void (*MBasicFunction)(void* clientData);

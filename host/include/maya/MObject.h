@@ -22,7 +22,12 @@ public:
     // Non-const, as in the real host: it is passed to non-const MObject& parameters.
     static MObject kNullObj;
 
+    // What a handle refers to: opaque, complete only inside the host library
+    // (any object, and a DAG node).
+    struct Data;
+    struct Node;
+
 private:
-    friend struct khost::detail::Access;
-    std::shared_ptr<khost::detail::ObjectData> data_;
+    friend struct MHostAccess;
+    std::shared_ptr<Data> data_;
 };

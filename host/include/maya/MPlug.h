@@ -8,12 +8,6 @@
 #include <maya/MString.h>
 #include <maya/MTypes.h>
 
-namespace khost {
-namespace detail {
-struct AttrDef;
-}  // namespace detail
-}  // namespace khost
-
 class MPlug {
 public:
     MPlug();
@@ -37,10 +31,10 @@ public:
     MString asString(MStatus* ReturnStatus = nullptr) const;
 
 private:
-    friend struct khost::detail::Access;
+    friend struct MHostAccess;
     MObject node_;
     MObject attr_;
     // Resolved at construction; both null when the attribute does not belong to the node.
-    khost::detail::Node* nodeData_ = nullptr;
-    const khost::detail::AttrDef* attrData_ = nullptr;
+    MObject::Node* nodeData_ = nullptr;
+    const MObject::Data* attrData_ = nullptr;
 };

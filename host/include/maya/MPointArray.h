@@ -1,15 +1,22 @@
 #pragma once
-// Embedded host: an array of MPoint (storage rules in khost/value_array.h).
-#include <khost/value_array.h>
+// Embedded host: an array of MPoint (storage rules in MArrayMembers.inc).
 #include <maya/MApiNamespace.h>
 #include <maya/MPoint.h>
 #include <maya/MStatus.h>
 
-class MPointArray : public khost::detail::ValueArray<MPointArray, MPoint> {
+#include <cassert>
+#include <cstddef>
+#include <vector>
+
+class MPointArray {
 public:
     MPointArray() = default;
     MPointArray(const MPointArray& other) = default;
-    MPointArray(const MPoint src[], unsigned int count) : ValueArray(src, count) {}
+    MPointArray(const MPoint src[], unsigned int count) {
+        if (src != nullptr) {
+            elements_.assign(src, src + count);
+        }
+    }
     MPointArray(const double src[][4], unsigned int count) {
         elements_.reserve(count);
         for (unsigned int i = 0; i < count; ++i) {
@@ -23,10 +30,14 @@ public:
         }
     }
     MPointArray(unsigned int initialSize, const MPoint& initialValue = MPoint::origin)
-        : ValueArray(initialSize, initialValue) {}
+        : elements_(initialSize, initialValue) {}
     ~MPointArray() = default;
     MPointArray& operator=(const MPointArray& other) = default;
 
-    using ValueArray::append;
     MStatus append(double x, double y, double z = 0, double w = 1) { return append(MPoint(x, y, z, w)); }
+
+#define MARRAY_CLASS MPointArray
+#define MARRAY_ELEMENT MPoint
+#define MARRAY_CONST_REF const MPoint&
+#include <maya/MArrayMembers.inc>
 };

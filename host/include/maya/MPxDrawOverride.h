@@ -17,12 +17,6 @@
 #include <maya/MUserData.h>
 #include <maya/MViewport2Renderer.h>
 
-namespace khost {
-namespace detail {
-struct FrameDriver;
-}  // namespace detail
-}  // namespace khost
-
 namespace MHWRender {
 
 class MDrawContext;
@@ -55,8 +49,7 @@ protected:
     static bool pointSnappingActive();
 
 private:
-    friend struct khost::detail::Access;
-    friend struct khost::detail::FrameDriver;
+    friend struct MHostAccess;
     MPxDrawOverride(const MPxDrawOverride&);
     MPxDrawOverride& operator=(const MPxDrawOverride&);
     MObject obj_;

@@ -46,9 +46,9 @@ public:
     static MObject frozen;
 
 private:
-    friend struct khost::detail::Access;
+    friend struct MHostAccess;
     MPxNode(const MPxNode&);
     MPxNode& operator=(const MPxNode&);
     // The host node this object belongs to; set by the host after the creator returns.
-    khost::detail::Node* node_ = nullptr;
+    MObject::Node* node_ = nullptr;
 };

@@ -37,7 +37,6 @@ public:
     bool error() const { return code_ != kSuccess; }
     void clear() { code_ = kSuccess; }
     MStatusCode statusCode() const { return code_; }
-    void set(MStatusCode code) { code_ = code; }
     void setSuccess() { code_ = kSuccess; }
 
     // The description of the status code, e.g. "Unexpected Internal Failure".
@@ -60,32 +59,32 @@ typedef MStatus MS;
 #endif
 
 // Reports a failed status with the source location and carries on.
-#define CHECK_MSTATUS(_status)                           \
-    do {                                                 \
-        MStatus _khost_status = (_status);               \
-        if (MStatus::kSuccess != _khost_status) {        \
-            _khost_status.pAPIerror(__FILE__, __LINE__); \
-        }                                                \
+#define CHECK_MSTATUS(_status)                            \
+    do {                                                  \
+        MStatus _mstatus_value = (_status);               \
+        if (MStatus::kSuccess != _mstatus_value) {        \
+            _mstatus_value.pAPIerror(__FILE__, __LINE__); \
+        }                                                 \
     } while (0)
 
 // Reports a failed status and returns `_retVal` from the calling function.
-#define CHECK_MSTATUS_AND_RETURN(_status, _retVal)       \
-    do {                                                 \
-        MStatus _khost_status = (_status);               \
-        if (MStatus::kSuccess != _khost_status) {        \
-            _khost_status.pAPIerror(__FILE__, __LINE__); \
-            return (_retVal);                            \
-        }                                                \
+#define CHECK_MSTATUS_AND_RETURN(_status, _retVal)        \
+    do {                                                  \
+        MStatus _mstatus_value = (_status);               \
+        if (MStatus::kSuccess != _mstatus_value) {        \
+            _mstatus_value.pAPIerror(__FILE__, __LINE__); \
+            return (_retVal);                             \
+        }                                                 \
     } while (0)
 
 // Reports a failed status and returns that status from the calling function.
-#define CHECK_MSTATUS_AND_RETURN_IT(_status)             \
-    do {                                                 \
-        MStatus _khost_status = (_status);               \
-        if (MStatus::kSuccess != _khost_status) {        \
-            _khost_status.pAPIerror(__FILE__, __LINE__); \
-            return _khost_status;                        \
-        }                                                \
+#define CHECK_MSTATUS_AND_RETURN_IT(_status)              \
+    do {                                                  \
+        MStatus _mstatus_value = (_status);               \
+        if (MStatus::kSuccess != _mstatus_value) {        \
+            _mstatus_value.pAPIerror(__FILE__, __LINE__); \
+            return _mstatus_value;                        \
+        }                                                 \
     } while (0)
 
 // True when `_status` is not a success.

@@ -1,22 +1,34 @@
 #pragma once
 // Embedded host: an array of strings. The const operator[] returns a copy,
 // as the host's does.
-#include <khost/value_array.h>
 #include <maya/MApiNamespace.h>
 #include <maya/MStatus.h>
-#include <maya/MString.h>
 
-class MStringArray : public khost::detail::ValueArray<MStringArray, MString, MString> {
+#include <maya/MString.h>
+#include <cassert>
+#include <cstddef>
+#include <vector>
+
+class MStringArray {
 public:
     MStringArray() = default;
     MStringArray(const MStringArray& other) = default;
-    MStringArray(const MString strings[], unsigned int count) : ValueArray(strings, count) {}
+    MStringArray(const MString strings[], unsigned int count) {
+        if (strings != nullptr) {
+            elements_.assign(strings, strings + count);
+        }
+    }
     MStringArray(const char* strings[], unsigned int count);
     MStringArray(unsigned int initialSize, const MString& initialValue)
-        : ValueArray(initialSize, initialValue) {}
+        : elements_(initialSize, initialValue) {}
     ~MStringArray() = default;
     MStringArray& operator=(const MStringArray& other) = default;
 
     // Index of the first element equal to `element`, or -1.
     int indexOf(const MString& element) const;
+
+#define MARRAY_CLASS MStringArray
+#define MARRAY_ELEMENT MString
+#define MARRAY_CONST_REF MString
+#include <maya/MArrayMembers.inc>
 };

@@ -15,8 +15,9 @@
 #endif
 #endif
 
-// 64-bit integers as the host spells them: long on LP64 systems.
-#if defined(_WIN32)
+// 64-bit integers as the host spells them: long on Linux, long long on
+// Windows and macOS.
+#if defined(_WIN32) || defined(__APPLE__)
 typedef long long MInt64;
 typedef unsigned long long MUint64;
 #else

@@ -1,8 +1,8 @@
 #pragma once
 // Embedded host: the draw manager the host passes to
 // MPxDrawOverride::addUIDrawables. Only the host constructs and destroys it.
-// The embedded host records the calls of each frame so that they can be
-// inspected (khost::drawCalls).
+// The embedded host records the calls of each frame so that tests can
+// inspect them.
 #include <maya/MApiNamespace.h>
 #include <maya/MColor.h>
 #include <maya/MColorArray.h>
@@ -14,12 +14,6 @@
 #include <maya/MUintArray.h>
 #include <maya/MVector.h>
 #include <maya/MVectorArray.h>
-
-namespace khost {
-namespace detail {
-struct FrameDriver;
-}  // namespace detail
-}  // namespace khost
 
 namespace MHWRender {
 
@@ -79,7 +73,7 @@ public:
     MStatus lineStrip(const MPointArray& points, bool draw2D);
 
 private:
-    friend struct khost::detail::FrameDriver;
+    friend struct MHostAccess;
     // The host passes the list that receives this object's calls.
     MUIDrawManager(void* recorder);
     ~MUIDrawManager();

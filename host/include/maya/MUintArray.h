@@ -1,17 +1,29 @@
 #pragma once
-// Embedded host: an array of unsigned int (storage rules in
-// khost/value_array.h). The const operator[] returns the element by value.
-#include <khost/value_array.h>
+// Embedded host: an array of unsigned int (storage rules in MArrayMembers.inc). The const operator[] returns
+// the element by value.
 #include <maya/MApiNamespace.h>
 #include <maya/MStatus.h>
 
-class MUintArray : public khost::detail::ValueArray<MUintArray, unsigned int, unsigned int> {
+#include <cassert>
+#include <cstddef>
+#include <vector>
+
+class MUintArray {
 public:
     MUintArray() = default;
     MUintArray(const MUintArray& other) = default;
-    MUintArray(const unsigned int src[], unsigned int count) : ValueArray(src, count) {}
+    MUintArray(const unsigned int src[], unsigned int count) {
+        if (src != nullptr) {
+            elements_.assign(src, src + count);
+        }
+    }
     MUintArray(unsigned int initialSize, unsigned int initialValue = 0)
-        : ValueArray(initialSize, initialValue) {}
+        : elements_(initialSize, initialValue) {}
     ~MUintArray() = default;
     MUintArray& operator=(const MUintArray& other) = default;
+
+#define MARRAY_CLASS MUintArray
+#define MARRAY_ELEMENT unsigned int
+#define MARRAY_CONST_REF unsigned int
+#include <maya/MArrayMembers.inc>
 };

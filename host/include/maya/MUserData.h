@@ -5,26 +5,20 @@
 // the global namespace, not in MHWRender.
 #include <maya/MApiNamespace.h>
 
-namespace khost {
-namespace detail {
-struct FrameDriver;
-}  // namespace detail
-}  // namespace khost
-
 class MUserData {
 public:
     MUserData();
     [[deprecated("Use MUserData() and let the host manage the lifetime")]] MUserData(bool deleteAfterUse);
     virtual ~MUserData();
 
-    [[deprecated("Use MUserData() and let the host manage the lifetime")]] bool deleteAfterUse() const;
+    [[deprecated("Use MUserData() and let the host manage the lifetime")]] bool deleteAfterUse();
     [[deprecated("Use MUserData() and let the host manage the lifetime")]] void setDeleteAfterUse(
         bool shouldDelete);
 
     static const char* className();
 
 private:
-    friend struct khost::detail::FrameDriver;
+    friend struct MHostAccess;
     MUserData(const MUserData&);
     MUserData& operator=(const MUserData&);
     // True when the host deletes the data right after drawing it.

@@ -1,17 +1,29 @@
 #pragma once
-// Embedded host: an array of MVector (storage rules in khost/value_array.h).
-#include <khost/value_array.h>
+// Embedded host: an array of MVector (storage rules in MArrayMembers.inc).
 #include <maya/MApiNamespace.h>
 #include <maya/MStatus.h>
-#include <maya/MVector.h>
 
-class MVectorArray : public khost::detail::ValueArray<MVectorArray, MVector> {
+#include <maya/MVector.h>
+#include <cassert>
+#include <cstddef>
+#include <vector>
+
+class MVectorArray {
 public:
     MVectorArray() = default;
     MVectorArray(const MVectorArray& other) = default;
-    MVectorArray(const MVector src[], unsigned int count) : ValueArray(src, count) {}
+    MVectorArray(const MVector src[], unsigned int count) {
+        if (src != nullptr) {
+            elements_.assign(src, src + count);
+        }
+    }
     MVectorArray(unsigned int initialSize, const MVector& initialValue = MVector())
-        : ValueArray(initialSize, initialValue) {}
+        : elements_(initialSize, initialValue) {}
     ~MVectorArray() = default;
     MVectorArray& operator=(const MVectorArray& other) = default;
+
+#define MARRAY_CLASS MVectorArray
+#define MARRAY_ELEMENT MVector
+#define MARRAY_CONST_REF const MVector&
+#include <maya/MArrayMembers.inc>
 };
