@@ -69,10 +69,6 @@ struct MHostAccess {
         return t.node_;
     }
     template <class T>
-    static auto& items(T& t) {
-        return t.items_;
-    }
-    template <class T>
     static auto& impl(T& t) {
         return t.impl_;
     }
