@@ -44,6 +44,7 @@
 
 #include "alloc_counter.h"
 #include "scenes.h"
+#include "selection_fetch.h"
 
 namespace knotlens_bench {
 namespace {
@@ -116,19 +117,7 @@ void replayCall(MHWRender::MUIDrawManager& draw, const khost::DrawCall& call) {
 // The selection fetch of the tracker, into `tracked`.
 void fetchSelection(MSelectionList& tracked) {
     tracked.clear();
-    MRichSelection rich;
-    MGlobal::getRichSelection(rich, false);
-    MSelectionList list;
-    rich.getSelection(list);
-    if (list.isEmpty()) {
-        MGlobal::getActiveSelectionList(list, false);
-        MSelectionList hilite;
-        MGlobal::getHiliteList(hilite);
-        if (!hilite.isEmpty()) {
-            list.merge(hilite, MSelectionList::kMergeNormal);
-        }
-    }
-    tracked = list;
+    tracked = fetchTrackedSelection();
 }
 
 struct ReplayCase {

@@ -29,27 +29,12 @@
 #include <string>
 
 #include "scenes.h"
+#include "selection_fetch.h"
 
 namespace knotlens_bench {
 namespace {
 
 constexpr std::size_t kCurves = 10000;
-
-MSelectionList fetchSelection() {
-    MRichSelection rich;
-    MGlobal::getRichSelection(rich, false);
-    MSelectionList list;
-    rich.getSelection(list);
-    if (list.isEmpty()) {
-        MGlobal::getActiveSelectionList(list, false);
-        MSelectionList hilite;
-        MGlobal::getHiliteList(hilite);
-        if (!hilite.isEmpty()) {
-            list.merge(hilite, MSelectionList::kMergeNormal);
-        }
-    }
-    return list;
-}
 
 void hostWalk(benchmark::State& state) {
     const auto step = static_cast<int>(state.range(0));
@@ -66,7 +51,7 @@ void hostWalk(benchmark::State& state) {
     std::size_t walked = 0;
     std::size_t checksum = 0;
     for (auto _ : state) {
-        const MSelectionList list = fetchSelection();
+        const MSelectionList list = fetchTrackedSelection();
         if (step < 1) {
             checksum += list.length();
             continue;
