@@ -5,7 +5,6 @@
 #include <cmath>
 #include <iterator>
 #include <memory>
-#include <new>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -199,116 +198,9 @@ std::string shapeNameFor(const std::string& transformName) {
     return globalNumberedName(splitNumber(name).first);
 }
 
-namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-#define KHOST_NODE_POOL 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KHOST_NODE_POOL 0
-#endif
-#endif
-#ifndef KHOST_NODE_POOL
-#define KHOST_NODE_POOL 1
-#endif
-
-#if KHOST_NODE_POOL
-// Nodes (with their shared-pointer control blocks) live in large blocks of
-// fixed-size slots handed out in creation order, so the nodes of a scene
-// built curve by curve lie next to each other in memory and a frame walking
-// them in that order reads memory in sequence instead of all over the heap.
-// Freed slots are reused, last freed first. Under AddressSanitizer nodes come
-// from the ordinary heap instead, so that a use after free is still caught.
-class NodeSlots {
-public:
-    void* take(std::size_t size) {
-        if (slotSize_ == 0) {
-            slotSize_ = (size + kAlign - 1) / kAlign * kAlign;
-        }
-        if (size > slotSize_) {
-            return ::operator new(size);
-        }
-        if (free_ != nullptr) {
-            void* slot = free_;
-            free_ = *static_cast<void**>(free_);
-            return slot;
-        }
-        if (next_ == end_) {
-            auto* block =
-                static_cast<char*>(::operator new (slotSize_* kSlotsPerBlock, std::align_val_t{kAlign}));
-            blocks_.push_back(block);
-            next_ = block;
-            end_ = block + slotSize_ * kSlotsPerBlock;
-        }
-        void* slot = next_;
-        next_ += slotSize_;
-        return slot;
-    }
-    void give(void* slot, std::size_t size) {
-        if (size > slotSize_) {
-            ::operator delete(slot);
-            return;
-        }
-        *static_cast<void**>(slot) = free_;
-        free_ = slot;
-    }
-
-private:
-    static constexpr std::size_t kAlign = 64;
-    static constexpr std::size_t kSlotsPerBlock = 1024;
-    std::size_t slotSize_ = 0;
-    std::vector<char*> blocks_;  // never freed: nodes may outlive any scene reset
-    char* next_ = nullptr;
-    char* end_ = nullptr;
-    void* free_ = nullptr;
-};
-
-NodeSlots& nodeSlots() {
-    static auto* slots = new NodeSlots();
-    return *slots;
-}
-
-template <class T>
-struct NodeAllocator {
-    using value_type = T;
-    NodeAllocator() = default;
-    template <class U>
-    NodeAllocator(const NodeAllocator<U>&) {}
-    T* allocate(std::size_t n) {
-        return static_cast<T*>(n == 1 ? nodeSlots().take(sizeof(T)) : ::operator new(n * sizeof(T)));
-    }
-    void deallocate(T* p, std::size_t n) {
-        if (n == 1) {
-            nodeSlots().give(p, sizeof(T));
-        } else {
-            ::operator delete(p);
-        }
-    }
-    template <class U>
-    bool operator==(const NodeAllocator<U>&) const {
-        return true;
-    }
-    template <class U>
-    bool operator!=(const NodeAllocator<U>&) const {
-        return false;
-    }
-};
-
-#endif  // KHOST_NODE_POOL
-
-std::shared_ptr<Node> makeNode() {
-#if KHOST_NODE_POOL
-    return std::allocate_shared<Node>(NodeAllocator<Node>());
-#else
-    return std::make_shared<Node>();
-#endif
-}
-
-}  // namespace
-
 Node& addNode(NodeKind kind, const std::string& name, Node* parent) {
     Scene& s = Scene::get();
-    auto node = makeNode();
+    auto node = std::make_shared<Node>();
     node->uid = s.nextUid++;
     node->name = name;
     node->kind = kind;
