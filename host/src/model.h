@@ -192,12 +192,7 @@ struct MObject::Node : MObject::Data {
     khost::detail::NodeKind kind = khost::detail::NodeKind::Transform;
     bool alive = true;
     bool templated = false;
-    // The display status the selection gives this node itself (not through
-    // its parents), valid while statusStamp equals the stamp of the host's
-    // current display-status table.
-    mutable int8_t statusMark = 0;
-    Node* parent = nullptr;  // null: child of the world
-    mutable uint64_t statusStamp = 0;
+    Node* parent = nullptr;          // null: child of the world
     khost::detail::CurveData curve;  // kind == NurbsCurve
     // The world matrix, valid while both of its versions equal the scene's
     // pathVersion and transformVersion (no node moved or was reparented).

@@ -15,59 +15,28 @@ namespace detail {
 
 namespace {
 
-// Selection-derived display status of nodes, rebuilt when the selection
-// version changes, so that a status query costs a few hash lookups.
-// The display status the selection lists give each listed node, stamped on
-// the nodes themselves (Node::statusMark) so a query reads a field of a node
-// it visits anyway. Every rebuild takes a new stamp, which invalidates every
-// earlier mark at once.
-struct StatusCache {
-    bool valid = false;
-    uint64_t version = 0;  // selection version the marks were made from
-    uint64_t stamp = 0;
-    bool any = false;  // some node is marked
-};
-
-StatusCache& statusCache() {
-    static auto* cache = new StatusCache();
-    return *cache;
-}
-
-void markStatus(const StatusCache& cache, const Node& node, M3dView::DisplayStatus status) {
-    node.statusStamp = cache.stamp;
-    node.statusMark = static_cast<int8_t>(status);
-}
-
-// The status marked on `node` by the current table, or kDormant (which no
-// rebuild marks) when it has none.
-M3dView::DisplayStatus markedStatus(const StatusCache& cache, const Node& node) {
-    return node.statusStamp == cache.stamp ? static_cast<M3dView::DisplayStatus>(node.statusMark)
-                                           : M3dView::kDormant;
-}
-
-void rebuild(StatusCache& cache, const SelectionState& sel) {
-    ++cache.stamp;
-    cache.any = false;
-    auto mark = [&](const MSelectionList& list, M3dView::DisplayStatus status) {
-        for (const auto& item : itemsOf(list)) {
-            if (item.dag != nullptr && item.component.isNull()) {
-                markStatus(cache, *item.dag, status);
-                cache.any = true;
-            }
-        }
-    };
-    mark(sel.hilite, M3dView::kHilite);
-    mark(sel.active, M3dView::kActive);
-    // The most recently selected object: the last whole-object item.
+// The display status the selection lists give `node` itself (not through
+// its parents): the lead when it is the most recently selected object (the
+// last whole-object item of the active list), else active when the active
+// list holds it as a whole object, else hilite when the hilite list does.
+M3dView::DisplayStatus listedStatus(const SelectionState& sel, const Node& node) {
     const auto& active = itemsOf(sel.active);
+    bool leadSeen = false;
     for (auto it = active.rbegin(); it != active.rend(); ++it) {
-        if (it->dag != nullptr && it->component.isNull()) {
-            markStatus(cache, *it->dag, M3dView::kLead);
-            break;
+        if (it->dag == nullptr || !it->component.isNull()) {
+            continue;
+        }
+        if (it->dag == &node) {
+            return leadSeen ? M3dView::kActive : M3dView::kLead;
+        }
+        leadSeen = true;
+    }
+    for (const auto& item : itemsOf(sel.hilite)) {
+        if (item.dag == &node && item.component.isNull()) {
+            return M3dView::kHilite;
         }
     }
-    cache.version = sel.version;
-    cache.valid = true;
+    return M3dView::kDormant;
 }
 
 // The view-projection matrix of the last view projected through, kept
@@ -155,17 +124,13 @@ M3dView::DisplayStatus displayStatusOf(const Node& node) {
             return static_cast<M3dView::DisplayStatus>(it->second);
         }
     }
-    StatusCache& cache = statusCache();
-    if (!cache.valid || cache.version != s.selection.version) {
-        rebuild(cache, s.selection);
-    }
     // A node shows as selected or hilited when it or a node above it is.
     M3dView::DisplayStatus selected = M3dView::kDormant;
     bool templated = false;
     for (const Node* p = &node; p != nullptr; p = p->parent) {
         templated = templated || p->templated;
-        if (selected == M3dView::kDormant && cache.any) {
-            selected = markedStatus(cache, *p);
+        if (selected == M3dView::kDormant) {
+            selected = listedStatus(s.selection, *p);
         }
     }
     if (selected == M3dView::kLead || selected == M3dView::kActive) {
