@@ -39,41 +39,10 @@ M3dView::DisplayStatus listedStatus(const SelectionState& sel, const Node& node)
     return M3dView::kDormant;
 }
 
-// The view-projection matrix of the last view projected through, kept
-// while the camera, its placement and the viewport stay the same (markers
-// project one point per curve and frame).
-struct ProjectionCache {
-    const Node* camera = nullptr;
-    Mat4 cameraWorld{};
-    double fov = 0.0, nearClip = 0.0, farClip = 0.0;
-    int width = 0, height = 0;
-    Mat4 viewProj{};
-};
-
-const Mat4& cachedViewProjection(const View& view) {
-    static auto* cache = new ProjectionCache();
-    const Node* cam = view.cameraShape.get();
-    const Mat4 world = cam != nullptr ? worldMatrix(*cam) : identity4();
-    const CameraData data = cam != nullptr ? cam->camera : CameraData();
-    if (cache->camera != cam || cache->cameraWorld != world || cache->width != view.width ||
-        cache->height != view.height || cache->fov != data.horizontalFovDeg ||
-        cache->nearClip != data.nearClip || cache->farClip != data.farClip || cam == nullptr) {
-        cache->camera = cam;
-        cache->cameraWorld = world;
-        cache->fov = data.horizontalFovDeg;
-        cache->nearClip = data.nearClip;
-        cache->farClip = data.farClip;
-        cache->width = view.width;
-        cache->height = view.height;
-        cache->viewProj = viewProjection(view);
-    }
-    return cache->viewProj;
-}
-
 // Projects a world point to unrounded pixel coordinates of a view. False
 // when the point is not in front of the camera.
 bool project(const View& view, const Vec3& p, double& x, double& y) {
-    const Mat4& m = cachedViewProjection(view);
+    const Mat4 m = viewProjection(view);
     double clip[4];
     for (int j = 0; j < 4; ++j) {
         clip[j] = p[0] * m[0][j] + p[1] * m[1][j] + p[2] * m[2][j] + m[3][j];
