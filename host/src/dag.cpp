@@ -265,7 +265,7 @@ MString MDagPath::fullPathName(MStatus* ReturnStatus) const {
         return MString();
     }
     kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    const std::string& name = kd::fullPathNameRef(*node_);
+    const std::string name = kd::fullPathName(*node_);
     return MString(name.c_str(), static_cast<int>(name.size()));
 }
 
@@ -275,7 +275,7 @@ MString MDagPath::partialPathName(MStatus* ReturnStatus) const {
         return MString();
     }
     kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    const std::string& name = kd::partialPathNameRef(*node_);
+    const std::string name = kd::partialPathName(*node_);
     return MString(name.c_str(), static_cast<int>(name.size()));
 }
 

@@ -199,8 +199,6 @@ struct MObject::Node : MObject::Data {
     mutable uint64_t worldMemoPathVersion = 0;
     mutable uint64_t worldMemoTransformVersion = 0;
     mutable std::array<std::array<double, 4>, 4> worldMemo{};
-    mutable std::string pathMemo;  // the full path name, valid like partialMemo below
-    mutable uint64_t pathMemoVersion = 0;
     std::vector<Node*> children;  // not owned: the Scene owns every node
 
     // Transform (kind == Transform): local TRS, rotation in degrees, xyz order.
@@ -217,12 +215,8 @@ struct MObject::Node : MObject::Data {
     std::vector<khost::detail::AttrValue> values;  // indexed by AttrDef::index
     int state = 0;                                 // nodeState
 
-    // Memos of values the host derives on every frame: the full and partial
-    // path names (valid while their version equals Scene::pathVersion) and the local
-    // matrix of a transform (valid while translate, rotate and scale hold the
-    // exact bits it was made from).
-    mutable std::string partialMemo;  // the partial path name
-    mutable uint64_t partialMemoVersion = 0;
+    // Memo of the local matrix of a transform (valid while translate, rotate
+    // and scale hold the exact bits it was made from).
     mutable bool localMemoValid = false;
     mutable std::array<khost::detail::Vec3, 3> localMemoTrs{};
     mutable std::array<std::array<double, 4>, 4> localMemo{};
@@ -388,9 +382,7 @@ void fireEvent(const std::string& event);
 Node* findNode(
     const std::string& nameOrPath);  // unique name, partial or full path; null if none or ambiguous
 std::string fullPathName(const Node& node);
-const std::string& fullPathNameRef(const Node& node);     // the node's memo, valid until the next name change
-std::string partialPathName(const Node& node);            // shortest unique name
-const std::string& partialPathNameRef(const Node& node);  // the node's memo, valid until the next name change
+std::string partialPathName(const Node& node);  // shortest unique name
 std::shared_ptr<Node> sharedNode(Node* n);
 
 }  // namespace detail

@@ -384,15 +384,6 @@ void resetScene(bool fireEvents) {
 
 // ---------------------------------------------------------------- names and paths
 
-const std::string& fullPathNameRef(const Node& node) {
-    const uint64_t version = Scene::get().pathVersion;
-    if (node.pathMemoVersion != version) {
-        node.pathMemo = fullPathName(node);
-        node.pathMemoVersion = version;
-    }
-    return node.pathMemo;
-}
-
 std::string fullPathName(const Node& node) {
     std::size_t size = 0;
     for (const Node* p = &node; p != nullptr; p = p->parent) {
@@ -406,15 +397,6 @@ std::string fullPathName(const Node& node) {
         --end;  // the separator, already '|'
     }
     return out;
-}
-
-const std::string& partialPathNameRef(const Node& node) {
-    const uint64_t version = Scene::get().pathVersion;
-    if (node.partialMemoVersion != version) {
-        node.partialMemo = partialPathName(node);
-        node.partialMemoVersion = version;
-    }
-    return node.partialMemo;
 }
 
 std::string partialPathName(const Node& node) {
