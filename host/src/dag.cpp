@@ -122,12 +122,7 @@ Mat4 localMatrix(const Node& transform) {
     return transform.localMemo;
 }
 
-const Mat4& worldMatrix(const Node& node) {
-    const Scene& scene = Scene::get();
-    if (node.worldMemoPathVersion == scene.pathVersion &&
-        node.worldMemoTransformVersion == scene.transformVersion) {
-        return node.worldMemo;
-    }
+Mat4 worldMatrix(const Node& node) {
     Mat4 m = identity4();
     bool any = false;
     for (const Node* p = &node; p != nullptr; p = p->parent) {
@@ -136,10 +131,7 @@ const Mat4& worldMatrix(const Node& node) {
             any = true;
         }
     }
-    node.worldMemo = m;
-    node.worldMemoPathVersion = scene.pathVersion;
-    node.worldMemoTransformVersion = scene.transformVersion;
-    return node.worldMemo;
+    return m;
 }
 
 namespace {

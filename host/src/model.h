@@ -194,12 +194,7 @@ struct MObject::Node : MObject::Data {
     bool templated = false;
     Node* parent = nullptr;          // null: child of the world
     khost::detail::CurveData curve;  // kind == NurbsCurve
-    // The world matrix, valid while both of its versions equal the scene's
-    // pathVersion and transformVersion (no node moved or was reparented).
-    mutable uint64_t worldMemoPathVersion = 0;
-    mutable uint64_t worldMemoTransformVersion = 0;
-    mutable std::array<std::array<double, 4>, 4> worldMemo{};
-    std::vector<Node*> children;  // not owned: the Scene owns every node
+    std::vector<Node*> children;     // not owned: the Scene owns every node
 
     // Transform (kind == Transform): local TRS, rotation in degrees, xyz order.
     khost::detail::Vec3 translate{{0, 0, 0}}, rotate{{0, 0, 0}}, scale{{1, 1, 1}};
@@ -237,10 +232,8 @@ using Mat4 = std::array<std::array<double, 4>, 4>;
 Mat4 identity4();
 Mat4 multiply(const Mat4& a, const Mat4& b);  // a * b
 Mat4 localMatrix(const Node& transform);      // S * R * T
-// Product of the transforms above and including node: the node's remembered
-// world matrix, valid until the next change to the scene's transforms or
-// paths (copy it to keep it across one).
-const Mat4& worldMatrix(const Node& node);
+// Product of the local matrices of the transforms above and including node.
+Mat4 worldMatrix(const Node& node);
 // Inline: getCVs applies it to every CV of every drawn curve on every frame.
 inline Vec3 transformPoint(const Vec3& p, const Mat4& m) {
     Vec3 r;
@@ -339,12 +332,6 @@ struct Scene {
     std::vector<std::shared_ptr<Node>> pluginNodes;
     std::unordered_multimap<std::string, Node*> byName;
     uint64_t nextUid = 1;
-    // Bumps whenever a node's name or parent or the name index changes
-    // (node memos of path names compare against it).
-    uint64_t pathVersion = 1;
-    // Bumps whenever a transform's translate, rotate or scale is written
-    // (node memos of world matrices compare against it and pathVersion).
-    uint64_t transformVersion = 1;
     std::vector<std::shared_ptr<Node>> undoQueue;  // deleted but kept alive (undoable delete)
 
     SelectionState selection;

@@ -75,11 +75,8 @@ std::string globalNumberedName(const std::string& base) {
     return found.first;
 }
 
-// Every change of the name index can change partial path names (which
-// depend on which other nodes share a name), so it bumps pathVersion.
 void indexName(Node& node) {
     Scene::get().byName.emplace(node.name, &node);
-    ++Scene::get().pathVersion;
 }
 
 void unindexName(Node& node) {
@@ -91,7 +88,6 @@ void unindexName(Node& node) {
             break;
         }
     }
-    ++Scene::get().pathVersion;
 }
 
 bool siblingHasName(const Node* parent, const std::string& name, const Node* except) {
@@ -128,7 +124,6 @@ void unlink(const std::vector<std::shared_ptr<Node>>& nodes) {
     for (const auto& n : nodes) {
         n->parent = nullptr;
         n->children.clear();
-        ++Scene::get().pathVersion;
     }
 }
 
@@ -205,7 +200,6 @@ Node& addNode(NodeKind kind, const std::string& name, Node* parent) {
     node->name = name;
     node->kind = kind;
     node->parent = parent;
-    ++s.pathVersion;
     if (parent != nullptr) {
         parent->children.push_back(node.get());
     }
@@ -232,7 +226,6 @@ void removeSubtree(Node& root, bool undoable) {
         auto& siblings = root.parent->children;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), &root), siblings.end());
         root.parent = nullptr;
-        ++s.pathVersion;
     }
     std::vector<std::shared_ptr<Node>> owned;
     owned.reserve(doomed.size());
@@ -283,7 +276,6 @@ bool renameTo(Node& node, const std::string& newName) {
     releaseName(node.name);
     node.name = name;
     indexName(node);
-    ++Scene::get().pathVersion;
     return true;
 }
 
@@ -314,7 +306,6 @@ bool reparent(Node& node, Node* newParent) {
         siblings.erase(std::remove(siblings.begin(), siblings.end(), &node), siblings.end());
     }
     node.parent = newParent;
-    ++Scene::get().pathVersion;
     if (newParent != nullptr) {
         newParent->children.push_back(&node);
     }
@@ -325,7 +316,6 @@ bool reparent(Node& node, Node* newParent) {
         releaseName(node.name);
         node.name = name;
         indexName(node);
-        ++Scene::get().pathVersion;
     }
     return true;
 }
@@ -346,7 +336,6 @@ void resetScene(bool fireEvents) {
     unlink(all);
     all.clear();
     s.byName.clear();
-    ++s.pathVersion;
     flushUndo();
     nameHints().clear();
     s.displayStatusOverrides.clear();
@@ -368,7 +357,6 @@ void resetScene(bool fireEvents) {
     Node& transform = addNode(NodeKind::Transform, "persp", nullptr);
     transform.translate = eye;
     transform.rotate = lookAtRotation(eye, Vec3{{0.0, 0.0, 0.0}});
-    ++s.transformVersion;
     Node& shape = addNode(NodeKind::Camera, "perspShape", &transform);
     View view;
     view.cameraShape = sharedNode(&shape);
