@@ -5,7 +5,6 @@
 #include <maya/MFnDagNode.h>
 
 #include <cmath>
-#include <cstring>
 
 #include "model.h"
 
@@ -104,22 +103,8 @@ Mat4 computeLocalMatrix(const Node& transform) {
 
 }  // namespace
 
-// The trigonometry of a transform's matrix is paid once per change of its
-// values: every frame asks for the world matrix of every drawn curve. The
-// memo is keyed by the exact bits of translate, rotate and scale, so any
-// change (however it is made) recomputes it, and the result is the same
-// matrix computeLocalMatrix gives.
 Mat4 localMatrix(const Node& transform) {
-    if (transform.kind != NodeKind::Transform) {
-        return identity4();
-    }
-    const std::array<Vec3, 3> trs{{transform.translate, transform.rotate, transform.scale}};
-    if (!transform.localMemoValid || std::memcmp(&trs, &transform.localMemoTrs, sizeof trs) != 0) {
-        transform.localMemo = computeLocalMatrix(transform);
-        transform.localMemoTrs = trs;
-        transform.localMemoValid = true;
-    }
-    return transform.localMemo;
+    return transform.kind == NodeKind::Transform ? computeLocalMatrix(transform) : identity4();
 }
 
 Mat4 worldMatrix(const Node& node) {

@@ -185,10 +185,6 @@ enum class NodeKind { Transform, Camera, NurbsCurve, Mesh, PluginShape };
 struct MObject::Node : MObject::Data {
     uint64_t uid = 0;
     std::string name;
-    // What every frame reads of every drawn curve sits together at the front
-    // (kind, liveness, display status, parent, curve data, world matrix memo,
-    // path name memo), so a frame over thousands of curves touches few cache
-    // lines per node.
     khost::detail::NodeKind kind = khost::detail::NodeKind::Transform;
     bool alive = true;
     bool templated = false;
@@ -209,12 +205,6 @@ struct MObject::Node : MObject::Data {
     MPxNode* user = nullptr;  // the plug-in's object; deleted through its virtual destructor
     std::vector<khost::detail::AttrValue> values;  // indexed by AttrDef::index
     int state = 0;                                 // nodeState
-
-    // Memo of the local matrix of a transform (valid while translate, rotate
-    // and scale hold the exact bits it was made from).
-    mutable bool localMemoValid = false;
-    mutable std::array<khost::detail::Vec3, 3> localMemoTrs{};
-    mutable std::array<std::array<double, 4>, 4> localMemo{};
 
     MFn::Type apiType() const override;
     bool hasFn(MFn::Type t) const override;
