@@ -20,19 +20,27 @@ namespace {
 // last whole-object item of the active list), else active when the active
 // list holds it as a whole object, else hilite when the hilite list does.
 M3dView::DisplayStatus listedStatus(const SelectionState& sel, const Node& node) {
+    const ObjectData* key = &node;
     const auto& active = itemsOf(sel.active);
-    bool leadSeen = false;
-    for (auto it = active.rbegin(); it != active.rend(); ++it) {
-        if (it->dag == nullptr || !it->component.isNull()) {
-            continue;
+    const ItemIndex& activeIndex = indexOf(sel.active);
+    std::size_t whole = ItemIndex::kNone;  // the node's last whole-object item
+    for (std::size_t pos = activeIndex.first(key); pos != ItemIndex::kNone; pos = activeIndex.next(pos)) {
+        if (active[pos].component.isNull()) {
+            whole = pos;
         }
-        if (it->dag == &node) {
-            return leadSeen ? M3dView::kActive : M3dView::kLead;
-        }
-        leadSeen = true;
     }
-    for (const auto& item : itemsOf(sel.hilite)) {
-        if (item.dag == &node && item.component.isNull()) {
+    if (whole != ItemIndex::kNone) {
+        for (std::size_t pos = active.size() - 1; pos > whole; --pos) {
+            if (active[pos].dag != nullptr && active[pos].component.isNull()) {
+                return M3dView::kActive;  // a whole object selected after it
+            }
+        }
+        return M3dView::kLead;
+    }
+    const auto& hilite = itemsOf(sel.hilite);
+    const ItemIndex& hiliteIndex = indexOf(sel.hilite);
+    for (std::size_t pos = hiliteIndex.first(key); pos != ItemIndex::kNone; pos = hiliteIndex.next(pos)) {
+        if (hilite[pos].component.isNull()) {
             return M3dView::kHilite;
         }
     }
