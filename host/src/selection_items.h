@@ -11,10 +11,10 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "model.h"
+#include "selection_index.h"
 
 namespace khost {
 namespace detail {
@@ -25,9 +25,6 @@ struct SelectionItem {
     MObject component;    // null for a whole-object item
     Node* dag = nullptr;  // `object` as a DAG node (kept alive by `object`), or null
 };
-
-// Positions in a list of the items that name one node, in list order.
-using ItemIndex = std::unordered_map<const ObjectData*, std::vector<std::size_t>>;
 
 }  // namespace detail
 }  // namespace khost
@@ -105,6 +102,9 @@ SelectionItem makeItem(const MObject& object, const MObject& component);
 // The list's items, made unshared (and made, when the list has none) so
 // that they can be changed.
 SelectionItems& writable(std::shared_ptr<SelectionItems>& items);
+// The list's object index, built now when the list has none; a list keeps
+// it until items are removed (merging builds it too).
+const ItemIndex& indexOf(const MSelectionList& list);
 // Appends one item, keeping the index when there is one.
 void append(SelectionItems& items, SelectionItem item);
 // Merges `src` into `dst` as MSelectionList::merge does with `strategy`.

@@ -76,10 +76,12 @@ const ObjectData* objectKey(const SelectionItem& item) {
     return Access::data(item.object).get();
 }
 
-void buildIndex(SelectionItems& items) {
+// Indexes every item of the list, with room for `more` to come.
+void buildIndex(SelectionItems& items, std::size_t more) {
     items.index.clear();
-    for (std::size_t i = 0; i < items.list.size(); ++i) {
-        items.index[objectKey(items.list[i])].push_back(i);
+    items.index.reserve(items.list.size() + more);
+    for (const SelectionItem& item : items.list) {
+        items.index.append(objectKey(item));
     }
     items.indexed = true;
 }
@@ -90,12 +92,9 @@ constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 // and not removed, or kNotFound.
 std::size_t findSame(const SelectionItems& items, const SelectionItem& item,
                      const std::unordered_set<std::size_t>& removed) {
-    const auto positions = items.index.find(objectKey(item));
-    if (positions == items.index.end()) {
-        return kNotFound;
-    }
     const MFn::Type type = componentTypeOf(item);
-    for (std::size_t pos : positions->second) {
+    for (std::size_t pos = items.index.first(objectKey(item)); pos != ItemIndex::kNone;
+         pos = items.index.next(pos)) {
         if ((removed.empty() || removed.count(pos) == 0) && componentTypeOf(items.list[pos]) == type) {
             return pos;
         }
@@ -105,9 +104,21 @@ std::size_t findSame(const SelectionItems& items, const SelectionItem& item,
 
 }  // namespace
 
+const ItemIndex& indexOf(const MSelectionList& list) {
+    static const ItemIndex none;
+    const auto& items = SelectionListAccess::items(list);
+    if (!items) {
+        return none;
+    }
+    if (!items->indexed) {
+        buildIndex(*items, 0);
+    }
+    return items->index;
+}
+
 void append(SelectionItems& items, SelectionItem item) {
     if (items.indexed) {
-        items.index[objectKey(item)].push_back(items.list.size());
+        items.index.append(objectKey(item));
     }
     items.list.push_back(std::move(item));
 }
@@ -119,7 +130,7 @@ void mergeInto(std::shared_ptr<SelectionItems>& dstPtr, const std::vector<Select
     }
     SelectionItems& dst = writable(dstPtr);
     if (!dst.indexed) {
-        buildIndex(dst);
+        buildIndex(dst, src.size());
     }
     std::unordered_set<std::size_t> removed;  // positions of items that go
     for (const SelectionItem& item : src) {

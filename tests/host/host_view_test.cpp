@@ -182,6 +182,42 @@ TEST_F(ViewTest, DisplayStatusFollowsSelectionHiliteAndTemplate) {
     EXPECT_EQ(statusOf(khost::shapeOf(c)), M3dView::kDormant);
 }
 
+TEST_F(ViewTest, DisplayStatusLeadIsTheLastWholeObjectAndActiveOutranksHilite) {
+    const std::string a = curveNamed(), b = curveNamed(), c = curveNamed();
+    khost::select({a, b});
+    khost::selectComponents(c, MFn::kCurveCVComponent, {0}, {}, true, false);
+    EXPECT_EQ(statusOf(khost::shapeOf(b)), M3dView::kLead);  // component items after it do not count
+    EXPECT_EQ(statusOf(khost::shapeOf(c)), M3dView::kDormant);
+    khost::setHilite({a, c});
+    EXPECT_EQ(statusOf(khost::shapeOf(a)), M3dView::kActive);  // active and hilited: active
+    EXPECT_EQ(statusOf(khost::shapeOf(c)), M3dView::kHilite);
+    EXPECT_EQ(statusOf(khost::shapeOf(b)), M3dView::kLead);
+    khost::select({b, a});
+    EXPECT_EQ(statusOf(khost::shapeOf(a)), M3dView::kLead);
+    EXPECT_EQ(statusOf(khost::shapeOf(b)), M3dView::kActive);
+}
+
+TEST_F(ViewTest, DisplayStatusOfEveryNodeInALongSelection) {
+    std::vector<std::string> curves;
+    for (int i = 0; i < 200; ++i) {
+        curves.push_back(curveNamed());
+    }
+    const std::vector<std::string> selected(curves.begin(), curves.begin() + 150);
+    khost::select(selected);
+    khost::setHilite(std::vector<std::string>(curves.begin() + 100, curves.end()));
+    for (std::size_t i = 0; i < curves.size(); ++i) {
+        const M3dView::DisplayStatus expected = i == 149  ? M3dView::kLead
+                                                : i < 150 ? M3dView::kActive
+                                                          : M3dView::kHilite;
+        EXPECT_EQ(statusOf(khost::shapeOf(curves[i])), expected) << curves[i];
+    }
+    khost::select({curves[0]}, true);  // already selected: the lead stays
+    EXPECT_EQ(statusOf(curves[149]), M3dView::kLead);
+    khost::select({curves[199]}, true);
+    EXPECT_EQ(statusOf(curves[199]), M3dView::kLead);
+    EXPECT_EQ(statusOf(curves[149]), M3dView::kActive);
+}
+
 TEST_F(ViewTest, DisplayStatusOfGroupsAndOverrides) {
     khost::createTransform("group1");
     const std::string a = khost::createCurve(khost::openCurve({{0, 0, 0}, {1, 0, 0}}, 1), "", "group1");
