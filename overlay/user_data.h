@@ -52,9 +52,9 @@ public:
     std::vector<MPointArray> hullLinePoints;
     std::vector<MColorArray> hullLineColors;
 
-    // The segment list arrays of the previous frame, emptied by reset with
-    // their storage kept, for the next frame's builders to fill again: a
-    // steady frame then allocates no array.
+    // The segment lists of the latest frame that made any, moved aside by
+    // reset with their arrays and storage, for the next frame's builders to
+    // fill again: a steady frame then allocates no array.
     std::vector<MPointArray> spareCurvePoints;
     std::vector<MColorArray> spareCurveColors;
     std::vector<MPointArray> spareHullPoints;
