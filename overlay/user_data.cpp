@@ -6,6 +6,10 @@ UserData::~UserData() = default;
 
 void UserData::reset() {
     cvRecords.clear();
+    // A frame that made the curve overlay leaves its samples with its lists.
+    if (!curveLinePoints.empty()) {
+        spareCurveSamples.swap(curveSamples);
+    }
     keepLists(curveLinePoints, spareCurvePoints);
     keepLists(curveLineColors, spareCurveColors);
     cvPoints.clear();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "node/settings_table.h"
+#include "overlay/curve_line_source.h"
 #include "overlay/curve_sample.h"
 #include "overlay/cv_record.h"
 
@@ -57,6 +58,11 @@ public:
     // fill again: a steady frame then allocates no array.
     std::vector<MPointArray> spareCurvePoints;
     std::vector<MColorArray> spareCurveColors;
+    // With the curve lists, the samples they were made from and what those
+    // were made from: a frame with the same inputs takes all three back
+    // (overlay/curve_overlay.h) instead of building them again.
+    std::vector<CurveSample> spareCurveSamples;
+    CurveLineSource spareCurveSource;
     std::vector<MPointArray> spareHullPoints;
     std::vector<MColorArray> spareHullColors;
 

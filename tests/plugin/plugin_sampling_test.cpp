@@ -83,8 +83,9 @@ protected:
         Geometry geometry;
         fn.getCVs(geometry.cvPositions, MSpace::kWorld);
         const std::string name = khost::fullPathName(khost::shapeOf(curve));
-        cache.appendSamples(fn, name.c_str(), geometry.cvPositions, curveIndex,
-                            samplingDivisions(curveDivisions), curveColor, geometry.samples);
+        appendCachedSamples(
+            cache.samplesFor(fn, name.c_str(), geometry.cvPositions, samplingDivisions(curveDivisions)),
+            curveIndex, curveColor, geometry.samples);
         return geometry;
     }
     static uint64_t evaluations() { return khost::counters().getPointAtParam; }
