@@ -42,6 +42,7 @@ bool cachedCvsMatch(const MPointArray& cachedCvs, const MPointArray& cvs) {
 
 void CurveCache::clear() {
     entries_.clear();
+    byWalkPosition_.clear();
 }
 
 void CurveCache::checkSelection(const MSelectionList& selection, std::string& sharedKey) {
@@ -62,7 +63,7 @@ void CurveCache::checkSelection(const MSelectionList& selection, std::string& sh
 }
 
 const CachedCurve& CurveCache::samplesFor(MFnNurbsCurve& curve, const char* pathName, const MPointArray& cvs,
-                                          int32_t divisions) {
+                                          int32_t divisions, uint32_t walkPosition) {
     // Samples made with another division count are stale for every curve,
     // not only for the first one sampled after the change.
     if (divisions != cachedCurveDivisions_) {
@@ -70,13 +71,21 @@ const CachedCurve& CurveCache::samplesFor(MFnNurbsCurve& curve, const char* path
         cachedCurveDivisions_ = divisions;
     }
 
-    pathKey_.assign(pathName);
-    const auto found = entries_.find(pathKey_);
-    if (found != entries_.end() && cachedCvsMatch(found->second.cvs, cvs)) {
-        return found->second;
+    // The entry of the curve at this walk position in the previous frame is
+    // most likely this curve's; otherwise the map is asked.
+    if (walkPosition >= byWalkPosition_.size()) {
+        byWalkPosition_.resize(static_cast<std::size_t>(walkPosition) + 1, nullptr);
+    }
+    Entries::value_type*& remembered = byWalkPosition_[walkPosition];
+    if (remembered == nullptr || remembered->first.compare(pathName) != 0) {
+        pathKey_.assign(pathName);
+        remembered = &*entries_.try_emplace(pathKey_).first;
+    }
+    CachedCurve& entry = remembered->second;
+    if (entry.generation != 0 && cachedCvsMatch(entry.cvs, cvs)) {
+        return entry;
     }
 
-    CachedCurve& entry = found != entries_.end() ? found->second : entries_[pathKey_];
     entry.cvs = cvs;
     entry.samples.clear();
     appendCurveSamples(curve, 0, divisions, MColor(), entry.samples);

@@ -62,9 +62,11 @@ public:
     // 1e-10 of those its samples were made from. A division count other than
     // the last one forgets every curve first. The entry stays where it is
     // until the cache next forgets curves (clear, checkSelection, another
-    // division count).
+    // division count). `walkPosition` (the curve's number in the frame's
+    // walk) only speeds the lookup up: a curve found at the same position
+    // as in the previous frame needs no hashing of its name.
     const CachedCurve& samplesFor(MFnNurbsCurve& curve, const char* pathName, const MPointArray& cvs,
-                                  int32_t divisions);
+                                  int32_t divisions, uint32_t walkPosition = 0);
 
     // The number of curves cached, and their path names in no particular order.
     std::size_t size() const { return entries_.size(); }
@@ -78,7 +80,11 @@ public:
 private:
     // Hashed: nothing depends on the order, and a frame looks up every drawn
     // curve. A node-based map, so entries do not move when others are added.
-    std::unordered_map<std::string, CachedCurve> entries_;
+    using Entries = std::unordered_map<std::string, CachedCurve>;
+    Entries entries_;
+    // The entry looked up at each walk position by the latest lookup there
+    // (null where none was); emptied whenever entries are forgotten.
+    std::vector<Entries::value_type*> byWalkPosition_;
     int32_t cachedCurveDivisions_ = 0;
     std::string selectionKey_;
     // Working storage: the key of the curve being looked up, and the selection key being compared.

@@ -95,7 +95,7 @@ bool SelectionWalk::walk(const MSelectionList& selection, const CurveSampling& s
         const bool finiteCvs = allFinite(curveCvs_);
         if (sampling.cache != nullptr) {
             const CachedCurve& entry =
-                sampling.cache->samplesFor(curve, pathChars, curveCvs_, sampling.divisions);
+                sampling.cache->samplesFor(curve, pathChars, curveCvs_, sampling.divisions, thisCurve);
             if (finiteCvs && entry.finite) {
                 sampling.curves->push_back({thisCurve, &entry});
             }
