@@ -17,6 +17,13 @@
 //     handed over in a real frame of the same scene (copied once, untimed).
 // Counters per frame: cvs (the N of the frame it replays), allocs (host
 // allocations), getCVs. The label names the frame benchmark it replays.
+//
+// host_draw/curve_steady/div:D replays only the draw manager calls of a
+// curve_steady/div:D frame, with that frame's arrays: the host's copy of
+// every array it is handed (the real draw manager copies them as well). No
+// steady frame can cost less than its own draw calls, so curve_cold/div:D
+// divided by this bounds the ratio of a cold to a steady frame. Counters:
+// line_vertices (vertices of the line meshes), allocs.
 #include <benchmark/benchmark.h>
 #include <khost/harness.h>
 #include <maya/M3dView.h>
@@ -249,6 +256,60 @@ void hostOnly(benchmark::State& state, const ReplayCase& c) {
         Counter(static_cast<double>(khost::counters().getCVs), Counter::kAvgIterations);
 }
 
+void hostDraw(benchmark::State& state, int divisions) {
+    std::string error;
+    if (!ensurePluginLoaded(KNOTLENS_MODULE_PATH, &error)) {
+        state.SkipWithError(("cannot load the plug-in: " + error).c_str());
+        return;
+    }
+    // The scene and settings of curve_steady/div:D.
+    const BuiltScene& scene = sceneCache().use("hilited:1000", [] { return buildHilitedGuides(1000, 10); });
+    OverlaySettings settings;
+    settings.showCurve = true;
+    settings.curveDivisions = divisions;
+    error = applySettings(scene, settings);
+    if (!error.empty()) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    khost::drawFrame();
+    khost::drawFrame();
+    error = checkDrawn(scene);
+    if (!error.empty()) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    const RecordedDraw recorded{khost::drawCalls(0, scene.node)};
+    std::size_t lineVertices = 0;
+    for (const khost::DrawCall& call : recorded.calls) {
+        if (call.kind == khost::DrawCall::Kind::Mesh && call.primitive == MHWRender::MUIDrawManager::kLines) {
+            lineVertices += call.points.length();
+        }
+    }
+    if (lineVertices == 0) {
+        state.SkipWithError("the frame drew no curve lines");
+        return;
+    }
+    auto frame = [&] {
+        khost::replayHostDraw(0, [&](MHWRender::MUIDrawManager& draw, const MHWRender::MFrameContext&) {
+            for (const khost::DrawCall& call : recorded.calls) {
+                replayCall(draw, call);
+            }
+        });
+    };
+    frame();  // sizes the replay's call storage
+    const AllocationCount before = allocationCount();
+    for (auto _ : state) {
+        frame();
+    }
+    const AllocationCount after = allocationCount();
+    using benchmark::Counter;
+    state.SetLabel("draw calls of curve_steady/div:" + std::to_string(divisions));
+    state.counters["line_vertices"] = Counter(static_cast<double>(lineVertices));
+    state.counters["allocs"] =
+        Counter(static_cast<double>(after.allocations - before.allocations), Counter::kAvgIterations);
+}
+
 const bool registered = [] {
     const std::vector<ReplayCase> cases = {
         {"host_only/rig", "rig/curves:300/cvs:20", "rig",
@@ -260,6 +321,11 @@ const bool registered = [] {
     };
     for (const ReplayCase& c : cases) {
         benchmark::RegisterBenchmark(c.name.c_str(), hostOnly, c)->Unit(benchmark::kMicrosecond);
+    }
+    for (int divisions : {5, 64}) {
+        benchmark::RegisterBenchmark(("host_draw/curve_steady/div:" + std::to_string(divisions)).c_str(),
+                                     hostDraw, divisions)
+            ->Unit(benchmark::kMicrosecond);
     }
     return true;
 }();

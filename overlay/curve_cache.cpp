@@ -3,9 +3,26 @@
 #include <maya/MPoint.h>
 #include <maya/MStringArray.h>
 
+#include <cmath>
+#include <cstddef>
+
 #include "overlay/curve_sampling.h"
 
 namespace {
+
+// The generation of the next evaluation, shared by every cache of the
+// process so that no two evaluations share one.
+uint64_t nextGeneration = 1;
+
+bool allFinite(const std::vector<CurveSample>& samples) {
+    for (const CurveSample& sample : samples) {
+        const MPoint& p = sample.position;
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z) || !std::isfinite(p.w)) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // Cached samples made from `cachedCvs` are valid for `cvs`: same CV count and
 // every CV within 1e-10 of where it was.
@@ -25,6 +42,7 @@ bool cachedCvsMatch(const MPointArray& cachedCvs, const MPointArray& cvs) {
 
 void CurveCache::clear() {
     entries_.clear();
+    byWalkPosition_.clear();
 }
 
 void CurveCache::checkSelection(const MSelectionList& selection, std::string& sharedKey) {
@@ -44,9 +62,8 @@ void CurveCache::checkSelection(const MSelectionList& selection, std::string& sh
     }
 }
 
-void CurveCache::appendSamples(MFnNurbsCurve& curve, const char* pathName, const MPointArray& cvs,
-                               uint32_t curveIndex, int32_t divisions, const MColor& color,
-                               std::vector<CurveSample>& samples) {
+const CachedCurve& CurveCache::samplesFor(MFnNurbsCurve& curve, const char* pathName, const MPointArray& cvs,
+                                          int32_t divisions, uint32_t walkPosition) {
     // Samples made with another division count are stale for every curve,
     // not only for the first one sampled after the change.
     if (divisions != cachedCurveDivisions_) {
@@ -54,27 +71,40 @@ void CurveCache::appendSamples(MFnNurbsCurve& curve, const char* pathName, const
         cachedCurveDivisions_ = divisions;
     }
 
-    pathKey_.assign(pathName);
-    const auto found = entries_.find(pathKey_);
-    if (found != entries_.end() && cachedCvsMatch(found->second.cvs, cvs)) {
-        // A cached sample takes the current colour, so a colour change
-        // reaches every curve at once, and the curve's current number in the
-        // walk, so samples of two curves never share a segment group.
-        const std::vector<CurveSample>& cached = found->second.samples;
-        const std::size_t first = samples.size();
-        samples.insert(samples.end(), cached.begin(), cached.end());
-        for (std::size_t i = first; i < samples.size(); ++i) {
-            samples[i].color = color;
-            samples[i].curveIndex = curveIndex;
-        }
-        return;
+    // The entry of the curve at this walk position in the previous frame is
+    // most likely this curve's; otherwise the map is asked.
+    if (walkPosition >= byWalkPosition_.size()) {
+        byWalkPosition_.resize(static_cast<std::size_t>(walkPosition) + 1, nullptr);
+    }
+    Entries::value_type*& remembered = byWalkPosition_[walkPosition];
+    if (remembered == nullptr || remembered->first.compare(pathName) != 0) {
+        pathKey_.assign(pathName);
+        remembered = &*entries_.try_emplace(pathKey_).first;
+    }
+    CachedCurve& entry = remembered->second;
+    if (entry.generation != 0 && cachedCvsMatch(entry.cvs, cvs)) {
+        return entry;
     }
 
-    Entry& entry = found != entries_.end() ? found->second : entries_[pathKey_];
     entry.cvs = cvs;
     entry.samples.clear();
-    appendCurveSamples(curve, curveIndex, divisions, color, entry.samples);
+    appendCurveSamples(curve, 0, divisions, MColor(), entry.samples);
+    entry.generation = nextGeneration++;
+    entry.finite = allFinite(entry.samples);
+    return entry;
+}
+
+void appendCachedSamples(const CachedCurve& entry, uint32_t curveIndex, const MColor& color,
+                         std::vector<CurveSample>& samples) {
+    // Copies take the frame's colour, so a colour change reaches every curve
+    // at once, and the curve's current number in the walk, so samples of two
+    // curves never share a segment group.
+    const std::size_t first = samples.size();
     samples.insert(samples.end(), entry.samples.begin(), entry.samples.end());
+    for (std::size_t i = first; i < samples.size(); ++i) {
+        samples[i].color = color;
+        samples[i].curveIndex = curveIndex;
+    }
 }
 
 const MPointArray* CurveCache::cvsOf(const std::string& pathName) const {

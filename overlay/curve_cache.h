@@ -4,6 +4,11 @@
 // made from, and those samples. A curve is evaluated again only when its CVs
 // move or the division count changes; the cache empties itself when the
 // selection empties or changes and when the division count changes.
+//
+// Every evaluation gets a generation number that no other evaluation in the
+// process shares, so "same generation" means "the very same samples": a frame
+// can tell that its curve overlay would be made from exactly the samples of
+// an earlier frame without comparing them.
 #include <maya/MColor.h>
 #include <maya/MFnNurbsCurve.h>
 #include <maya/MPointArray.h>
@@ -16,6 +21,28 @@
 #include <vector>
 
 #include "overlay/curve_sample.h"
+
+// One curve's entry: the CVs its samples were made from and the samples
+// (sample indices and positions; the curve index and colour of a frame are
+// given when they are copied out).
+struct CachedCurve {
+    MPointArray cvs;
+    std::vector<CurveSample> samples;
+    uint64_t generation = 0;  // unique to this evaluation
+    bool finite = true;       // every sample position is finite
+};
+
+// A curve of one frame's walk whose samples the curve overlay draws: its
+// number in the walk and its cache entry, which stays in place for the rest
+// of the frame.
+struct SampledCurve {
+    uint32_t curveIndex = 0;
+    const CachedCurve* entry = nullptr;
+};
+
+// Appends copies of `entry`'s samples to `samples` with `curveIndex` and `color`.
+void appendCachedSamples(const CachedCurve& entry, uint32_t curveIndex, const MColor& color,
+                         std::vector<CurveSample>& samples);
 
 class CurveCache {
 public:
@@ -30,15 +57,16 @@ public:
     // override in the process.
     void checkSelection(const MSelectionList& selection, std::string& sharedKey);
 
-    // Appends the samples of `curve` (whose CVs in world space are `cvs`) to
-    // `samples`, evaluated with `divisions` per span or taken from the cache
-    // while the curve's CVs are all within 1e-10 of those the cached samples
-    // were made from. A division count other than the last one forgets
-    // every curve first. Appended samples carry `color` and `curveIndex`,
-    // cached or not.
-    void appendSamples(MFnNurbsCurve& curve, const char* pathName, const MPointArray& cvs,
-                       uint32_t curveIndex, int32_t divisions, const MColor& color,
-                       std::vector<CurveSample>& samples);
+    // The entry of `curve` (whose CVs in world space are `cvs`), evaluated
+    // with `divisions` per span, or kept while the curve's CVs are all within
+    // 1e-10 of those its samples were made from. A division count other than
+    // the last one forgets every curve first. The entry stays where it is
+    // until the cache next forgets curves (clear, checkSelection, another
+    // division count). `walkPosition` (the curve's number in the frame's
+    // walk) only speeds the lookup up: a curve found at the same position
+    // as in the previous frame needs no hashing of its name.
+    const CachedCurve& samplesFor(MFnNurbsCurve& curve, const char* pathName, const MPointArray& cvs,
+                                  int32_t divisions, uint32_t walkPosition = 0);
 
     // The number of curves cached, and their path names in no particular order.
     std::size_t size() const { return entries_.size(); }
@@ -50,12 +78,13 @@ public:
     int32_t cachedCurveDivisions() const { return cachedCurveDivisions_; }
 
 private:
-    struct Entry {
-        MPointArray cvs;
-        std::vector<CurveSample> samples;
-    };
-    // Hashed: nothing depends on the order, and a frame looks up every drawn curve.
-    std::unordered_map<std::string, Entry> entries_;
+    // Hashed: nothing depends on the order, and a frame looks up every drawn
+    // curve. A node-based map, so entries do not move when others are added.
+    using Entries = std::unordered_map<std::string, CachedCurve>;
+    Entries entries_;
+    // The entry looked up at each walk position by the latest lookup there
+    // (null where none was); emptied whenever entries are forgotten.
+    std::vector<Entries::value_type*> byWalkPosition_;
     int32_t cachedCurveDivisions_ = 0;
     std::string selectionKey_;
     // Working storage: the key of the curve being looked up, and the selection key being compared.

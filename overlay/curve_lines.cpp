@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "overlay/colour_rules.h"
+#include "overlay/segment_lists.h"
 
 void buildCurveLines(std::vector<CurveSample>& samples, const MPoint& cameraPoint,
                      const FrameSettings& settings, std::vector<MPointArray>& points,
@@ -55,16 +56,7 @@ void buildCurveLines(std::vector<CurveSample>& samples, const MPoint& cameraPoin
     }
     auto sampleAt = [&](std::size_t i) -> const CurveSample& { return grouped ? all[i] : all[order[i]]; };
 
-    if (points.empty() && colors.empty() && sparePoints != nullptr && spareColors != nullptr &&
-        !sparePoints->empty() && !spareColors->empty()) {
-        points.swap(*sparePoints);
-        colors.swap(*spareColors);
-        points.resize(1);
-        colors.resize(1);
-    } else {
-        points.emplace_back();
-        colors.emplace_back();
-    }
+    takeListPairs(points, colors, sparePoints, spareColors, 1);
     MPointArray& linePoints = points.back();
     MColorArray& lineColors = colors.back();
     std::size_t segments = 0;

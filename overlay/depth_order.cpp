@@ -23,23 +23,32 @@ unsigned bitLength(uint64_t value) {
     return bits;
 }
 
+// Insertion sort of keys[0, count), carrying order[] along; stable. Linear
+// when every key is at most a few places from where it belongs.
+void insertionSort(uint64_t* keys, uint32_t* order, std::size_t count) {
+    for (std::size_t i = 1; i < count; ++i) {
+        const uint64_t key = keys[i];
+        if (!(keys[i - 1] > key)) {
+            continue;
+        }
+        const uint32_t index = order[i];
+        std::size_t j = i;
+        while (j > 0 && keys[j - 1] > key) {
+            keys[j] = keys[j - 1];
+            order[j] = order[j - 1];
+            --j;
+        }
+        keys[j] = key;
+        order[j] = index;
+    }
+}
+
 // Sorts keys[0, count) ascending, carrying order[] along; `pairs` is
 // working storage for the buckets too large for insertion.
 void sortBucket(uint64_t* keys, uint32_t* order, std::size_t count,
                 std::vector<std::pair<uint64_t, uint32_t>>& pairs) {
     if (count <= kInsertionLimit) {
-        for (std::size_t i = 1; i < count; ++i) {
-            const uint64_t key = keys[i];
-            const uint32_t index = order[i];
-            std::size_t j = i;
-            while (j > 0 && keys[j - 1] > key) {
-                keys[j] = keys[j - 1];
-                order[j] = order[j - 1];
-                --j;
-            }
-            keys[j] = key;
-            order[j] = index;
-        }
+        insertionSort(keys, order, count);
         return;
     }
     pairs.resize(count);
@@ -89,13 +98,19 @@ void depthOrder(const std::vector<uint64_t>& keys, DepthSortScratch& scratch) {
         return key == 0 ? 0 : static_cast<std::size_t>((key - low) >> shift) + 1;
     };
 
-    // Counting sort into the buckets, then each bucket on the full key.
+    // Counting sort into the buckets, then each bucket on the full key. The
+    // buckets too full for insertion are noted as they are counted.
     std::vector<uint32_t>& starts = scratch.bucketStarts;
+    std::vector<uint32_t>& crowded = scratch.crowdedBuckets;
     starts.assign(buckets + 1, 0);
+    crowded.clear();
     for (const uint64_t key : keys) {
         ++starts[bucketOf(key) + 1];
     }
     for (std::size_t b = 1; b <= buckets; ++b) {
+        if (b > 1 && starts[b] > kInsertionLimit) {
+            crowded.push_back(static_cast<uint32_t>(b - 1));
+        }
         starts[b] += starts[b - 1];
     }
     for (std::size_t i = 0; i < count; ++i) {
@@ -105,11 +120,15 @@ void depthOrder(const std::vector<uint64_t>& keys, DepthSortScratch& scratch) {
         scratch.order[slot] = static_cast<uint32_t>(i);
     }
     // starts[b] is now the end of bucket b; bucket 0 (NaN) needs no sorting.
-    for (std::size_t b = 1; b < buckets; ++b) {
+    // The crowded buckets are sorted on their own; then one insertion pass
+    // sorts every other bucket in place: every key of a bucket is below every
+    // key of the next, so no key moves out of its bucket, and the sorted
+    // crowded ones are passed over. Each bucket ends as sorting it alone
+    // would leave it.
+    for (const uint32_t b : crowded) {
         const std::size_t begin = starts[b - 1];
         const std::size_t size = starts[b] - begin;
-        if (size > 1) {
-            sortBucket(&scratch.sortedKeys[begin], &scratch.order[begin], size, scratch.pairs);
-        }
+        sortBucket(&scratch.sortedKeys[begin], &scratch.order[begin], size, scratch.pairs);
     }
+    insertionSort(scratch.sortedKeys.data(), scratch.order.data(), count);
 }

@@ -31,6 +31,7 @@ inline uint64_t depthKey(double cameraDistance) {
 struct DepthSortScratch {
     std::vector<uint64_t> keys;  // depthKey of each record, in record order
     std::vector<uint32_t> bucketStarts;
+    std::vector<uint32_t> crowdedBuckets;  // buckets sorted with std::sort
     std::vector<uint64_t> sortedKeys;
     std::vector<uint32_t> order;  // record indices in drawing order
     std::vector<std::pair<uint64_t, uint32_t>> pairs;

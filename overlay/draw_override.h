@@ -10,6 +10,8 @@
 #include <maya/MUserData.h>
 #include <maya/MViewport2Renderer.h>
 
+#include <vector>
+
 #include "overlay/curve_cache.h"
 #include "overlay/depth_order.h"
 #include "overlay/frame_settings.h"
@@ -60,6 +62,7 @@ private:
     // Working storage of prepareForDraw, kept between frames so that a
     // steady frame does not allocate.
     SelectionWalk selectionWalk_;
+    std::vector<SampledCurve> sampledCurves_;
     DepthSortScratch depthSort_;
     HullScratch hullScratch_;
 };

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "overlay/colour_rules.h"
+#include "overlay/segment_lists.h"
 
 namespace {
 
@@ -73,14 +74,7 @@ void buildHullLines(const std::vector<CvRecord>& records, const FrameSettings& s
     // ones take an earlier frame's arrays first, which keep their storage.
     const std::size_t pointsBase = points.size();
     const std::size_t colorsBase = colors.size();
-    if (pointsBase == 0 && colorsBase == 0 && sparePoints != nullptr && spareColors != nullptr) {
-        points.swap(*sparePoints);
-        colors.swap(*spareColors);
-        points.resize(std::min(points.size(), curves));
-        colors.resize(std::min(colors.size(), curves));
-    }
-    points.resize(pointsBase + curves);
-    colors.resize(colorsBase + curves);
+    takeListPairs(points, colors, sparePoints, spareColors, curves);
 
     const RampSettings ramp = hullRamp(settings);
     for (std::size_t k = 0; k < curves; ++k) {

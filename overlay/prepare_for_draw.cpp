@@ -9,7 +9,7 @@
 
 #include "node/selection_tracker.h"
 #include "overlay/colour_rules.h"
-#include "overlay/curve_lines.h"
+#include "overlay/curve_overlay.h"
 #include "overlay/cv_occlusion.h"
 #include "overlay/cv_points.h"
 #include "overlay/draw_override.h"
@@ -78,10 +78,10 @@ MUserData* DrawOverride::prepareForDraw(const MDagPath& /*objPath*/, const MDagP
     const MPoint cameraPoint = cameraWorldPoint(cameraPath);
     depthSort_.keys.clear();
     RecordSink sink(data->cvRecords, depthSort_.keys, cameraPoint);
+    sampledCurves_.clear();
     CurveSampling sampling;
     if (settings_.showCurve) {
-        sampling = {&curveCache_, samplingDivisions(settings_.curveDivisions), settings_.curveColor,
-                    &data->curveSamples};
+        sampling = {&curveCache_, samplingDivisions(settings_.curveDivisions), &sampledCurves_};
     }
     if (!selectionWalk_.walk(trackedSelection, sampling, sink)) {
         data->reset();
@@ -100,8 +100,7 @@ MUserData* DrawOverride::prepareForDraw(const MDagPath& /*objPath*/, const MDagP
 
     // The segment lists and points; the records take their ramp positions as they move into depth order.
     if (settings_.showCurve) {
-        buildCurveLines(data->curveSamples, cameraPoint, settings_, data->curveLinePoints,
-                        data->curveLineColors, &data->spareCurvePoints, &data->spareCurveColors);
+        buildCurveOverlay(sampledCurves_, cameraPoint, settings_, *data);
     }
     emitDepthOrderedCvs(*data, depthSort_.order, depthSort_.records, rampByRank, settings_, frameContext);
     if (settings_.showHull) {

@@ -14,7 +14,6 @@
 #include <maya/MWeight.h>
 
 #include <cmath>
-#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -27,15 +26,6 @@ bool allFinite(const MPointArray& points) {
     const unsigned int count = points.length();
     for (unsigned int i = 0; i < count; ++i) {
         if (!finitePoint(points[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool allFinite(const std::vector<CurveSample>& samples, std::size_t from) {
-    for (std::size_t i = from; i < samples.size(); ++i) {
-        if (!finitePoint(samples[i].position)) {
             return false;
         }
     }
@@ -104,12 +94,10 @@ bool SelectionWalk::walk(const MSelectionList& selection, const CurveSampling& s
         curve.getCVs(curveCvs_, MSpace::kWorld);
         const bool finiteCvs = allFinite(curveCvs_);
         if (sampling.cache != nullptr) {
-            std::vector<CurveSample>& samples = *sampling.samples;
-            const std::size_t samplesBefore = samples.size();
-            sampling.cache->appendSamples(curve, pathChars, curveCvs_, thisCurve, sampling.divisions,
-                                          sampling.color, samples);
-            if (!finiteCvs || !allFinite(samples, samplesBefore)) {
-                samples.resize(samplesBefore);
+            const CachedCurve& entry =
+                sampling.cache->samplesFor(curve, pathChars, curveCvs_, sampling.divisions, thisCurve);
+            if (finiteCvs && entry.finite) {
+                sampling.curves->push_back({thisCurve, &entry});
             }
         }
         if (!finiteCvs) {

@@ -1,6 +1,5 @@
 #pragma once
 // Which items of the tracked selection give curves and CV records.
-#include <maya/MColor.h>
 #include <maya/MPointArray.h>
 #include <maya/MSelectionList.h>
 
@@ -9,16 +8,15 @@
 
 #include "overlay/curve_cache.h"
 #include "overlay/curve_name_set.h"
-#include "overlay/curve_sample.h"
 #include "overlay/record_sink.h"
 
 // How the walk samples each curve: with the curve overlay off there is no
-// cache and no samples are made.
+// cache and no samples are made. The walk lists each curve whose samples the
+// overlay draws, in walk order, in `curves`; it copies no sample.
 struct CurveSampling {
     CurveCache* cache = nullptr;
     int32_t divisions = 0;  // per span, within the sampling range
-    MColor color;
-    std::vector<CurveSample>* samples = nullptr;
+    std::vector<SampledCurve>* curves = nullptr;
 };
 
 class SelectionWalk {

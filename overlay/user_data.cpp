@@ -1,29 +1,22 @@
 #include "overlay/user_data.h"
 
-namespace {
-
-// Empties `lists`, handing its arrays to `spare` when that holds none.
-template <class Array>
-void recycle(std::vector<Array>& lists, std::vector<Array>& spare) {
-    if (spare.empty()) {
-        spare.swap(lists);
-    }
-    lists.clear();
-}
-
-}  // namespace
+#include "overlay/segment_lists.h"
 
 UserData::~UserData() = default;
 
 void UserData::reset() {
     cvRecords.clear();
-    recycle(curveLinePoints, spareCurvePoints);
-    recycle(curveLineColors, spareCurveColors);
+    // A frame that made the curve overlay leaves its samples with its lists.
+    if (!curveLinePoints.empty()) {
+        spareCurveSamples.swap(curveSamples);
+    }
+    keepLists(curveLinePoints, spareCurvePoints);
+    keepLists(curveLineColors, spareCurveColors);
     cvPoints.clear();
     cvColors.clear();
     curveSamples.clear();
-    recycle(hullLinePoints, spareHullPoints);
-    recycle(hullLineColors, spareHullColors);
+    keepLists(hullLinePoints, spareHullPoints);
+    keepLists(hullLineColors, spareHullColors);
     markerPoints.clear();
     markerColors.clear();
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "node/settings_table.h"
+#include "overlay/curve_line_source.h"
 #include "overlay/curve_sample.h"
 #include "overlay/cv_record.h"
 
@@ -52,11 +53,16 @@ public:
     std::vector<MPointArray> hullLinePoints;
     std::vector<MColorArray> hullLineColors;
 
-    // The segment list arrays of the previous frame, emptied by reset with
-    // their storage kept, for the next frame's builders to fill again: a
-    // steady frame then allocates no array.
+    // The segment lists of the latest frame that made any, moved aside by
+    // reset with their arrays and storage, for the next frame's builders to
+    // fill again: a steady frame then allocates no array.
     std::vector<MPointArray> spareCurvePoints;
     std::vector<MColorArray> spareCurveColors;
+    // With the curve lists, the samples they were made from and what those
+    // were made from: a frame with the same inputs takes all three back
+    // (overlay/curve_overlay.h) instead of building them again.
+    std::vector<CurveSample> spareCurveSamples;
+    CurveLineSource spareCurveSource;
     std::vector<MPointArray> spareHullPoints;
     std::vector<MColorArray> spareHullColors;
 

@@ -157,6 +157,33 @@ TEST(DepthOrderEquivalence, MatchesComparisonSortOnScenesAndAdversarialDistances
     }
 }
 
+// The frame's order is fully determined, not only up to ties: equal keys
+// keep their record order, whether their bucket is sorted by insertion or,
+// when crowded, by std::sort on (key, index). Frames are reproducible, and a
+// change of the sort that reorders ties shows here.
+TEST(DepthOrderEquivalence, EqualKeysKeepTheirRecordOrder) {
+    std::mt19937 random(777);
+    for (const std::size_t count : {200u, 300u, 5000u, 60000u}) {
+        for (const int levels : {3, 40, 1000, 1 << 20}) {
+            std::uniform_int_distribution<int> level(0, levels - 1);
+            std::vector<uint64_t> keys(count);
+            for (std::size_t i = 0; i < count; ++i) {
+                // A few NaN keys too, and runs of close distances.
+                keys[i] = i % 97 == 0 ? depthKey(kNaN) : depthKey(10.0 + 1e-3 * level(random));
+            }
+            std::vector<uint32_t> expected(count);
+            for (std::size_t i = 0; i < count; ++i) {
+                expected[i] = static_cast<uint32_t>(i);
+            }
+            std::stable_sort(expected.begin(), expected.end(),
+                             [&keys](uint32_t a, uint32_t b) { return keys[a] < keys[b]; });
+            DepthSortScratch scratch;
+            depthOrder(keys, scratch);
+            EXPECT_EQ(scratch.order, expected) << count << " keys, " << levels << " levels";
+        }
+    }
+}
+
 TEST(DepthOrderEquivalence, KeyOrderAgreesWithDrawnBefore) {
     const double denormal = std::numeric_limits<double>::denorm_min();
     const std::vector<double> values{

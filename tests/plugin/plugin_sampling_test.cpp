@@ -83,8 +83,9 @@ protected:
         Geometry geometry;
         fn.getCVs(geometry.cvPositions, MSpace::kWorld);
         const std::string name = khost::fullPathName(khost::shapeOf(curve));
-        cache.appendSamples(fn, name.c_str(), geometry.cvPositions, curveIndex,
-                            samplingDivisions(curveDivisions), curveColor, geometry.samples);
+        appendCachedSamples(cache.samplesFor(fn, name.c_str(), geometry.cvPositions,
+                                             samplingDivisions(curveDivisions), curveIndex),
+                            curveIndex, curveColor, geometry.samples);
         return geometry;
     }
     static uint64_t evaluations() { return khost::counters().getPointAtParam; }
@@ -177,6 +178,23 @@ TEST_F(SamplingTest, ChangedDivisionsReevaluateEveryCachedCurve) {
     EXPECT_EQ(sample(b, 1).samples.size(), 17u);  // 2 spans x 8 + 1
     EXPECT_EQ(evaluations(), 50u);
     EXPECT_EQ(cache.cachedCurveDivisions(), 8);
+}
+
+TEST_F(SamplingTest, CurvesTradingWalkPositionsKeepTheirOwnEntries) {
+    const std::string a = makeCurve(kSevenCvs);
+    const std::string b = makeCurve(kFiveCvs);
+    const Geometry firstA = sample(a, 0);
+    const Geometry firstB = sample(b, 1);
+    EXPECT_EQ(evaluations(), 26u);  // 17 + 9
+    // b at a's former position and a at b's: both hits, each its own samples.
+    const Geometry secondB = sample(b, 0);
+    const Geometry secondA = sample(a, 1);
+    EXPECT_EQ(evaluations(), 26u);
+    ASSERT_EQ(secondA.samples.size(), firstA.samples.size());
+    ASSERT_EQ(secondB.samples.size(), firstB.samples.size());
+    EXPECT_EQ(secondA.samples.back().position, firstA.samples.back().position);
+    EXPECT_EQ(secondB.samples.back().position, firstB.samples.back().position);
+    EXPECT_EQ(cache.size(), 2u);
 }
 
 TEST_F(SamplingTest, CacheHitTakesCurrentColorAndCurveNumber) {

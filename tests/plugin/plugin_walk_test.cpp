@@ -37,12 +37,17 @@ protected:
         records.clear();
         keys.clear();
         samples.clear();
+        curves.clear();
         RecordSink sink(records, keys, camera);
         CurveSampling sampling;
         if (withSamples) {
-            sampling = {&cache, 4, MColor(0.1f, 0.2f, 0.3f, 0.4f), &samples};
+            sampling = {&cache, 4, &curves};
         }
-        return selectionWalk.walk(trackedSelection, sampling, sink);
+        const bool walked = selectionWalk.walk(trackedSelection, sampling, sink);
+        for (const SampledCurve& curve : curves) {
+            appendCachedSamples(*curve.entry, curve.curveIndex, MColor(0.1f, 0.2f, 0.3f, 0.4f), samples);
+        }
+        return walked;
     }
     // (curve, CV) of every record, in record order.
     std::vector<std::pair<uint32_t, uint32_t>> ids() const {
@@ -57,6 +62,7 @@ protected:
     CurveCache cache;
     std::vector<CvRecord> records;
     std::vector<uint64_t> keys;
+    std::vector<SampledCurve> curves;
     std::vector<CurveSample> samples;
     MPoint camera{3.0, 4.0, 12.0, 1.0};
 };
