@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model.h"
+#include "test_hooks.h"
 
 namespace khost {
 namespace detail {
@@ -55,7 +56,7 @@ std::vector<uintptr_t>& running() {
 void fireEvent(const std::string& event) {
     Scene& s = Scene::get();
     if (event == "SelectionChanged") {
-        ++s.counters.selectionChangedEvents;
+        ++hostCounters().selectionChangedEvents;
     }
     // Callbacks installed while the event is delivered wait for the next one;
     // callbacks removed meanwhile are skipped.

@@ -21,6 +21,7 @@
 #include "frame_context.h"
 #include "model.h"
 #include "nodes_internal.h"
+#include "test_hooks.h"
 
 namespace khost {
 namespace detail {
@@ -88,12 +89,12 @@ void releaseOverride(const Node& node) {
     scene.frames.erase(it);
     if (slot.override) {
         delete slot.override;
-        ++scene.counters.overridesDeleted;
+        ++hostCounters().overridesDeleted;
     }
     for (MUserData* record : slot.records) {
         if (record) {
             delete record;
-            ++scene.counters.recordsDeleted;
+            ++hostCounters().recordsDeleted;
         }
     }
 }
@@ -151,7 +152,7 @@ void dropUndrawnCalls() {
 // nodes: a scene of many curves has few of them).
 void collectDrawable(std::vector<Prepared>& drawable) {
     Scene& scene = Scene::get();
-    Counters& counters = scene.counters;
+    Counters& counters = hostCounters();
     const std::size_t viewCount = scene.views.size();
     ++frameNumber();
 
@@ -258,17 +259,17 @@ std::vector<std::size_t> prepareView(std::size_t v, const FrameContextImpl& cont
             continue;
         }
         if (culled(*override, p.path, cameraPath, context)) {
-            ++scene.counters.culled;
+            ++hostCounters().culled;
             continue;
         }
         Binding& binding = bindings()[p.node.get()];
         if (FrameDriver::alwaysDirty(*override) || !binding.current[v]) {
             MUserData* old = slot->records[v];
             MUserData* fresh = override->prepareForDraw(p.path, cameraPath, context, old);
-            ++scene.counters.prepareForDraw;
+            ++hostCounters().prepareForDraw;
             if (old && fresh != old) {
                 delete old;
-                ++scene.counters.recordsDeleted;
+                ++hostCounters().recordsDeleted;
             }
             slot->records[v] = fresh;
             binding.current[v] = true;
@@ -281,7 +282,6 @@ std::vector<std::size_t> prepareView(std::size_t v, const FrameContextImpl& cont
 // addUIDrawables of every prepared node of view `v` (which has a camera).
 void drawView(std::size_t v, const FrameContextImpl& context, const std::vector<Prepared>& drawable,
               const std::vector<std::size_t>& prepared) {
-    Scene& scene = Scene::get();
     for (const std::size_t i : prepared) {
         const Prepared& p = drawable[i];
         FrameSlot* slot = liveSlot(p);
@@ -291,13 +291,13 @@ void drawView(std::size_t v, const FrameContextImpl& context, const std::vector<
         if (slot->override->hasUIDrawables()) {
             FrameDriver::addUIDrawables(*slot->override, p.path, slot->calls[v], context, slot->records[v]);
             slot->drawnInFrame[v] = frameNumber();
-            ++scene.counters.addUIDrawables;
+            ++hostCounters().addUIDrawables;
         }
         // Data made with the old deleteAfterUse flag is dropped once drawn.
         MUserData* record = slot->records[v];
         if (record && FrameDriver::deleteAfterUse(*record)) {
             delete record;
-            ++scene.counters.recordsDeleted;
+            ++hostCounters().recordsDeleted;
             slot->records[v] = nullptr;
             bindings()[p.node.get()].current[v] = false;
         }

@@ -140,27 +140,6 @@ std::string pluginApiVersion(const std::string& name) {
     return m ? m->apiVersion : std::string();
 }
 
-void failNext(HostStep step, MStatus::MStatusCode code) {
-    Scene::get().failNext[static_cast<int>(step)] = code;
-}
-
-const std::vector<std::string>& registrationLog() {
-    return Scene::get().registrationLog;
-}
-void clearRegistrationLog() {
-    Scene::get().registrationLog.clear();
-}
-
-void setBatchMode(bool batch) {
-    Scene::get().batchMode = batch;
-}
-const std::vector<std::string>& uiProcedureLog() {
-    return Scene::get().uiProcedureLog;
-}
-void clearUiProcedureLog() {
-    Scene::get().uiProcedureLog.clear();
-}
-
 bool nodeTypeRegistered(const std::string& typeName) {
     return nodeTypeNamed(typeName) != nullptr;
 }
@@ -341,30 +320,6 @@ const MUserData* userData(int view, const std::string& node) {
 MHWRender::MPxDrawOverride* drawOverride(const std::string& node) {
     const detail::FrameSlot* slot = slotOf(node);
     return slot ? slot->override : nullptr;
-}
-
-const char* toString(DrawCall::Kind kind) {
-    switch (kind) {
-        case DrawCall::BeginDrawable:
-            return "BeginDrawable";
-        case DrawCall::EndDrawable:
-            return "EndDrawable";
-        case DrawCall::BeginDrawInXray:
-            return "BeginDrawInXray";
-        case DrawCall::EndDrawInXray:
-            return "EndDrawInXray";
-        case DrawCall::SetColor:
-            return "SetColor";
-        case DrawCall::SetPointSize:
-            return "SetPointSize";
-        case DrawCall::SetLineWidth:
-            return "SetLineWidth";
-        case DrawCall::Mesh:
-            return "Mesh";
-        case DrawCall::Circle2d:
-            return "Circle2d";
-    }
-    return "Unknown";
 }
 
 }  // namespace khost

@@ -150,16 +150,6 @@ MSelectionList objectList(const std::vector<std::string>& names) {
 
 namespace kd = detail;
 
-// ---------------------------------------------------------------- counters
-
-Counters& counters() {
-    return kd::Scene::get().counters;
-}
-
-void resetCounters() {
-    kd::Scene::get().counters = Counters();
-}
-
 // ---------------------------------------------------------------- scene
 
 void newScene() {
@@ -555,16 +545,6 @@ void setActiveList(const MSelectionList& list) {
 void setHiliteList(const MSelectionList& list) {
     kd::Scene::get().selection.hilite = list;
     kd::selectionChanged();
-}
-
-void setDisplayStatusOverride(const std::string& name, int status) {
-    if (kd::Node* n = kd::findNode(name)) {
-        kd::Scene::get().displayStatusOverrides[n] = status;
-    }
-}
-
-void clearDisplayStatusOverrides() {
-    kd::Scene::get().displayStatusOverrides.clear();
 }
 
 // ---------------------------------------------------------------- views

@@ -9,6 +9,7 @@
 
 #include "model.h"
 #include "raycast.h"
+#include "test_hooks.h"
 
 namespace khost {
 namespace detail {
@@ -148,7 +149,7 @@ bool intersect(MObject& obj, Query kind, const MFloatPoint& raySource, const MFl
         if (!accel.gridBuilt) {
             accel.grid.build(accel.tris);
             accel.gridBuilt = true;
-            ++kd::Scene::get().counters.accelBuilds;
+            ++kd::hostCounters().accelBuilds;
         }
         found = kind == Query::Any ? accel.grid.anyHit(q, &hit) : accel.grid.closestHit(q, &hit);
     } else {
@@ -239,7 +240,7 @@ bool MFnMesh::anyIntersection(const MFloatPoint& raySource, const MFloatVector& 
                               MMeshIsectAccelParams* accelParams, MFloatPoint& hitPoint, float* hitRayParam,
                               int* hitFace, int* hitTriangle, float* hitBary1, float* hitBary2,
                               float tolerance, MStatus* ReturnStatus) {
-    ++kd::Scene::get().counters.anyIntersection;
+    ++kd::hostCounters().anyIntersection;
     return intersect(obj_, Query::Any, raySource, rayDirection, faceIds, triIds, space, maxParam,
                      testBothDirections, accelParams, hitPoint, hitRayParam, hitFace, hitTriangle, hitBary1,
                      hitBary2, tolerance, ReturnStatus);

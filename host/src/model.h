@@ -6,7 +6,7 @@
 // Ownership: the Scene owns every live node through shared_ptr. Handles
 // (MObject, MDagPath, selection items) hold shared_ptrs too, so a handle to a
 // deleted node stays memory-safe; such a node has alive == false.
-#include <khost/harness.h>
+#include <khost/draw_call.h>
 #include <maya/MDagPath.h>
 #include <maya/MObject.h>
 #include <maya/MPxNode.h>
@@ -372,13 +372,8 @@ struct Scene {
     std::vector<std::shared_ptr<NodeType>> nodeTypes;  // registered types
     std::vector<OverrideRegistration> overrides;
     NodeType* initializingType = nullptr;  // target of MPxNode::addAttribute during an initializer
-    std::map<int, int> failNext;           // HostStep -> MStatusCode, consumed by the step
-    std::vector<std::string> registrationLog;
-    bool batchMode = false;                   // no interface: UI procedures are the batch ones
-    std::vector<std::string> uiProcedureLog;  // UI procedures the host was asked to run
 
     std::map<const Node*, FrameSlot> frames;
-    ::khost::Counters counters;
 
     static Scene& get();
 };

@@ -1,6 +1,7 @@
 #pragma once
 // Shared internals of the node, attribute, plug-in and draw parts of the
 // embedded host. Not installed.
+#include "draw_recording.h"
 #include "model.h"
 
 #include <cmath>
@@ -75,15 +76,6 @@ void releaseModuleOverrides(const PluginModule& module);
 // Asks the frame driver to call prepareForDraw again for a node whose
 // override is not always dirty (the host does so when a node changes).
 void markDrawDirty(const Node& node);
-
-// Where a draw manager records: the calls of one node in one view, written
-// from the first on over the previous frame's (which keeps their storage);
-// `used` counts the calls of this frame, and the rest are cut off when the
-// node's addUIDrawables returns.
-struct CallRecorder {
-    std::vector<::khost::DrawCall>* calls = nullptr;
-    std::size_t used = 0;
-};
 
 // Constructs and destroys the host-owned draw manager of a frame.
 struct FrameDriver {

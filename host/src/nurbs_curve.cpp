@@ -5,6 +5,7 @@
 
 #include "model.h"
 #include "nurbs.h"
+#include "test_hooks.h"
 
 using khost::detail::Access;
 namespace kd = khost::detail;
@@ -64,7 +65,7 @@ MFn::Type MFnNurbsCurve::requiredType() const {
 }
 
 MStatus MFnNurbsCurve::getCVs(MPointArray& array, MSpace::Space space) const {
-    ++kd::Scene::get().counters.getCVs;
+    ++kd::hostCounters().getCVs;
     const kd::Node* n = curveNode(obj_);
     if (n == nullptr) {
         return MStatus::kInvalidParameter;
@@ -149,7 +150,7 @@ MFnNurbsCurve::Form MFnNurbsCurve::form(MStatus* ReturnStatus) const {
 }
 
 MStatus MFnNurbsCurve::getPointAtParam(double param, MPoint& point, MSpace::Space space) const {
-    ++kd::Scene::get().counters.getPointAtParam;
+    ++kd::hostCounters().getPointAtParam;
     const kd::Node* n = curveNode(obj_);
     if (n == nullptr) {
         return MStatus::kInvalidParameter;

@@ -15,14 +15,18 @@
 
 #include "model.h"
 #include "nodes_internal.h"
+#include "test_hooks.h"
 
-using khost::HostStep;
 using khost::detail::Access;
+using khost::detail::logRegistration;
 using khost::detail::Node;
 using khost::detail::NodeType;
 using khost::detail::OverrideRegistration;
 using khost::detail::PluginModule;
+using khost::detail::RegistrationStep;
 using khost::detail::Scene;
+using khost::detail::takeInjectedFailure;
+using khost::detail::testHooks;
 
 namespace khost {
 namespace detail {
@@ -68,23 +72,6 @@ void dropRegistrations(PluginModule& module) {
 }  // namespace khost
 
 namespace {
-
-// Takes the failure injected for `step`, if any.
-MStatus::MStatusCode takeInjectedFailure(HostStep step) {
-    auto& pending = Scene::get().failNext;
-    const auto it = pending.find(static_cast<int>(step));
-    if (it == pending.end()) {
-        return MStatus::kSuccess;
-    }
-    const auto code = static_cast<MStatus::MStatusCode>(it->second);
-    pending.erase(it);
-    return code;
-}
-
-MStatus logged(const std::string& entry, MStatus status) {
-    Scene::get().registrationLog.push_back(status ? entry : entry + " failed");
-    return status;
-}
 
 void setStatus(MStatus* status, MStatus::MStatusCode code) {
     if (status) {
@@ -180,20 +167,20 @@ MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,
     Scene& scene = Scene::get();
     const std::string name = typeName.asChar();
     const std::string entry = "registerNode " + name;
-    const MStatus::MStatusCode injected = takeInjectedFailure(HostStep::RegisterNode);
+    const MStatus::MStatusCode injected = takeInjectedFailure(RegistrationStep::RegisterNode);
     if (injected != MStatus::kSuccess) {
-        return logged(entry, injected);
+        return logRegistration(entry, injected);
     }
     PluginModule* module = attachedModule(obj_);
     if (!module || !module->loaded || name.empty() || !creatorFunction || !initFunction) {
-        return logged(entry, MStatus::kInvalidParameter);
+        return logRegistration(entry, MStatus::kInvalidParameter);
     }
     if (nodeKind != MPxNode::kDependNode && nodeKind != MPxNode::kLocatorNode) {
-        return logged(entry, MStatus::kNotImplemented);
+        return logRegistration(entry, MStatus::kNotImplemented);
     }
     for (const auto& t : scene.nodeTypes) {
         if (t->name == name || t->id == typeId) {
-            return logged(entry, MStatus::kFailure);
+            return logRegistration(entry, MStatus::kFailure);
         }
     }
     auto type = std::make_shared<NodeType>();
@@ -214,10 +201,10 @@ MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,
         for (const auto& a : type->attributes) {
             a->index = -1;
         }
-        return logged(entry, MStatus::kFailure);
+        return logRegistration(entry, MStatus::kFailure);
     }
     scene.nodeTypes.push_back(std::move(type));
-    return logged(entry, MStatus::kSuccess);
+    return logRegistration(entry, MStatus::kSuccess);
 }
 
 MStatus MFnPlugin::deregisterNode(const MTypeId& typeId) {
@@ -231,42 +218,41 @@ MStatus MFnPlugin::deregisterNode(const MTypeId& typeId) {
     const bool known = index < scene.nodeTypes.size();
     const std::string entry =
         "deregisterNode " + (known ? scene.nodeTypes[index]->name : std::to_string(typeId.id()));
-    const MStatus::MStatusCode injected = takeInjectedFailure(HostStep::DeregisterNode);
+    const MStatus::MStatusCode injected = takeInjectedFailure(RegistrationStep::DeregisterNode);
     if (injected != MStatus::kSuccess) {
-        return logged(entry, injected);
+        return logRegistration(entry, injected);
     }
     PluginModule* module = attachedModule(obj_);
     if (!module || !known || !scene.nodeTypes[index]->ownedBy(module)) {
-        return logged(entry, MStatus::kInvalidParameter);
+        return logRegistration(entry, MStatus::kInvalidParameter);
     }
     if (hasLiveNodes(*scene.nodeTypes[index])) {
-        return logged(entry, MStatus::kFailure);
+        return logRegistration(entry, MStatus::kFailure);
     }
     khost::detail::retireType(index);
-    return logged(entry, MStatus::kSuccess);
+    return logRegistration(entry, MStatus::kSuccess);
 }
 
 MStatus MFnPlugin::registerUI(const MString& creationProc, const MString& deletionProc,
                               const MString& creationBatchProc, const MString& deletionBatchProc) {
-    Scene& scene = Scene::get();
     const std::string creation = creationProc.asChar();
     const std::string deletion = deletionProc.asChar();
     const std::string entry = "registerUI " + creation + " " + deletion;
-    const MStatus::MStatusCode injected = takeInjectedFailure(HostStep::RegisterUI);
+    const MStatus::MStatusCode injected = takeInjectedFailure(RegistrationStep::RegisterUI);
     if (injected != MStatus::kSuccess) {
-        return logged(entry, injected);
+        return logRegistration(entry, injected);
     }
     PluginModule* module = attachedModule(obj_);
     if (!module || !module->loaded || creation.empty() || deletion.empty()) {
-        return logged(entry, MStatus::kInvalidParameter);
+        return logRegistration(entry, MStatus::kInvalidParameter);
     }
-    module->uiDeletionProc = scene.batchMode ? std::string(deletionBatchProc.asChar()) : deletion;
+    module->uiDeletionProc = testHooks().batchMode ? std::string(deletionBatchProc.asChar()) : deletion;
     // The host runs the creation procedure at once.
-    const std::string run = scene.batchMode ? std::string(creationBatchProc.asChar()) : creation;
+    const std::string run = testHooks().batchMode ? std::string(creationBatchProc.asChar()) : creation;
     if (!run.empty()) {
-        scene.uiProcedureLog.push_back(run);
+        testHooks().uiProcedureLog.push_back(run);
     }
-    return logged(entry, MStatus::kSuccess);
+    return logRegistration(entry, MStatus::kSuccess);
 }
 
 // ---------------------------------------------------------------- MDrawRegistry
@@ -278,16 +264,16 @@ MStatus MDrawRegistry::registerDrawOverrideCreator(const MString& drawClassifica
     const std::string classification = drawClassification.asChar();
     const std::string registrant = registrantId.asChar();
     const std::string entry = "registerDrawOverrideCreator " + classification;
-    const MStatus::MStatusCode injected = takeInjectedFailure(HostStep::RegisterDrawOverride);
+    const MStatus::MStatusCode injected = takeInjectedFailure(RegistrationStep::RegisterDrawOverride);
     if (injected != MStatus::kSuccess) {
-        return logged(entry, injected);
+        return logRegistration(entry, injected);
     }
     if (classification.empty() || registrant.empty() || !creator) {
-        return logged(entry, MStatus::kInvalidParameter);
+        return logRegistration(entry, MStatus::kInvalidParameter);
     }
     for (const OverrideRegistration& r : scene.overrides) {
         if (r.classification == classification && r.registrantId == registrant) {
-            return logged(entry, MStatus::kFailure);
+            return logRegistration(entry, MStatus::kFailure);
         }
     }
     OverrideRegistration r;
@@ -296,7 +282,7 @@ MStatus MDrawRegistry::registerDrawOverrideCreator(const MString& drawClassifica
     r.creator = creator;
     r.owner = khost::detail::currentModule();
     scene.overrides.push_back(r);
-    return logged(entry, MStatus::kSuccess);
+    return logRegistration(entry, MStatus::kSuccess);
 }
 
 MStatus MDrawRegistry::deregisterDrawOverrideCreator(const MString& drawClassification,
@@ -305,19 +291,19 @@ MStatus MDrawRegistry::deregisterDrawOverrideCreator(const MString& drawClassifi
     const std::string classification = drawClassification.asChar();
     const std::string registrant = registrantId.asChar();
     const std::string entry = "deregisterDrawOverrideCreator " + classification;
-    const MStatus::MStatusCode injected = takeInjectedFailure(HostStep::DeregisterDrawOverride);
+    const MStatus::MStatusCode injected = takeInjectedFailure(RegistrationStep::DeregisterDrawOverride);
     if (injected != MStatus::kSuccess) {
-        return logged(entry, injected);
+        return logRegistration(entry, injected);
     }
     auto& overrides = scene.overrides;
     const auto it = std::find_if(overrides.begin(), overrides.end(), [&](const OverrideRegistration& r) {
         return r.classification == classification && r.registrantId == registrant;
     });
     if (it == overrides.end()) {
-        return logged(entry, MStatus::kInvalidParameter);
+        return logRegistration(entry, MStatus::kInvalidParameter);
     }
     overrides.erase(it);
-    return logged(entry, MStatus::kSuccess);
+    return logRegistration(entry, MStatus::kSuccess);
 }
 
 }  // namespace MHWRender
@@ -511,7 +497,7 @@ bool unloadPlugin(const std::string& name, std::string* error) {
     }
     // The plug-in is going: its UI goes with it.
     if (!module->uiDeletionProc.empty()) {
-        scene.uiProcedureLog.push_back(module->uiDeletionProc);
+        testHooks().uiProcedureLog.push_back(module->uiDeletionProc);
     }
 
     // Deleted nodes of the plug-in's types still wait in the undo queue:
