@@ -53,8 +53,13 @@ std::vector<uintptr_t>& running() {
 
 }  // namespace
 
+CallbackRegistry& callbackRegistry() {
+    static CallbackRegistry* registry = new CallbackRegistry();
+    return *registry;
+}
+
 void fireEvent(const std::string& event) {
-    Scene& s = Scene::get();
+    CallbackRegistry& s = callbackRegistry();
     if (event == "SelectionChanged") {
         ++hostCounters().selectionChangedEvents;
     }
@@ -84,7 +89,7 @@ void fireEvent(const std::string& event) {
 namespace kd = khost::detail;
 
 MStatus MMessage::removeCallback(MCallbackId id) {
-    auto& callbacks = kd::Scene::get().callbacks;
+    auto& callbacks = kd::callbackRegistry().callbacks;
     return callbacks.erase(id) != 0 ? MStatus::kSuccess : MStatus::kFailure;
 }
 
@@ -121,9 +126,9 @@ MCallbackId MEventMessage::addEventCallback(const MString& event, MMessage::MBas
         }
         return 0;
     }
-    kd::Scene& s = kd::Scene::get();
+    kd::CallbackRegistry& s = kd::callbackRegistry();
     kd::Callback cb;
-    cb.id = s.nextCallbackId++;
+    cb.id = s.nextId++;
     cb.event = name;
     cb.fn = func;
     cb.clientData = clientData;

@@ -1,5 +1,4 @@
-// Scene harness: plug-in queries, node creation for plug-in types,
-// attribute access and the results of the last frame.
+// Scene harness: nodes of plug-in types and their attributes.
 #include <maya/MFnData.h>
 #include <maya/MPxNode.h>
 
@@ -11,6 +10,8 @@
 
 #include <khost/harness.h>
 
+#include "frame_state.h"
+#include "harness_internal.h"
 #include "model.h"
 #include "nodes_internal.h"
 #include "scene_internal.h"
@@ -29,24 +30,6 @@ using detail::Scene;
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-const PluginModule* loadedModule(const std::string& name) {
-    for (const auto& p : Scene::get().plugins) {
-        if (p->loaded && p->name == name) {
-            return p.get();
-        }
-    }
-    return nullptr;
-}
-
-std::shared_ptr<NodeType> nodeTypeNamed(const std::string& name) {
-    for (const auto& t : Scene::get().nodeTypes) {
-        if (t->name == name) {
-            return t;
-        }
-    }
-    return nullptr;
-}
 
 Node* liveNode(const std::string& name) {
     Node* n = detail::findNode(name);
@@ -120,37 +103,6 @@ bool writeNumeric(const std::string& nodeName, const std::string& attrName, cons
 
 }  // namespace
 
-// ---------------------------------------------------------------- plug-ins
-bool isPluginLoaded(const std::string& name) {
-    return loadedModule(name) != nullptr;
-}
-
-std::string pluginVendor(const std::string& name) {
-    const PluginModule* m = loadedModule(name);
-    return m ? m->vendor : std::string();
-}
-
-std::string pluginVersion(const std::string& name) {
-    const PluginModule* m = loadedModule(name);
-    return m ? m->version : std::string();
-}
-
-std::string pluginApiVersion(const std::string& name) {
-    const PluginModule* m = loadedModule(name);
-    return m ? m->apiVersion : std::string();
-}
-
-bool nodeTypeRegistered(const std::string& typeName) {
-    return nodeTypeNamed(typeName) != nullptr;
-}
-
-bool drawOverrideRegistered(const std::string& classification, const std::string& registrantId) {
-    const auto& overrides = Scene::get().overrides;
-    return std::any_of(overrides.begin(), overrides.end(), [&](const detail::OverrideRegistration& r) {
-        return r.classification == classification && r.registrantId == registrantId;
-    });
-}
-
 // ---------------------------------------------------------------- nodes
 std::string createNode(const std::string& typeName, const std::string& name, std::string* error) {
     auto refuse = [&](const std::string& reason) {
@@ -159,7 +111,7 @@ std::string createNode(const std::string& typeName, const std::string& name, std
         }
         return std::string();
     };
-    const std::shared_ptr<NodeType> type = nodeTypeNamed(typeName);
+    const std::shared_ptr<NodeType> type = detail::nodeTypeNamed(typeName);
     if (!type) {
         return refuse("unknown node type \"" + typeName + "\"");
     }
@@ -283,43 +235,6 @@ std::vector<AttributeInfo> listAttributes(const std::string& node) {
         out.push_back(info);
     }
     return out;
-}
-
-// ---------------------------------------------------------------- frames
-namespace {
-
-const detail::FrameSlot* slotOf(const std::string& node) {
-    const Node* n = detail::findNode(node);
-    if (!n) {
-        return nullptr;
-    }
-    const auto& frames = Scene::get().frames;
-    const auto it = frames.find(n);
-    return it == frames.end() ? nullptr : &it->second;
-}
-
-}  // namespace
-
-const std::vector<DrawCall>& drawCalls(int view, const std::string& node) {
-    static const std::vector<DrawCall> none;
-    const detail::FrameSlot* slot = slotOf(node);
-    if (!slot || view < 0 || static_cast<std::size_t>(view) >= slot->calls.size()) {
-        return none;
-    }
-    return slot->calls[static_cast<std::size_t>(view)];
-}
-
-const MUserData* userData(int view, const std::string& node) {
-    const detail::FrameSlot* slot = slotOf(node);
-    if (!slot || view < 0 || static_cast<std::size_t>(view) >= slot->records.size()) {
-        return nullptr;
-    }
-    return slot->records[static_cast<std::size_t>(view)];
-}
-
-MHWRender::MPxDrawOverride* drawOverride(const std::string& node) {
-    const detail::FrameSlot* slot = slotOf(node);
-    return slot ? slot->override : nullptr;
 }
 
 }  // namespace khost

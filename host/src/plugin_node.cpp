@@ -48,7 +48,7 @@ MPxNode::Type MPxNode::type() const {
 }
 
 MStatus MPxNode::addAttribute(const MObject& attr) {
-    khost::detail::NodeType* target = Scene::get().initializingType;
+    khost::detail::NodeType* target = khost::detail::pluginRegistry().initializingType;
     if (!target) {
         return MStatus::kFailure;  // only inside a node type's initializer
     }
@@ -73,7 +73,7 @@ MStatus MPxNode::addAttribute(const MObject& attr) {
 MStatus MPxNode::attributeAffects(const MObject& whenChanges, const MObject& isAffected) {
     // The embedded host evaluates no dependency graph: the relation is
     // checked, not stored.
-    const khost::detail::NodeType* target = Scene::get().initializingType;
+    const khost::detail::NodeType* target = khost::detail::pluginRegistry().initializingType;
     if (!target) {
         return MStatus::kFailure;
     }
@@ -87,12 +87,11 @@ MStatus MPxNode::attributeAffects(const MObject& whenChanges, const MObject& isA
 }
 
 MStatus MPxNode::inheritAttributesFrom(const MString& parentClassName) {
-    Scene& scene = Scene::get();
-    khost::detail::NodeType* target = scene.initializingType;
+    khost::detail::NodeType* target = khost::detail::pluginRegistry().initializingType;
     if (!target || !target->attributes.empty()) {
         return MStatus::kFailure;  // must come first in an initializer
     }
-    for (const auto& t : scene.nodeTypes) {
+    for (const auto& t : khost::detail::pluginRegistry().nodeTypes) {
         if (t->name == parentClassName.asChar() && t.get() != target) {
             // Shared definitions keep their slots: they come first here too.
             target->attributes = t->attributes;
