@@ -5,7 +5,6 @@
 #include <maya/MFnDagNode.h>
 
 #include <cmath>
-#include <cstring>
 
 #include "model.h"
 
@@ -104,30 +103,11 @@ Mat4 computeLocalMatrix(const Node& transform) {
 
 }  // namespace
 
-// The trigonometry of a transform's matrix is paid once per change of its
-// values: every frame asks for the world matrix of every drawn curve. The
-// memo is keyed by the exact bits of translate, rotate and scale, so any
-// change (however it is made) recomputes it, and the result is the same
-// matrix computeLocalMatrix gives.
 Mat4 localMatrix(const Node& transform) {
-    if (transform.kind != NodeKind::Transform) {
-        return identity4();
-    }
-    const std::array<Vec3, 3> trs{{transform.translate, transform.rotate, transform.scale}};
-    if (!transform.localMemoValid || std::memcmp(&trs, &transform.localMemoTrs, sizeof trs) != 0) {
-        transform.localMemo = computeLocalMatrix(transform);
-        transform.localMemoTrs = trs;
-        transform.localMemoValid = true;
-    }
-    return transform.localMemo;
+    return transform.kind == NodeKind::Transform ? computeLocalMatrix(transform) : identity4();
 }
 
-const Mat4& worldMatrix(const Node& node) {
-    const Scene& scene = Scene::get();
-    if (node.worldMemoPathVersion == scene.pathVersion &&
-        node.worldMemoTransformVersion == scene.transformVersion) {
-        return node.worldMemo;
-    }
+Mat4 worldMatrix(const Node& node) {
     Mat4 m = identity4();
     bool any = false;
     for (const Node* p = &node; p != nullptr; p = p->parent) {
@@ -136,10 +116,7 @@ const Mat4& worldMatrix(const Node& node) {
             any = true;
         }
     }
-    node.worldMemo = m;
-    node.worldMemoPathVersion = scene.pathVersion;
-    node.worldMemoTransformVersion = scene.transformVersion;
-    return node.worldMemo;
+    return m;
 }
 
 namespace {
@@ -265,7 +242,7 @@ MString MDagPath::fullPathName(MStatus* ReturnStatus) const {
         return MString();
     }
     kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    const std::string& name = kd::fullPathNameRef(*node_);
+    const std::string name = kd::fullPathName(*node_);
     return MString(name.c_str(), static_cast<int>(name.size()));
 }
 
@@ -275,7 +252,7 @@ MString MDagPath::partialPathName(MStatus* ReturnStatus) const {
         return MString();
     }
     kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    const std::string& name = kd::partialPathNameRef(*node_);
+    const std::string name = kd::partialPathName(*node_);
     return MString(name.c_str(), static_cast<int>(name.size()));
 }
 

@@ -184,7 +184,6 @@ std::string createCamera(const Vec3& eye, const Vec3& target, double horizontalF
     kd::Node& transform = *shape.parent;
     transform.translate = eye;
     transform.rotate = kd::lookAtRotation(eye, target);
-    ++kd::Scene::get().transformVersion;
     return transform.name;
 }
 
@@ -228,21 +227,18 @@ bool exists(const std::string& name) {
 void setTranslate(const std::string& transform, const Vec3& t) {
     if (kd::Node* n = kd::transformOf(transform)) {
         n->translate = t;
-        ++kd::Scene::get().transformVersion;
     }
 }
 
 void setRotate(const std::string& transform, const Vec3& degrees) {
     if (kd::Node* n = kd::transformOf(transform)) {
         n->rotate = degrees;
-        ++kd::Scene::get().transformVersion;
     }
 }
 
 void setScale(const std::string& transform, const Vec3& s) {
     if (kd::Node* n = kd::transformOf(transform)) {
         n->scale = s;
-        ++kd::Scene::get().transformVersion;
     }
 }
 

@@ -45,28 +45,12 @@ enum class NodeKind { Transform, Camera, NurbsCurve, Mesh, PluginShape };
 struct MObject::Node : MObject::Data {
     uint64_t uid = 0;
     std::string name;
-    // What every frame reads of every drawn curve sits together at the front
-    // (kind, liveness, display status, parent, curve data, world matrix memo,
-    // path name memo), so a frame over thousands of curves touches few cache
-    // lines per node.
     khost::detail::NodeKind kind = khost::detail::NodeKind::Transform;
     bool alive = true;
     bool templated = false;
-    // The display status the selection gives this node itself (not through
-    // its parents), valid while statusStamp equals the stamp of the host's
-    // current display-status table.
-    mutable int8_t statusMark = 0;
-    Node* parent = nullptr;  // null: child of the world
-    mutable uint64_t statusStamp = 0;
+    Node* parent = nullptr;          // null: child of the world
     khost::detail::CurveData curve;  // kind == NurbsCurve
-    // The world matrix, valid while both of its versions equal the scene's
-    // pathVersion and transformVersion (no node moved or was reparented).
-    mutable uint64_t worldMemoPathVersion = 0;
-    mutable uint64_t worldMemoTransformVersion = 0;
-    mutable std::array<std::array<double, 4>, 4> worldMemo{};
-    mutable std::string pathMemo;  // the full path name, valid like partialMemo below
-    mutable uint64_t pathMemoVersion = 0;
-    std::vector<Node*> children;  // not owned: the Scene owns every node
+    std::vector<Node*> children;     // not owned: the Scene owns every node
 
     // Transform (kind == Transform): local TRS, rotation in degrees, xyz order.
     khost::detail::Vec3 translate{{0, 0, 0}}, rotate{{0, 0, 0}}, scale{{1, 1, 1}};
@@ -82,16 +66,6 @@ struct MObject::Node : MObject::Data {
     std::vector<khost::detail::AttrValue> values;  // indexed by AttrDef::index
     int state = 0;                                 // nodeState
 
-    // Memos of values the host derives on every frame: the full and partial
-    // path names (valid while their version equals Scene::pathVersion) and the local
-    // matrix of a transform (valid while translate, rotate and scale hold the
-    // exact bits it was made from).
-    mutable std::string partialMemo;  // the partial path name
-    mutable uint64_t partialMemoVersion = 0;
-    mutable bool localMemoValid = false;
-    mutable std::array<khost::detail::Vec3, 3> localMemoTrs{};
-    mutable std::array<std::array<double, 4>, 4> localMemo{};
-
     MFn::Type apiType() const override;
     bool hasFn(MFn::Type t) const override;
     Node* asNode() override { return this; }
@@ -105,10 +79,8 @@ namespace detail {
 Mat4 identity4();
 Mat4 multiply(const Mat4& a, const Mat4& b);  // a * b
 Mat4 localMatrix(const Node& transform);      // S * R * T
-// Product of the transforms above and including node: the node's remembered
-// world matrix, valid until the next change to the scene's transforms or
-// paths (copy it to keep it across one).
-const Mat4& worldMatrix(const Node& node);
+// Product of the local matrices of the transforms above and including node.
+Mat4 worldMatrix(const Node& node);
 // Inline: getCVs applies it to every CV of every drawn curve on every frame.
 inline Vec3 transformPoint(const Vec3& p, const Mat4& m) {
     Vec3 r;
@@ -133,12 +105,6 @@ struct Scene {
     std::vector<std::shared_ptr<Node>> pluginNodes;
     std::unordered_multimap<std::string, Node*> byName;
     uint64_t nextUid = 1;
-    // Bumps whenever a node's name or parent or the name index changes
-    // (node memos of path names compare against it).
-    uint64_t pathVersion = 1;
-    // Bumps whenever a transform's translate, rotate or scale is written
-    // (node memos of world matrices compare against it and pathVersion).
-    uint64_t transformVersion = 1;
     std::vector<std::shared_ptr<Node>> undoQueue;  // deleted but kept alive (undoable delete)
 
     SelectionState selection;
@@ -158,9 +124,7 @@ void destroyPluginNode(Node& node);
 Node* findNode(
     const std::string& nameOrPath);  // unique name, partial or full path; null if none or ambiguous
 std::string fullPathName(const Node& node);
-const std::string& fullPathNameRef(const Node& node);     // the node's memo, valid until the next name change
-std::string partialPathName(const Node& node);            // shortest unique name
-const std::string& partialPathNameRef(const Node& node);  // the node's memo, valid until the next name change
+std::string partialPathName(const Node& node);  // shortest unique name
 std::shared_ptr<Node> sharedNode(Node* n);
 
 }  // namespace detail

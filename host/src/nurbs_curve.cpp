@@ -73,7 +73,7 @@ MStatus MFnNurbsCurve::getCVs(MPointArray& array, MSpace::Space space) const {
     const auto& cvs = n->curve.cvs;
     array.setLength(static_cast<unsigned int>(cvs.size()));
     if (worldSpace(space)) {
-        const kd::Mat4& m = kd::worldMatrix(*n);
+        const kd::Mat4 m = kd::worldMatrix(*n);
         for (std::size_t i = 0; i < cvs.size(); ++i) {
             array[static_cast<unsigned int>(i)] = toPoint(kd::transformPoint(cvs[i], m));
         }

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <iterator>
 #include <memory>
-#include <new>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -76,11 +75,8 @@ std::string globalNumberedName(const std::string& base) {
     return found.first;
 }
 
-// Every change of the name index can change partial path names (which
-// depend on which other nodes share a name), so it bumps pathVersion.
 void indexName(Node& node) {
     Scene::get().byName.emplace(node.name, &node);
-    ++Scene::get().pathVersion;
 }
 
 void unindexName(Node& node) {
@@ -92,7 +88,6 @@ void unindexName(Node& node) {
             break;
         }
     }
-    ++Scene::get().pathVersion;
 }
 
 bool siblingHasName(const Node* parent, const std::string& name, const Node* except) {
@@ -129,7 +124,6 @@ void unlink(const std::vector<std::shared_ptr<Node>>& nodes) {
     for (const auto& n : nodes) {
         n->parent = nullptr;
         n->children.clear();
-        ++Scene::get().pathVersion;
     }
 }
 
@@ -199,121 +193,13 @@ std::string shapeNameFor(const std::string& transformName) {
     return globalNumberedName(splitNumber(name).first);
 }
 
-namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-#define KHOST_NODE_POOL 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KHOST_NODE_POOL 0
-#endif
-#endif
-#ifndef KHOST_NODE_POOL
-#define KHOST_NODE_POOL 1
-#endif
-
-#if KHOST_NODE_POOL
-// Nodes (with their shared-pointer control blocks) live in large blocks of
-// fixed-size slots handed out in creation order, so the nodes of a scene
-// built curve by curve lie next to each other in memory and a frame walking
-// them in that order reads memory in sequence instead of all over the heap.
-// Freed slots are reused, last freed first. Under AddressSanitizer nodes come
-// from the ordinary heap instead, so that a use after free is still caught.
-class NodeSlots {
-public:
-    void* take(std::size_t size) {
-        if (slotSize_ == 0) {
-            slotSize_ = (size + kAlign - 1) / kAlign * kAlign;
-        }
-        if (size > slotSize_) {
-            return ::operator new(size);
-        }
-        if (free_ != nullptr) {
-            void* slot = free_;
-            free_ = *static_cast<void**>(free_);
-            return slot;
-        }
-        if (next_ == end_) {
-            auto* block =
-                static_cast<char*>(::operator new (slotSize_* kSlotsPerBlock, std::align_val_t{kAlign}));
-            blocks_.push_back(block);
-            next_ = block;
-            end_ = block + slotSize_ * kSlotsPerBlock;
-        }
-        void* slot = next_;
-        next_ += slotSize_;
-        return slot;
-    }
-    void give(void* slot, std::size_t size) {
-        if (size > slotSize_) {
-            ::operator delete(slot);
-            return;
-        }
-        *static_cast<void**>(slot) = free_;
-        free_ = slot;
-    }
-
-private:
-    static constexpr std::size_t kAlign = 64;
-    static constexpr std::size_t kSlotsPerBlock = 1024;
-    std::size_t slotSize_ = 0;
-    std::vector<char*> blocks_;  // never freed: nodes may outlive any scene reset
-    char* next_ = nullptr;
-    char* end_ = nullptr;
-    void* free_ = nullptr;
-};
-
-NodeSlots& nodeSlots() {
-    static auto* slots = new NodeSlots();
-    return *slots;
-}
-
-template <class T>
-struct NodeAllocator {
-    using value_type = T;
-    NodeAllocator() = default;
-    template <class U>
-    NodeAllocator(const NodeAllocator<U>&) {}
-    T* allocate(std::size_t n) {
-        return static_cast<T*>(n == 1 ? nodeSlots().take(sizeof(T)) : ::operator new(n * sizeof(T)));
-    }
-    void deallocate(T* p, std::size_t n) {
-        if (n == 1) {
-            nodeSlots().give(p, sizeof(T));
-        } else {
-            ::operator delete(p);
-        }
-    }
-    template <class U>
-    bool operator==(const NodeAllocator<U>&) const {
-        return true;
-    }
-    template <class U>
-    bool operator!=(const NodeAllocator<U>&) const {
-        return false;
-    }
-};
-
-#endif  // KHOST_NODE_POOL
-
-std::shared_ptr<Node> makeNode() {
-#if KHOST_NODE_POOL
-    return std::allocate_shared<Node>(NodeAllocator<Node>());
-#else
-    return std::make_shared<Node>();
-#endif
-}
-
-}  // namespace
-
 Node& addNode(NodeKind kind, const std::string& name, Node* parent) {
     Scene& s = Scene::get();
-    auto node = makeNode();
+    auto node = std::make_shared<Node>();
     node->uid = s.nextUid++;
     node->name = name;
     node->kind = kind;
     node->parent = parent;
-    ++s.pathVersion;
     if (parent != nullptr) {
         parent->children.push_back(node.get());
     }
@@ -340,7 +226,6 @@ void removeSubtree(Node& root, bool undoable) {
         auto& siblings = root.parent->children;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), &root), siblings.end());
         root.parent = nullptr;
-        ++s.pathVersion;
     }
     std::vector<std::shared_ptr<Node>> owned;
     owned.reserve(doomed.size());
@@ -391,7 +276,6 @@ bool renameTo(Node& node, const std::string& newName) {
     releaseName(node.name);
     node.name = name;
     indexName(node);
-    ++Scene::get().pathVersion;
     return true;
 }
 
@@ -422,7 +306,6 @@ bool reparent(Node& node, Node* newParent) {
         siblings.erase(std::remove(siblings.begin(), siblings.end(), &node), siblings.end());
     }
     node.parent = newParent;
-    ++Scene::get().pathVersion;
     if (newParent != nullptr) {
         newParent->children.push_back(&node);
     }
@@ -433,7 +316,6 @@ bool reparent(Node& node, Node* newParent) {
         releaseName(node.name);
         node.name = name;
         indexName(node);
-        ++Scene::get().pathVersion;
     }
     return true;
 }
@@ -454,7 +336,6 @@ void resetScene(bool fireEvents) {
     unlink(all);
     all.clear();
     s.byName.clear();
-    ++s.pathVersion;
     flushUndo();
     nameHints().clear();
     s.displayStatusOverrides.clear();
@@ -476,7 +357,6 @@ void resetScene(bool fireEvents) {
     Node& transform = addNode(NodeKind::Transform, "persp", nullptr);
     transform.translate = eye;
     transform.rotate = lookAtRotation(eye, Vec3{{0.0, 0.0, 0.0}});
-    ++s.transformVersion;
     Node& shape = addNode(NodeKind::Camera, "perspShape", &transform);
     View view;
     view.cameraShape = sharedNode(&shape);
@@ -492,15 +372,6 @@ void resetScene(bool fireEvents) {
 
 // ---------------------------------------------------------------- names and paths
 
-const std::string& fullPathNameRef(const Node& node) {
-    const uint64_t version = Scene::get().pathVersion;
-    if (node.pathMemoVersion != version) {
-        node.pathMemo = fullPathName(node);
-        node.pathMemoVersion = version;
-    }
-    return node.pathMemo;
-}
-
 std::string fullPathName(const Node& node) {
     std::size_t size = 0;
     for (const Node* p = &node; p != nullptr; p = p->parent) {
@@ -514,15 +385,6 @@ std::string fullPathName(const Node& node) {
         --end;  // the separator, already '|'
     }
     return out;
-}
-
-const std::string& partialPathNameRef(const Node& node) {
-    const uint64_t version = Scene::get().pathVersion;
-    if (node.partialMemoVersion != version) {
-        node.partialMemo = partialPathName(node);
-        node.partialMemoVersion = version;
-    }
-    return node.partialMemo;
 }
 
 std::string partialPathName(const Node& node) {

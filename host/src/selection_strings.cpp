@@ -39,15 +39,15 @@ std::string componentOwnerName(const Node& shape) {
             shapes += c->isShape() ? 1 : 0;
         }
         if (shapes == 1) {
-            return partialPathNameRef(*parent);
+            return partialPathName(*parent);
         }
     }
-    return partialPathNameRef(shape);
+    return partialPathName(shape);
 }
 
 std::string objectName(const SelectionItem& item) {
     if (item.dag != nullptr) {
-        return partialPathNameRef(*item.dag);
+        return partialPathName(*item.dag);
     }
     return item.object.apiTypeStr();
 }

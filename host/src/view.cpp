@@ -15,96 +15,34 @@ namespace detail {
 
 namespace {
 
-// Selection-derived display status of nodes, rebuilt when the selection
-// version changes, so that a status query costs a few hash lookups.
-// The display status the selection lists give each listed node, stamped on
-// the nodes themselves (Node::statusMark) so a query reads a field of a node
-// it visits anyway. Every rebuild takes a new stamp, which invalidates every
-// earlier mark at once.
-struct StatusCache {
-    bool valid = false;
-    uint64_t version = 0;  // selection version the marks were made from
-    uint64_t stamp = 0;
-    bool any = false;  // some node is marked
-};
-
-StatusCache& statusCache() {
-    static auto* cache = new StatusCache();
-    return *cache;
-}
-
-void markStatus(const StatusCache& cache, const Node& node, M3dView::DisplayStatus status) {
-    node.statusStamp = cache.stamp;
-    node.statusMark = static_cast<int8_t>(status);
-}
-
-// The status marked on `node` by the current table, or kDormant (which no
-// rebuild marks) when it has none.
-M3dView::DisplayStatus markedStatus(const StatusCache& cache, const Node& node) {
-    return node.statusStamp == cache.stamp ? static_cast<M3dView::DisplayStatus>(node.statusMark)
-                                           : M3dView::kDormant;
-}
-
-void rebuild(StatusCache& cache, const SelectionState& sel) {
-    ++cache.stamp;
-    cache.any = false;
-    auto mark = [&](const MSelectionList& list, M3dView::DisplayStatus status) {
-        for (const auto& item : itemsOf(list)) {
-            if (item.dag != nullptr && item.component.isNull()) {
-                markStatus(cache, *item.dag, status);
-                cache.any = true;
-            }
-        }
-    };
-    mark(sel.hilite, M3dView::kHilite);
-    mark(sel.active, M3dView::kActive);
-    // The most recently selected object: the last whole-object item.
+// The display status the selection lists give `node` itself (not through
+// its parents): the lead when it is the most recently selected object (the
+// last whole-object item of the active list), else active when the active
+// list holds it as a whole object, else hilite when the hilite list does.
+M3dView::DisplayStatus listedStatus(const SelectionState& sel, const Node& node) {
     const auto& active = itemsOf(sel.active);
+    bool leadSeen = false;
     for (auto it = active.rbegin(); it != active.rend(); ++it) {
-        if (it->dag != nullptr && it->component.isNull()) {
-            markStatus(cache, *it->dag, M3dView::kLead);
-            break;
+        if (it->dag == nullptr || !it->component.isNull()) {
+            continue;
+        }
+        if (it->dag == &node) {
+            return leadSeen ? M3dView::kActive : M3dView::kLead;
+        }
+        leadSeen = true;
+    }
+    for (const auto& item : itemsOf(sel.hilite)) {
+        if (item.dag == &node && item.component.isNull()) {
+            return M3dView::kHilite;
         }
     }
-    cache.version = sel.version;
-    cache.valid = true;
-}
-
-// The view-projection matrix of the last view projected through, kept
-// while the camera, its placement and the viewport stay the same (markers
-// project one point per curve and frame).
-struct ProjectionCache {
-    const Node* camera = nullptr;
-    Mat4 cameraWorld{};
-    double fov = 0.0, nearClip = 0.0, farClip = 0.0;
-    int width = 0, height = 0;
-    Mat4 viewProj{};
-};
-
-const Mat4& cachedViewProjection(const View& view) {
-    static auto* cache = new ProjectionCache();
-    const Node* cam = view.cameraShape.get();
-    const Mat4 world = cam != nullptr ? worldMatrix(*cam) : identity4();
-    const CameraData data = cam != nullptr ? cam->camera : CameraData();
-    if (cache->camera != cam || cache->cameraWorld != world || cache->width != view.width ||
-        cache->height != view.height || cache->fov != data.horizontalFovDeg ||
-        cache->nearClip != data.nearClip || cache->farClip != data.farClip || cam == nullptr) {
-        cache->camera = cam;
-        cache->cameraWorld = world;
-        cache->fov = data.horizontalFovDeg;
-        cache->nearClip = data.nearClip;
-        cache->farClip = data.farClip;
-        cache->width = view.width;
-        cache->height = view.height;
-        cache->viewProj = viewProjection(view);
-    }
-    return cache->viewProj;
+    return M3dView::kDormant;
 }
 
 // Projects a world point to unrounded pixel coordinates of a view. False
 // when the point is not in front of the camera.
 bool project(const View& view, const Vec3& p, double& x, double& y) {
-    const Mat4& m = cachedViewProjection(view);
+    const Mat4 m = viewProjection(view);
     double clip[4];
     for (int j = 0; j < 4; ++j) {
         clip[j] = p[0] * m[0][j] + p[1] * m[1][j] + p[2] * m[2][j] + m[3][j];
@@ -155,17 +93,13 @@ M3dView::DisplayStatus displayStatusOf(const Node& node) {
             return static_cast<M3dView::DisplayStatus>(it->second);
         }
     }
-    StatusCache& cache = statusCache();
-    if (!cache.valid || cache.version != s.selection.version) {
-        rebuild(cache, s.selection);
-    }
     // A node shows as selected or hilited when it or a node above it is.
     M3dView::DisplayStatus selected = M3dView::kDormant;
     bool templated = false;
     for (const Node* p = &node; p != nullptr; p = p->parent) {
         templated = templated || p->templated;
-        if (selected == M3dView::kDormant && cache.any) {
-            selected = markedStatus(cache, *p);
+        if (selected == M3dView::kDormant) {
+            selected = listedStatus(s.selection, *p);
         }
     }
     if (selected == M3dView::kLead || selected == M3dView::kActive) {

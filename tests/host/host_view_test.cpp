@@ -182,6 +182,21 @@ TEST_F(ViewTest, DisplayStatusFollowsSelectionHiliteAndTemplate) {
     EXPECT_EQ(statusOf(khost::shapeOf(c)), M3dView::kDormant);
 }
 
+TEST_F(ViewTest, DisplayStatusLeadIsTheLastWholeObjectAndActiveOutranksHilite) {
+    const std::string a = curveNamed(), b = curveNamed(), c = curveNamed();
+    khost::select({a, b});
+    khost::selectComponents(c, MFn::kCurveCVComponent, {0}, {}, true, false);
+    EXPECT_EQ(statusOf(khost::shapeOf(b)), M3dView::kLead);  // component items after it do not count
+    EXPECT_EQ(statusOf(khost::shapeOf(c)), M3dView::kDormant);
+    khost::setHilite({a, c});
+    EXPECT_EQ(statusOf(khost::shapeOf(a)), M3dView::kActive);  // active and hilited: active
+    EXPECT_EQ(statusOf(khost::shapeOf(c)), M3dView::kHilite);
+    EXPECT_EQ(statusOf(khost::shapeOf(b)), M3dView::kLead);
+    khost::select({b, a});
+    EXPECT_EQ(statusOf(khost::shapeOf(a)), M3dView::kLead);
+    EXPECT_EQ(statusOf(khost::shapeOf(b)), M3dView::kActive);
+}
+
 TEST_F(ViewTest, DisplayStatusOfGroupsAndOverrides) {
     khost::createTransform("group1");
     const std::string a = khost::createCurve(khost::openCurve({{0, 0, 0}, {1, 0, 0}}, 1), "", "group1");

@@ -1,4 +1,4 @@
-// Values the embedded host keeps between queries (full path names, transform
+// Values the embedded host derives from the scene (full path names, transform
 // matrices, recorded draw arrays) must follow every change of the scene:
 // each test asks once, changes the scene, and asks again.
 #include <gtest/gtest.h>
@@ -19,7 +19,7 @@ namespace {
 
 using khost::Vec3;
 
-class HostMemoTest : public ::testing::Test {
+class HostDerivedValuesTest : public ::testing::Test {
 protected:
     void SetUp() override { khost::newScene(); }
     void TearDown() override { khost::newScene(); }
@@ -39,7 +39,7 @@ void expectPoint(const MPoint& p, double x, double y, double z) {
     EXPECT_NEAR(p.z, z, 1e-9);
 }
 
-TEST_F(HostMemoTest, FullPathNamesFollowRenamesAndReparentingOfAnyAncestor) {
+TEST_F(HostDerivedValuesTest, FullPathNamesFollowRenamesAndReparentingOfAnyAncestor) {
     const std::string group = khost::createTransform("group1");
     const std::string curve =
         khost::createCurve(khost::openCurve({{0, 0, 0}, {1, 0, 0}, {2, 1, 0}, {3, 0, 0}}), "wire", group);
@@ -67,7 +67,7 @@ TEST_F(HostMemoTest, FullPathNamesFollowRenamesAndReparentingOfAnyAncestor) {
     EXPECT_EQ(std::string(MFnDagNode(kept).fullPathName().asChar()), "|cable|wireShapeRenamed");
 }
 
-TEST_F(HostMemoTest, PartialPathNamesFollowNameClashesAsTheyAppearAndGo) {
+TEST_F(HostDerivedValuesTest, PartialPathNamesFollowNameClashesAsTheyAppearAndGo) {
     const std::string left = khost::createTransform("left");
     const std::string right = khost::createTransform("right");
     const khost::CurveDesc desc = khost::openCurve({{0, 0, 0}, {1, 0, 0}, {2, 1, 0}, {3, 0, 0}});
@@ -85,7 +85,7 @@ TEST_F(HostMemoTest, PartialPathNamesFollowNameClashesAsTheyAppearAndGo) {
     EXPECT_EQ(std::string(kept.partialPathName().asChar()), "wireA");
 }
 
-TEST_F(HostMemoTest, WorldSpaceCvsFollowEveryTransformChange) {
+TEST_F(HostDerivedValuesTest, WorldSpaceCvsFollowEveryTransformChange) {
     const std::string group = khost::createTransform("group1");
     const std::string curve =
         khost::createCurve(khost::openCurve({{1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {4, 0, 0}}), "c", group);
@@ -121,7 +121,7 @@ TEST_F(HostMemoTest, WorldSpaceCvsFollowEveryTransformChange) {
     EXPECT_NEAR(m(0, 0), 2.0, 1e-12);
 }
 
-TEST_F(HostMemoTest, NonFiniteTransformValuesAreRecomputedEveryTime) {
+TEST_F(HostDerivedValuesTest, NonFiniteTransformValuesAreRecomputedEveryTime) {
     const std::string curve =
         khost::createCurve(khost::openCurve({{1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {4, 0, 0}}));
     const double nan = std::nan("");
