@@ -77,9 +77,12 @@ void releaseOverride(const Node& node) {
 
 void FrameDriver::destroy(Node& node) {
     releaseOverride(node);
-    if (MPxNode* user = node.user) {
+    if (node.kind != NodeKind::PluginShape) {
+        return;
+    }
+    if (MPxNode* user = node.plugin().user) {
         // The object stays linked to its node while its destructor runs.
-        node.user = nullptr;
+        node.plugin().user = nullptr;
         delete user;
     }
 }

@@ -59,10 +59,10 @@ void collectDrawable(std::vector<Prepared>& drawable) {
     drawable.clear();
     const std::vector<std::shared_ptr<Node>> nodes = scene.pluginNodes;
     for (const auto& n : nodes) {
-        if (!n->alive || n->kind != NodeKind::PluginShape || !n->type) {
+        if (!n->alive || n->kind != NodeKind::PluginShape || !n->pluginType()) {
             continue;
         }
-        const OverrideRegistration* reg = findRegistration(*n->type);
+        const OverrideRegistration* reg = findRegistration(*n->pluginType());
         const auto bound = state.bindings.find(n.get());
         if (bound != state.bindings.end() && (!reg || bound->second.creator != reg->creator)) {
             releaseOverride(*n);  // its registration is gone or replaced

@@ -1,5 +1,5 @@
 #pragma once
-// The shape data of curves, meshes and cameras. Not installed.
+// The data of transforms, curves, meshes and cameras. Not installed.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -31,6 +31,11 @@ struct CameraData {
     double horizontalFovDeg = 54.43;  // the host's default 35 mm lens
     double nearClip = 0.1;
     double farClip = 10000.0;
+};
+
+// Transform: local TRS, rotation in degrees, xyz order.
+struct TransformData {
+    Vec3 translate{{0, 0, 0}}, rotate{{0, 0, 0}}, scale{{1, 1, 1}};
 };
 
 }  // namespace detail

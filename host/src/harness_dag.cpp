@@ -126,10 +126,10 @@ std::string createCurve(const CurveDesc& desc, const std::string& name, const st
         return "";
     }
     kd::Node& shape = kd::addTransformAndShape(kd::NodeKind::NurbsCurve, name, "curve", parentNode);
-    shape.curve.degree = desc.degree;
-    shape.curve.form = desc.form;
-    shape.curve.cvs = desc.cvs;
-    shape.curve.knots = std::move(knots);
+    shape.curve().degree = desc.degree;
+    shape.curve().form = desc.form;
+    shape.curve().cvs = desc.cvs;
+    shape.curve().knots = std::move(knots);
     return shape.parent->name;
 }
 
@@ -157,7 +157,7 @@ std::string createMesh(const MeshDesc& desc, const std::string& name, const std:
     }
     static uint64_t meshVersions = 0;
     kd::Node& shape = kd::addTransformAndShape(kd::NodeKind::Mesh, name, "pCube", parentNode);
-    kd::MeshData& mesh = shape.mesh;
+    kd::MeshData& mesh = shape.mesh();
     for (const Vec3& v : desc.vertices) {
         mesh.vertices.push_back(
             {{static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2])}});
@@ -180,10 +180,10 @@ std::string createCamera(const Vec3& eye, const Vec3& target, double horizontalF
         return "";
     }
     kd::Node& shape = kd::addTransformAndShape(kd::NodeKind::Camera, name, "camera", parentNode);
-    shape.camera.horizontalFovDeg = horizontalFovDeg;
+    shape.camera().horizontalFovDeg = horizontalFovDeg;
     kd::Node& transform = *shape.parent;
-    transform.translate = eye;
-    transform.rotate = kd::lookAtRotation(eye, target);
+    transform.transform().translate = eye;
+    transform.transform().rotate = kd::lookAtRotation(eye, target);
     return transform.name;
 }
 
@@ -226,26 +226,26 @@ bool exists(const std::string& name) {
 
 void setTranslate(const std::string& transform, const Vec3& t) {
     if (kd::Node* n = kd::transformOf(transform)) {
-        n->translate = t;
+        n->transform().translate = t;
     }
 }
 
 void setRotate(const std::string& transform, const Vec3& degrees) {
     if (kd::Node* n = kd::transformOf(transform)) {
-        n->rotate = degrees;
+        n->transform().rotate = degrees;
     }
 }
 
 void setScale(const std::string& transform, const Vec3& s) {
     if (kd::Node* n = kd::transformOf(transform)) {
-        n->scale = s;
+        n->transform().scale = s;
     }
 }
 
 void setCV(const std::string& curve, int index, const Vec3& objectSpace) {
     kd::Node* n = kd::shapeOfKind(curve, kd::NodeKind::NurbsCurve);
-    if (n != nullptr && index >= 0 && static_cast<std::size_t>(index) < n->curve.cvs.size()) {
-        n->curve.cvs[static_cast<std::size_t>(index)] = objectSpace;
+    if (n != nullptr && index >= 0 && static_cast<std::size_t>(index) < n->curve().cvs.size()) {
+        n->curve().cvs[static_cast<std::size_t>(index)] = objectSpace;
     }
 }
 
@@ -254,7 +254,7 @@ void setCVs(const std::string& curve, const std::vector<Vec3>& objectSpace) {
     if (n == nullptr) {
         return;
     }
-    kd::CurveData& c = n->curve;
+    kd::CurveData& c = n->curve();
     // A new CV count needs a new knot vector: the curve becomes uniform.
     std::vector<double> knots =
         objectSpace.size() == c.cvs.size()

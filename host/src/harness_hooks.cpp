@@ -66,16 +66,14 @@ void clearUiProcedureLog() {
 }
 
 // ---------------------------------------------------------------- display status
-// The forced statuses sit with the scene's nodes (a node's entry goes when the
-// node is deleted); they are set and cleared only from here.
 void setDisplayStatusOverride(const std::string& name, int status) {
     if (detail::Node* n = detail::findNode(name)) {
-        detail::Scene::get().displayStatusOverrides[n] = status;
+        testHooks().displayStatusOverrides[n] = status;
     }
 }
 
 void clearDisplayStatusOverrides() {
-    detail::Scene::get().displayStatusOverrides.clear();
+    testHooks().displayStatusOverrides.clear();
 }
 
 }  // namespace khost

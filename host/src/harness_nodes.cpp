@@ -42,7 +42,7 @@ struct Target {
     Node* node = nullptr;
     const AttrDef* attr = nullptr;
     bool isState() const { return attr == &detail::stateAttribute(); }
-    detail::AttrValue& value() const { return node->values[static_cast<std::size_t>(attr->index)]; }
+    detail::AttrValue& value() const { return node->plugin().values[static_cast<std::size_t>(attr->index)]; }
 };
 
 Target resolve(const std::string& nodeName, const std::string& attrName) {
@@ -51,7 +51,7 @@ Target resolve(const std::string& nodeName, const std::string& attrName) {
     if (!t.node) {
         return t;
     }
-    t.attr = t.node->type ? detail::findTypeAttribute(*t.node->type, attrName) : nullptr;
+    t.attr = t.node->pluginType() ? detail::findTypeAttribute(*t.node->pluginType(), attrName) : nullptr;
     if (!t.attr) {
         t.attr = detail::findBuiltinAttribute(attrName);
     }
@@ -124,11 +124,11 @@ std::string createNode(const std::string& typeName, const std::string& name, std
         parent = &detail::addNode(NodeKind::Transform, detail::uniqueNodeName("", "transform"), nullptr);
     }
     Node& node = detail::addNode(NodeKind::PluginShape, detail::uniqueNodeName(name, typeName), parent);
-    node.type = type;
+    node.plugin().type = type;
     node.state = 0;
-    node.values.resize(type->attributes.size());
+    node.plugin().values.resize(type->attributes.size());
     for (std::size_t i = 0; i < type->attributes.size(); ++i) {
-        node.values[i].num = type->attributes[i]->defaults;
+        node.plugin().values[i].num = type->attributes[i]->defaults;
     }
 
     void* made = type->creator();
@@ -139,7 +139,7 @@ std::string createNode(const std::string& typeName, const std::string& name, std
     // The host takes the creator's object as the node's MPxNode.
     MPxNode* user = static_cast<MPxNode*>(made);
     Access::node(*user) = &node;
-    node.user = user;
+    node.plugin().user = user;
     user->postConstructor();
     return node.name;
 }
@@ -214,10 +214,10 @@ bool attrStringIsNull(const std::string& node, const std::string& attr) {
 std::vector<AttributeInfo> listAttributes(const std::string& node) {
     std::vector<AttributeInfo> out;
     const Node* n = liveNode(node);
-    if (!n || !n->type) {
+    if (!n || !n->pluginType()) {
         return out;
     }
-    for (const auto& a : n->type->attributes) {
+    for (const auto& a : n->pluginType()->attributes) {
         AttributeInfo info;
         info.longName = a->longName;
         info.shortName = a->shortName;

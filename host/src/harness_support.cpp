@@ -110,15 +110,15 @@ MObject componentObject(MFn::Type type, const std::vector<int>& elements, const 
 
 // Element indices a curve has for a component type; -1 when not checked.
 int elementLimit(const Node& curve, MFn::Type type) {
-    const int cvs = static_cast<int>(curve.curve.cvs.size());
-    const int spans = geom::numSpans(curve.curve.degree, cvs);
+    const int cvs = static_cast<int>(curve.curve().cvs.size());
+    const int spans = geom::numSpans(curve.curve().degree, cvs);
     switch (type) {
         case MFn::kCurveCVComponent:
             return cvs;
         case MFn::kCurveEPComponent:
-            return curve.curve.form == geom::kFormPeriodic ? spans : spans + 1;
+            return curve.curve().form == geom::kFormPeriodic ? spans : spans + 1;
         case MFn::kCurveKnotComponent:
-            return static_cast<int>(curve.curve.knots.size());
+            return static_cast<int>(curve.curve().knots.size());
         default:
             return -1;
     }

@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <variant>
 #include <vector>
 
 #include "attribute_defs.h"
@@ -42,29 +43,40 @@ enum class NodeKind { Transform, Camera, NurbsCurve, Mesh, PluginShape };
 
 }  // namespace detail
 }  // namespace khost
+
 struct MObject::Node : MObject::Data {
     uint64_t uid = 0;
     std::string name;
     khost::detail::NodeKind kind = khost::detail::NodeKind::Transform;
     bool alive = true;
     bool templated = false;
-    Node* parent = nullptr;          // null: child of the world
-    khost::detail::CurveData curve;  // kind == NurbsCurve
-    std::vector<Node*> children;     // not owned: the Scene owns every node
+    Node* parent = nullptr;       // null: child of the world
+    std::vector<Node*> children;  // not owned: the Scene owns every node
+    int state = 0;                // nodeState, a built-in attribute of every node
 
-    // Transform (kind == Transform): local TRS, rotation in degrees, xyz order.
-    khost::detail::Vec3 translate{{0, 0, 0}}, rotate{{0, 0, 0}}, scale{{1, 1, 1}};
+    // The data of the node's kind, made with the node (addNode).
+    std::variant<khost::detail::TransformData, khost::detail::CurveData, khost::detail::MeshData,
+                 khost::detail::CameraData, khost::detail::PluginNodeData>
+        data;
 
-    khost::detail::MeshData mesh;      // kind == Mesh
-    khost::detail::CameraData camera;  // kind == Camera
-
-    // Plug-in nodes (kind == PluginShape). The node keeps its type alive:
-    // a deregistered type lasts as long as a node of it (in the undo queue,
-    // or held by a handle) refers to it.
-    std::shared_ptr<khost::detail::NodeType> type;
-    MPxNode* user = nullptr;  // the plug-in's object; deleted through its virtual destructor
-    std::vector<khost::detail::AttrValue> values;  // indexed by AttrDef::index
-    int state = 0;                                 // nodeState
+    // The data of the node's kind; asking for another kind's is a host bug
+    // (std::bad_variant_access).
+    khost::detail::TransformData& transform() { return std::get<khost::detail::TransformData>(data); }
+    const khost::detail::TransformData& transform() const {
+        return std::get<khost::detail::TransformData>(data);
+    }
+    khost::detail::CurveData& curve() { return std::get<khost::detail::CurveData>(data); }
+    const khost::detail::CurveData& curve() const { return std::get<khost::detail::CurveData>(data); }
+    khost::detail::MeshData& mesh() { return std::get<khost::detail::MeshData>(data); }
+    const khost::detail::MeshData& mesh() const { return std::get<khost::detail::MeshData>(data); }
+    khost::detail::CameraData& camera() { return std::get<khost::detail::CameraData>(data); }
+    const khost::detail::CameraData& camera() const { return std::get<khost::detail::CameraData>(data); }
+    khost::detail::PluginNodeData& plugin() { return std::get<khost::detail::PluginNodeData>(data); }
+    const khost::detail::PluginNodeData& plugin() const {
+        return std::get<khost::detail::PluginNodeData>(data);
+    }
+    // The type of a plug-in node; null for every other kind.
+    const std::shared_ptr<khost::detail::NodeType>& pluginType() const;
 
     MFn::Type apiType() const override;
     bool hasFn(MFn::Type t) const override;
@@ -108,7 +120,6 @@ struct Scene {
     std::vector<std::shared_ptr<Node>> undoQueue;  // deleted but kept alive (undoable delete)
 
     SelectionState selection;
-    std::map<const Node*, int> displayStatusOverrides;
 
     std::vector<View> views;
     int activeView = 0;

@@ -39,8 +39,9 @@ PluginModule* attachedModule(const MObject& obj) {
 
 bool hasLiveNodes(const NodeType& type) {
     const auto& nodes = Scene::get().nodes;
-    return std::any_of(nodes.begin(), nodes.end(),
-                       [&](const std::shared_ptr<Node>& n) { return n->alive && n->type.get() == &type; });
+    return std::any_of(nodes.begin(), nodes.end(), [&](const std::shared_ptr<Node>& n) {
+        return n->alive && n->pluginType().get() == &type;
+    });
 }
 
 }  // namespace

@@ -187,9 +187,9 @@ bool unloadModule(const std::string& name, std::string* error) {
         return false;
     }
     for (const auto& n : scene.nodes) {
-        if (n->alive && n->type && n->type->ownedBy(module.get())) {
+        if (n->alive && n->pluginType() && n->pluginType()->ownedBy(module.get())) {
             fail(error, "plug-in \"" + name + "\" is in use: node \"" + n->name + "\" of type \"" +
-                            n->type->name + "\" exists");
+                            n->pluginType()->name + "\" exists");
             return false;
         }
     }
@@ -213,7 +213,7 @@ bool unloadModule(const std::string& name, std::string* error) {
     // The nodes themselves stay queued, still linked to their transforms,
     // until the queue is flushed (destroying them again is a no-op).
     for (const auto& n : scene.undoQueue) {
-        if (n->type && n->type->ownedBy(module.get())) {
+        if (n->pluginType() && n->pluginType()->ownedBy(module.get())) {
             khost::detail::destroyPluginNode(*n);
         }
     }

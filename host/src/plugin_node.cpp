@@ -34,10 +34,10 @@ MString MPxNode::name() const {
     return node_ ? MString(node_->name.c_str()) : MString();
 }
 MString MPxNode::typeName() const {
-    return node_ && node_->type ? MString(node_->type->name.c_str()) : MString();
+    return node_ && node_->pluginType() ? MString(node_->pluginType()->name.c_str()) : MString();
 }
 MTypeId MPxNode::typeId() const {
-    return node_ && node_->type ? node_->type->id : MTypeId();
+    return node_ && node_->pluginType() ? node_->pluginType()->id : MTypeId();
 }
 void MPxNode::postConstructor() {}
 MStatus MPxNode::compute(const MPlug&, MDataBlock&) {

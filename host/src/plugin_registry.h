@@ -12,6 +12,7 @@
 #include "attribute_defs.h"
 #include "host_access.h"
 
+class MPxNode;
 namespace MHWRender {
 class MPxDrawOverride;
 }
@@ -57,6 +58,15 @@ struct PluginModule : ObjectData {
     std::string uiDeletionProc;
     bool loaded = false;
     MFn::Type apiType() const override { return MFn::kPlugin; }
+};
+
+// The data of a plug-in node. The node keeps its type alive: a deregistered
+// type lasts as long as a node of it (in the undo queue, or held by a
+// handle) refers to it.
+struct PluginNodeData {
+    std::shared_ptr<NodeType> type;
+    MPxNode* user = nullptr;        // the plug-in's object; deleted through its virtual destructor
+    std::vector<AttrValue> values;  // indexed by AttrDef::index
 };
 
 struct PluginRegistry {

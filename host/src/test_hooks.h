@@ -1,15 +1,17 @@
 #pragma once
 // What the embedded host lets tests observe and steer that the real host
 // does not: counts of the work it does for the plug-in, failures injected
-// into registration steps, the log of registration calls and the UI
-// procedures it would run. The host's parts write here; the harness reads
-// and resets it (harness_hooks.cpp). Not installed.
+// into registration steps, the log of registration calls, the UI procedures
+// it would run, and display statuses forced on nodes. The host's parts write
+// here; the harness reads and resets it (harness_hooks.cpp). Not installed.
 #include <khost/counters.h>
 #include <maya/MStatus.h>
 
 #include <map>
 #include <string>
 #include <vector>
+
+#include "host_access.h"
 
 namespace khost {
 namespace detail {
@@ -34,6 +36,10 @@ struct TestHooks {
     // the batch ones in batch mode. Both outlive a new scene.
     bool batchMode = false;
     std::vector<std::string> uiProcedureLog;
+    // Display statuses forced on nodes (a shape without one of its own takes
+    // its transform's); a node's entry goes with the node, all go with the
+    // scene.
+    std::map<const Node*, int> displayStatusOverrides;
 };
 
 // One per process, never destroyed (like the scene).

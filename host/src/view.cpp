@@ -9,6 +9,7 @@
 #include "model.h"
 #include "scene_internal.h"
 #include "selection_items.h"
+#include "test_hooks.h"
 
 namespace khost {
 namespace detail {
@@ -83,23 +84,24 @@ void setStatus(MStatus* status, MStatus::MStatusCode code) {
 }  // namespace
 
 M3dView::DisplayStatus displayStatusOf(const Node& node) {
-    Scene& s = Scene::get();
-    if (!s.displayStatusOverrides.empty()) {
-        auto it = s.displayStatusOverrides.find(&node);
-        if (it == s.displayStatusOverrides.end() && node.isShape() && node.parent != nullptr) {
-            it = s.displayStatusOverrides.find(node.parent);
+    const auto& forced = testHooks().displayStatusOverrides;
+    if (!forced.empty()) {
+        auto it = forced.find(&node);
+        if (it == forced.end() && node.isShape() && node.parent != nullptr) {
+            it = forced.find(node.parent);
         }
-        if (it != s.displayStatusOverrides.end()) {
+        if (it != forced.end()) {
             return static_cast<M3dView::DisplayStatus>(it->second);
         }
     }
     // A node shows as selected or hilited when it or a node above it is.
+    const SelectionState& selection = Scene::get().selection;
     M3dView::DisplayStatus selected = M3dView::kDormant;
     bool templated = false;
     for (const Node* p = &node; p != nullptr; p = p->parent) {
         templated = templated || p->templated;
         if (selected == M3dView::kDormant) {
-            selected = listedStatus(s.selection, *p);
+            selected = listedStatus(selection, *p);
         }
     }
     if (selected == M3dView::kLead || selected == M3dView::kActive) {
