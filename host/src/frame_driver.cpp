@@ -53,7 +53,7 @@ void collectDrawable(std::vector<Prepared>& drawable) {
     Scene& scene = Scene::get();
     FrameState& state = frameState();
     Counters& counters = hostCounters();
-    const std::size_t viewCount = scene.views.size();
+    const std::size_t viewCount = viewSet().views.size();
     ++state.frameNumber;
 
     drawable.clear();
@@ -110,10 +110,9 @@ FrameSlot* liveSlot(const Prepared& p) {
 // draw in that view.
 std::vector<std::size_t> prepareView(std::size_t v, const FrameContextImpl& context,
                                      const std::vector<Prepared>& drawable) {
-    Scene& scene = Scene::get();
     std::vector<std::size_t> prepared;
     MDagPath cameraPath;
-    Access::node(cameraPath) = scene.views[v].cameraShape;
+    Access::node(cameraPath) = viewSet().views[v].cameraShape;
     for (std::size_t i = 0; i < drawable.size(); ++i) {
         const Prepared& p = drawable[i];
         FrameSlot* slot = liveSlot(p);
@@ -173,7 +172,7 @@ void drawView(std::size_t v, const FrameContextImpl& context, const std::vector<
 }  // namespace
 
 bool FrameDriver::viewHasCamera(std::size_t v) {
-    const auto& views = Scene::get().views;
+    const auto& views = viewSet().views;
     return v < views.size() && views[v].cameraShape && views[v].cameraShape->alive;
 }
 
@@ -210,9 +209,9 @@ void FrameDriver::drawFrame() {
     PendingFrame& pending = frameState().pending;
     pending.preparedPerView.clear();
     collectDrawable(pending.drawable);
-    for (std::size_t v = 0; v < Scene::get().views.size(); ++v) {
+    for (std::size_t v = 0; v < viewSet().views.size(); ++v) {
         if (FrameDriver::viewHasCamera(v)) {
-            const FrameContextImpl context(Scene::get().views[v], static_cast<int>(v));
+            const FrameContextImpl context(viewSet().views[v], static_cast<int>(v));
             drawView(v, context, pending.drawable, prepareView(v, context, pending.drawable));
         }
     }
@@ -223,11 +222,11 @@ void FrameDriver::drawFrame() {
 void FrameDriver::prepareFrame() {
     PendingFrame& pending = frameState().pending;
     collectDrawable(pending.drawable);
-    const std::size_t viewCount = Scene::get().views.size();
+    const std::size_t viewCount = viewSet().views.size();
     pending.preparedPerView.assign(viewCount, {});
     for (std::size_t v = 0; v < viewCount; ++v) {
         if (FrameDriver::viewHasCamera(v)) {
-            const FrameContextImpl context(Scene::get().views[v], static_cast<int>(v));
+            const FrameContextImpl context(viewSet().views[v], static_cast<int>(v));
             pending.preparedPerView[v] = prepareView(v, context, pending.drawable);
         }
     }
@@ -237,7 +236,7 @@ void FrameDriver::drawPreparedFrame() {
     PendingFrame& pending = frameState().pending;
     for (std::size_t v = 0; v < pending.preparedPerView.size(); ++v) {
         if (FrameDriver::viewHasCamera(v)) {
-            const FrameContextImpl context(Scene::get().views[v], static_cast<int>(v));
+            const FrameContextImpl context(viewSet().views[v], static_cast<int>(v));
             drawView(v, context, pending.drawable, pending.preparedPerView[v]);
         }
     }

@@ -71,7 +71,7 @@ std::vector<DrawCall>& replayCalls() {
 
 void replayHostDraw(
     int view, const std::function<void(MHWRender::MUIDrawManager&, const MHWRender::MFrameContext&)>& calls) {
-    detail::Scene& scene = detail::Scene::get();
+    const detail::ViewSet& scene = detail::viewSet();
     if (view < 0 || static_cast<std::size_t>(view) >= scene.views.size() ||
         !detail::FrameDriver::viewHasCamera(static_cast<std::size_t>(view))) {
         replayCalls().clear();

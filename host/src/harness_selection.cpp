@@ -20,7 +20,7 @@ namespace kd = detail;
 // ---------------------------------------------------------------- selection
 
 void clearSelection() {
-    auto& sel = kd::Scene::get().selection;
+    auto& sel = kd::selectionState();
     sel.active.clear();
     sel.hilite.clear();
     sel.rich.clear();
@@ -28,7 +28,7 @@ void clearSelection() {
 }
 
 void select(const std::vector<std::string>& objects, bool add) {
-    auto& sel = kd::Scene::get().selection;
+    auto& sel = kd::selectionState();
     const MSelectionList list = kd::objectList(objects);
     if (add) {
         sel.active.merge(list);
@@ -64,7 +64,7 @@ void selectComponents(const std::string& curve, MFn::Type componentType, const s
             keptWeights.push_back(i < weights.size() ? weights[i] : 1.0f);
         }
     }
-    auto& sel = kd::Scene::get().selection;
+    auto& sel = kd::selectionState();
     MSelectionList list;
     list.add(kd::pathOf(shape), kd::componentObject(componentType, kept, keptWeights));
     if (add) {
@@ -80,7 +80,7 @@ void selectComponents(const std::string& curve, MFn::Type componentType, const s
 }
 
 void setHilite(const std::vector<std::string>& objects) {
-    kd::Scene::get().selection.hilite = kd::objectList(objects);
+    kd::selectionState().hilite = kd::objectList(objects);
     kd::selectionChanged();
 }
 
@@ -101,17 +101,17 @@ void setRichSelection(const std::vector<RichItem>& items) {
         weights.resize(item.cvs.size(), 1.0f);
         list.add(kd::pathOf(shape), kd::componentObject(MFn::kCurveCVComponent, item.cvs, weights), true);
     }
-    kd::Scene::get().selection.rich = list;
+    kd::selectionState().rich = list;
     kd::selectionChanged();
 }
 
 void setActiveList(const MSelectionList& list) {
-    kd::Scene::get().selection.active = list;
+    kd::selectionState().active = list;
     kd::selectionChanged();
 }
 
 void setHiliteList(const MSelectionList& list) {
-    kd::Scene::get().selection.hilite = list;
+    kd::selectionState().hilite = list;
     kd::selectionChanged();
 }
 

@@ -125,7 +125,7 @@ int elementLimit(const Node& curve, MFn::Type type) {
 }
 
 void selectionChanged() {
-    ++Scene::get().selection.version;
+    ++selectionState().version;
     fireEvent("SelectionChanged");
 }
 

@@ -24,7 +24,7 @@ int addView(const std::string& camera, int width, int height) {
     if (shape == nullptr || width <= 0 || height <= 0) {
         return -1;
     }
-    kd::Scene& s = kd::Scene::get();
+    kd::ViewSet& s = kd::viewSet();
     kd::View view;
     view.cameraShape = kd::sharedNode(shape);
     view.width = width;
@@ -34,24 +34,24 @@ int addView(const std::string& camera, int width, int height) {
 }
 
 void setActiveView(int index) {
-    kd::Scene& s = kd::Scene::get();
-    if (index < 0 || static_cast<std::size_t>(index) >= s.views.size() || index == s.activeView) {
+    kd::ViewSet& s = kd::viewSet();
+    if (index < 0 || static_cast<std::size_t>(index) >= s.views.size() || index == s.active) {
         return;
     }
-    s.activeView = index;
+    s.active = index;
     kd::fireEvent("ActiveViewChanged");
 }
 
 int activeView() {
-    return kd::Scene::get().activeView;
+    return kd::viewSet().active;
 }
 
 int viewCount() {
-    return static_cast<int>(kd::Scene::get().views.size());
+    return static_cast<int>(kd::viewSet().views.size());
 }
 
 bool projectToView(int view, const Vec3& world, double& x, double& y) {
-    const auto& views = kd::Scene::get().views;
+    const auto& views = kd::viewSet().views;
     if (view < 0 || static_cast<std::size_t>(view) >= views.size()) {
         x = y = 0.0;
         return false;

@@ -1,9 +1,10 @@
 #pragma once
 // The scene model of the embedded host: its nodes and the scene that owns
-// them (node graph, name index, selection, views). Not installed, not seen by
-// the plug-in. The other parts of the host's state have headers of their
-// own: plug-in registries (plugin_registry.h), callbacks (callbacks.h),
-// frames (frame_state.h), test hooks (test_hooks.h).
+// them (the node graph). Not installed, not seen by the plug-in. The other
+// parts of the host's state have headers of their own: the name index
+// (node_names.h), selection (selection_state.h), views (views.h), plug-in
+// registries (plugin_registry.h), callbacks (callbacks.h), frames
+// (frame_state.h), test hooks (test_hooks.h).
 //
 // Ownership: the Scene owns every live node through shared_ptr. Handles
 // (MObject, MDagPath, selection items) hold shared_ptrs too, so a handle to a
@@ -115,14 +116,8 @@ struct Scene {
     // The plug-in shapes among them, creation order: what a viewport refresh
     // looks at, without visiting every curve and transform of the scene.
     std::vector<std::shared_ptr<Node>> pluginNodes;
-    std::unordered_multimap<std::string, Node*> byName;
     uint64_t nextUid = 1;
     std::vector<std::shared_ptr<Node>> undoQueue;  // deleted but kept alive (undoable delete)
-
-    SelectionState selection;
-
-    std::vector<View> views;
-    int activeView = 0;
 
     static Scene& get();
 };

@@ -14,14 +14,6 @@ namespace khost {
 namespace detail {
 namespace {
 
-// Lowest number that may still be free after each base name ("curve" ->
-// 5 when curve1..curve4 are taken). Lowered again when a name is released.
-// Only a starting point for the search: the name index stays the truth.
-std::unordered_map<std::string, long>& nameHints() {
-    static auto* hints = new std::unordered_map<std::string, long>();
-    return *hints;
-}
-
 // "curve12" -> ("curve", 12); "curve" -> ("curve", -1).
 std::pair<std::string, long> splitNumber(const std::string& name) {
     std::size_t end = name.size();
@@ -48,14 +40,14 @@ std::pair<std::string, long> numberedName(const std::string& base, long start, T
 
 // base + the lowest number >= 1 that no node in the scene uses.
 std::string globalNumberedName(const std::string& base) {
-    long& hint = nameHints()[base];
+    long& hint = nameTable().hints[base];
     const auto found = numberedName(base, std::max(hint, 1L), nameTaken);
     hint = found.second + 1;
     return found.first;
 }
 
 bool siblingHasName(const Node* parent, const std::string& name, const Node* except) {
-    auto range = Scene::get().byName.equal_range(name);
+    auto range = nameTable().byName.equal_range(name);
     for (auto it = range.first; it != range.second; ++it) {
         if (it->second != except && it->second->parent == parent) {
             return true;
@@ -66,8 +58,13 @@ bool siblingHasName(const Node* parent, const std::string& name, const Node* exc
 
 }  // namespace
 
+NameTable& nameTable() {
+    static NameTable* table = new NameTable();
+    return *table;
+}
+
 bool nameTaken(const std::string& name) {
-    return Scene::get().byName.count(name) != 0;
+    return nameTable().byName.count(name) != 0;
 }
 
 void releaseName(const std::string& name) {
@@ -75,7 +72,7 @@ void releaseName(const std::string& name) {
     if (split.second < 1) {
         return;
     }
-    auto& hints = nameHints();
+    auto& hints = nameTable().hints;
     auto it = hints.find(split.first);
     if (it != hints.end() && split.second < it->second) {
         it->second = split.second;
@@ -83,11 +80,11 @@ void releaseName(const std::string& name) {
 }
 
 void indexName(Node& node) {
-    Scene::get().byName.emplace(node.name, &node);
+    nameTable().byName.emplace(node.name, &node);
 }
 
 void unindexName(Node& node) {
-    auto& byName = Scene::get().byName;
+    auto& byName = nameTable().byName;
     auto range = byName.equal_range(node.name);
     for (auto it = range.first; it != range.second; ++it) {
         if (it->second == &node) {
@@ -109,7 +106,7 @@ std::string siblingUniqueName(const Node* parent, const std::string& name, const
 }
 
 void forgetNameHints() {
-    nameHints().clear();
+    nameTable().hints.clear();
 }
 
 bool isValidNodeName(const std::string& name) {

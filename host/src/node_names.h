@@ -5,8 +5,22 @@
 
 #include "model.h"
 
+#include <unordered_map>
+
 namespace khost {
 namespace detail {
+
+// Every node in the scene by name, and where the search for a free
+// numbered name starts after each base name.
+struct NameTable {
+    std::unordered_multimap<std::string, Node*> byName;
+    // Lowest number that may still be free after each base name ("curve" ->
+    // 5 when curve1..curve4 are taken). Lowered again when a name is
+    // released. Only a starting point for the search: byName stays the truth.
+    std::unordered_map<std::string, long> hints;
+};
+// One per process, never destroyed (like the scene).
+NameTable& nameTable();
 
 // Is any node, anywhere in the scene, named `name`?
 bool nameTaken(const std::string& name);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model.h"
+#include "node_names.h"
 #include "scene_internal.h"
 
 namespace khost {
@@ -27,7 +28,7 @@ std::string fullPathName(const Node& node) {
 }
 
 std::string partialPathName(const Node& node) {
-    auto range = Scene::get().byName.equal_range(node.name);
+    auto range = nameTable().byName.equal_range(node.name);
     if (range.first == range.second || std::next(range.first) == range.second) {
         return node.name;  // the usual case: the name alone is unique
     }
@@ -85,7 +86,7 @@ Node* findNode(const std::string& nameOrPath) {
         return nullptr;
     }
     Node* found = nullptr;
-    auto range = Scene::get().byName.equal_range(parts.back());
+    auto range = nameTable().byName.equal_range(parts.back());
     for (auto it = range.first; it != range.second; ++it) {
         const Node* p = it->second;
         bool match = true;

@@ -44,7 +44,7 @@ bool pruneDead(MSelectionList& list) {
 }
 
 bool pruneSelection() {
-    auto& sel = Scene::get().selection;
+    auto& sel = selectionState();
     bool changed = pruneDead(sel.active);
     changed = pruneDead(sel.hilite) || changed;
     changed = pruneDead(sel.rich) || changed;
@@ -233,12 +233,12 @@ void resetScene(bool fireEvents) {
     }
     unlink(all);
     all.clear();
-    s.byName.clear();
+    nameTable().byName.clear();
     flushUndo();
     forgetNameHints();
     testHooks().displayStatusOverrides.clear();
 
-    auto& sel = s.selection;
+    auto& sel = selectionState();
     const bool hadSelection = !sel.active.isEmpty() || !sel.hilite.isEmpty() || !sel.rich.isEmpty();
     sel.active.clear();
     sel.hilite.clear();
@@ -247,8 +247,8 @@ void resetScene(bool fireEvents) {
         ++sel.version;
     }
 
-    s.views.clear();
-    s.activeView = 0;
+    viewSet().views.clear();
+    viewSet().active = 0;
 
     // The default perspective camera and one view through it.
     const Vec3 eye{{28.0, 21.0, 28.0}};
@@ -258,7 +258,7 @@ void resetScene(bool fireEvents) {
     Node& shape = addNode(NodeKind::Camera, "perspShape", &transform);
     View view;
     view.cameraShape = sharedNode(&shape);
-    s.views.push_back(view);
+    viewSet().views.push_back(view);
 
     if (fireEvents) {
         if (hadSelection) {

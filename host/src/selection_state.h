@@ -15,5 +15,8 @@ struct SelectionState {
     uint64_t version = 0;  // bumps on every change
 };
 
+// One per process, never destroyed (like the scene).
+SelectionState& selectionState();
+
 }  // namespace detail
 }  // namespace khost

@@ -14,6 +14,11 @@
 namespace khost {
 namespace detail {
 
+ViewSet& viewSet() {
+    static ViewSet* views = new ViewSet();
+    return *views;
+}
+
 namespace {
 
 // The display status the selection lists give `node` itself (not through
@@ -68,7 +73,7 @@ short toPixel(double v) {
 }
 
 const View* viewAt(int index) {
-    const auto& views = Scene::get().views;
+    const auto& views = viewSet().views;
     if (index < 0 || static_cast<std::size_t>(index) >= views.size()) {
         return nullptr;
     }
@@ -95,7 +100,7 @@ M3dView::DisplayStatus displayStatusOf(const Node& node) {
         }
     }
     // A node shows as selected or hilited when it or a node above it is.
-    const SelectionState& selection = Scene::get().selection;
+    const SelectionState& selection = selectionState();
     M3dView::DisplayStatus selected = M3dView::kDormant;
     bool templated = false;
     for (const Node* p = &node; p != nullptr; p = p->parent) {
@@ -132,12 +137,12 @@ M3dView::~M3dView() = default;
 
 M3dView M3dView::active3dView(MStatus* ReturnStatus) {
     M3dView view;
-    const kd::Scene& s = kd::Scene::get();
-    if (kd::viewAt(s.activeView) == nullptr) {
+    const kd::ViewSet& s = kd::viewSet();
+    if (kd::viewAt(s.active) == nullptr) {
         kd::setStatus(ReturnStatus, MStatus::kFailure);
         return view;
     }
-    view.impl_ = s.activeView;
+    view.impl_ = s.active;
     kd::setStatus(ReturnStatus, MStatus::kSuccess);
     return view;
 }
@@ -214,11 +219,11 @@ MStatus M3dView::refresh(bool /*all*/, bool /*force*/) {
 }
 
 unsigned int M3dView::numberOf3dViews() {
-    return static_cast<unsigned int>(kd::Scene::get().views.size());
+    return static_cast<unsigned int>(kd::viewSet().views.size());
 }
 
 MStatus M3dView::get3dView(const unsigned int index, M3dView& view) {
-    if (index >= kd::Scene::get().views.size()) {
+    if (index >= kd::viewSet().views.size()) {
         return MStatus::kInvalidParameter;
     }
     view.impl_ = static_cast<int>(index);
