@@ -63,7 +63,7 @@ Mat4 viewMatrix(const View& v) {
 Mat4 projectionMatrix(const View& v) {
     CameraData cam;
     if (v.cameraShape) {
-        cam = v.cameraShape->camera;
+        cam = v.cameraShape->camera();
     }
     const double aspect = v.height > 0 ? static_cast<double>(v.width) / v.height : 1.0;
     const double fov = std::min(std::max(cam.horizontalFovDeg, 1e-6), 179.999) * kPi / 180.0;

@@ -6,8 +6,7 @@
 
 #include <vector>
 
-#include <khost/harness.h>
-
+#include "draw_recording.h"
 #include "model.h"
 #include "nodes_internal.h"
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model.h"
+#include "test_hooks.h"
 
 namespace khost {
 namespace detail {
@@ -52,10 +53,15 @@ std::vector<uintptr_t>& running() {
 
 }  // namespace
 
+CallbackRegistry& callbackRegistry() {
+    static CallbackRegistry* registry = new CallbackRegistry();
+    return *registry;
+}
+
 void fireEvent(const std::string& event) {
-    Scene& s = Scene::get();
+    CallbackRegistry& s = callbackRegistry();
     if (event == "SelectionChanged") {
-        ++s.counters.selectionChangedEvents;
+        ++hostCounters().selectionChangedEvents;
     }
     // Callbacks installed while the event is delivered wait for the next one;
     // callbacks removed meanwhile are skipped.
@@ -83,7 +89,7 @@ void fireEvent(const std::string& event) {
 namespace kd = khost::detail;
 
 MStatus MMessage::removeCallback(MCallbackId id) {
-    auto& callbacks = kd::Scene::get().callbacks;
+    auto& callbacks = kd::callbackRegistry().callbacks;
     return callbacks.erase(id) != 0 ? MStatus::kSuccess : MStatus::kFailure;
 }
 
@@ -120,9 +126,9 @@ MCallbackId MEventMessage::addEventCallback(const MString& event, MMessage::MBas
         }
         return 0;
     }
-    kd::Scene& s = kd::Scene::get();
+    kd::CallbackRegistry& s = kd::callbackRegistry();
     kd::Callback cb;
-    cb.id = s.nextCallbackId++;
+    cb.id = s.nextId++;
     cb.event = name;
     cb.fn = func;
     cb.clientData = clientData;

@@ -6,15 +6,26 @@
 
 #include "model.h"
 
+namespace khost {
+namespace detail {
+
+SelectionState& selectionState() {
+    static SelectionState* state = new SelectionState();
+    return *state;
+}
+
+}  // namespace detail
+}  // namespace khost
+
 namespace kd = khost::detail;
 
 MStatus MGlobal::getActiveSelectionList(MSelectionList& dest, bool /*orderedSelectionIfAvailable*/) {
-    dest = kd::Scene::get().selection.active;
+    dest = kd::selectionState().active;
     return MStatus::kSuccess;
 }
 
 MStatus MGlobal::getRichSelection(MRichSelection& dest, bool defaultToActiveSelection) {
-    const kd::SelectionState& sel = kd::Scene::get().selection;
+    const kd::SelectionState& sel = kd::selectionState();
     if (!sel.rich.isEmpty()) {
         return dest.setSelection(sel.rich);
     }
@@ -25,7 +36,7 @@ MStatus MGlobal::getRichSelection(MRichSelection& dest, bool defaultToActiveSele
 }
 
 MStatus MGlobal::getHiliteList(MSelectionList& dest) {
-    dest = kd::Scene::get().selection.hilite;
+    dest = kd::selectionState().hilite;
     return MStatus::kSuccess;
 }
 

@@ -1,5 +1,4 @@
-// Scene harness: plug-in queries, node creation for plug-in types,
-// attribute access and the results of the last frame.
+// Scene harness: nodes of plug-in types and their attributes.
 #include <maya/MFnData.h>
 #include <maya/MPxNode.h>
 
@@ -11,6 +10,8 @@
 
 #include <khost/harness.h>
 
+#include "frame_state.h"
+#include "harness_internal.h"
 #include "model.h"
 #include "nodes_internal.h"
 #include "scene_internal.h"
@@ -30,24 +31,6 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-const PluginModule* loadedModule(const std::string& name) {
-    for (const auto& p : Scene::get().plugins) {
-        if (p->loaded && p->name == name) {
-            return p.get();
-        }
-    }
-    return nullptr;
-}
-
-std::shared_ptr<NodeType> nodeTypeNamed(const std::string& name) {
-    for (const auto& t : Scene::get().nodeTypes) {
-        if (t->name == name) {
-            return t;
-        }
-    }
-    return nullptr;
-}
-
 Node* liveNode(const std::string& name) {
     Node* n = detail::findNode(name);
     return n && n->alive ? n : nullptr;
@@ -59,7 +42,7 @@ struct Target {
     Node* node = nullptr;
     const AttrDef* attr = nullptr;
     bool isState() const { return attr == &detail::stateAttribute(); }
-    detail::AttrValue& value() const { return node->values[static_cast<std::size_t>(attr->index)]; }
+    detail::AttrValue& value() const { return node->plugin().values[static_cast<std::size_t>(attr->index)]; }
 };
 
 Target resolve(const std::string& nodeName, const std::string& attrName) {
@@ -68,7 +51,7 @@ Target resolve(const std::string& nodeName, const std::string& attrName) {
     if (!t.node) {
         return t;
     }
-    t.attr = t.node->type ? detail::findTypeAttribute(*t.node->type, attrName) : nullptr;
+    t.attr = t.node->pluginType() ? detail::findTypeAttribute(*t.node->pluginType(), attrName) : nullptr;
     if (!t.attr) {
         t.attr = detail::findBuiltinAttribute(attrName);
     }
@@ -120,58 +103,6 @@ bool writeNumeric(const std::string& nodeName, const std::string& attrName, cons
 
 }  // namespace
 
-// ---------------------------------------------------------------- plug-ins
-bool isPluginLoaded(const std::string& name) {
-    return loadedModule(name) != nullptr;
-}
-
-std::string pluginVendor(const std::string& name) {
-    const PluginModule* m = loadedModule(name);
-    return m ? m->vendor : std::string();
-}
-
-std::string pluginVersion(const std::string& name) {
-    const PluginModule* m = loadedModule(name);
-    return m ? m->version : std::string();
-}
-
-std::string pluginApiVersion(const std::string& name) {
-    const PluginModule* m = loadedModule(name);
-    return m ? m->apiVersion : std::string();
-}
-
-void failNext(HostStep step, MStatus::MStatusCode code) {
-    Scene::get().failNext[static_cast<int>(step)] = code;
-}
-
-const std::vector<std::string>& registrationLog() {
-    return Scene::get().registrationLog;
-}
-void clearRegistrationLog() {
-    Scene::get().registrationLog.clear();
-}
-
-void setBatchMode(bool batch) {
-    Scene::get().batchMode = batch;
-}
-const std::vector<std::string>& uiProcedureLog() {
-    return Scene::get().uiProcedureLog;
-}
-void clearUiProcedureLog() {
-    Scene::get().uiProcedureLog.clear();
-}
-
-bool nodeTypeRegistered(const std::string& typeName) {
-    return nodeTypeNamed(typeName) != nullptr;
-}
-
-bool drawOverrideRegistered(const std::string& classification, const std::string& registrantId) {
-    const auto& overrides = Scene::get().overrides;
-    return std::any_of(overrides.begin(), overrides.end(), [&](const detail::OverrideRegistration& r) {
-        return r.classification == classification && r.registrantId == registrantId;
-    });
-}
-
 // ---------------------------------------------------------------- nodes
 std::string createNode(const std::string& typeName, const std::string& name, std::string* error) {
     auto refuse = [&](const std::string& reason) {
@@ -180,7 +111,7 @@ std::string createNode(const std::string& typeName, const std::string& name, std
         }
         return std::string();
     };
-    const std::shared_ptr<NodeType> type = nodeTypeNamed(typeName);
+    const std::shared_ptr<NodeType> type = detail::nodeTypeNamed(typeName);
     if (!type) {
         return refuse("unknown node type \"" + typeName + "\"");
     }
@@ -193,11 +124,11 @@ std::string createNode(const std::string& typeName, const std::string& name, std
         parent = &detail::addNode(NodeKind::Transform, detail::uniqueNodeName("", "transform"), nullptr);
     }
     Node& node = detail::addNode(NodeKind::PluginShape, detail::uniqueNodeName(name, typeName), parent);
-    node.type = type;
+    node.plugin().type = type;
     node.state = 0;
-    node.values.resize(type->attributes.size());
+    node.plugin().values.resize(type->attributes.size());
     for (std::size_t i = 0; i < type->attributes.size(); ++i) {
-        node.values[i].num = type->attributes[i]->defaults;
+        node.plugin().values[i].num = type->attributes[i]->defaults;
     }
 
     void* made = type->creator();
@@ -208,7 +139,7 @@ std::string createNode(const std::string& typeName, const std::string& name, std
     // The host takes the creator's object as the node's MPxNode.
     MPxNode* user = static_cast<MPxNode*>(made);
     Access::node(*user) = &node;
-    node.user = user;
+    node.plugin().user = user;
     user->postConstructor();
     return node.name;
 }
@@ -283,10 +214,10 @@ bool attrStringIsNull(const std::string& node, const std::string& attr) {
 std::vector<AttributeInfo> listAttributes(const std::string& node) {
     std::vector<AttributeInfo> out;
     const Node* n = liveNode(node);
-    if (!n || !n->type) {
+    if (!n || !n->pluginType()) {
         return out;
     }
-    for (const auto& a : n->type->attributes) {
+    for (const auto& a : n->pluginType()->attributes) {
         AttributeInfo info;
         info.longName = a->longName;
         info.shortName = a->shortName;
@@ -304,67 +235,6 @@ std::vector<AttributeInfo> listAttributes(const std::string& node) {
         out.push_back(info);
     }
     return out;
-}
-
-// ---------------------------------------------------------------- frames
-namespace {
-
-const detail::FrameSlot* slotOf(const std::string& node) {
-    const Node* n = detail::findNode(node);
-    if (!n) {
-        return nullptr;
-    }
-    const auto& frames = Scene::get().frames;
-    const auto it = frames.find(n);
-    return it == frames.end() ? nullptr : &it->second;
-}
-
-}  // namespace
-
-const std::vector<DrawCall>& drawCalls(int view, const std::string& node) {
-    static const std::vector<DrawCall> none;
-    const detail::FrameSlot* slot = slotOf(node);
-    if (!slot || view < 0 || static_cast<std::size_t>(view) >= slot->calls.size()) {
-        return none;
-    }
-    return slot->calls[static_cast<std::size_t>(view)];
-}
-
-const MUserData* userData(int view, const std::string& node) {
-    const detail::FrameSlot* slot = slotOf(node);
-    if (!slot || view < 0 || static_cast<std::size_t>(view) >= slot->records.size()) {
-        return nullptr;
-    }
-    return slot->records[static_cast<std::size_t>(view)];
-}
-
-MHWRender::MPxDrawOverride* drawOverride(const std::string& node) {
-    const detail::FrameSlot* slot = slotOf(node);
-    return slot ? slot->override : nullptr;
-}
-
-const char* toString(DrawCall::Kind kind) {
-    switch (kind) {
-        case DrawCall::BeginDrawable:
-            return "BeginDrawable";
-        case DrawCall::EndDrawable:
-            return "EndDrawable";
-        case DrawCall::BeginDrawInXray:
-            return "BeginDrawInXray";
-        case DrawCall::EndDrawInXray:
-            return "EndDrawInXray";
-        case DrawCall::SetColor:
-            return "SetColor";
-        case DrawCall::SetPointSize:
-            return "SetPointSize";
-        case DrawCall::SetLineWidth:
-            return "SetLineWidth";
-        case DrawCall::Mesh:
-            return "Mesh";
-        case DrawCall::Circle2d:
-            return "Circle2d";
-    }
-    return "Unknown";
 }
 
 }  // namespace khost

@@ -9,6 +9,7 @@
 
 #include "model.h"
 #include "raycast.h"
+#include "test_hooks.h"
 
 namespace khost {
 namespace detail {
@@ -39,7 +40,7 @@ kd::Node* meshNode(const MObject& object) {
 // The mesh's triangles in the space `m` maps object space to, reusing the
 // cached ones when neither the mesh nor the matrix changed.
 kd::MeshAccel& trianglesIn(kd::Node& node, const kd::Mat4& m) {
-    kd::MeshData& mesh = node.mesh;
+    kd::MeshData& mesh = node.mesh();
     auto& accel = mesh.accel;
     if (accel && accel->version == mesh.version && accel->matrix == m) {
         return *accel;
@@ -133,7 +134,7 @@ bool intersect(MObject& obj, Query kind, const MFloatPoint& raySource, const MFl
     geom::RayHit hit;
     bool found = false;
     if (faceIds != nullptr || triIds != nullptr) {
-        const std::vector<std::size_t> subset = selectedTriangles(node->mesh, faceIds, triIds);
+        const std::vector<std::size_t> subset = selectedTriangles(node->mesh(), faceIds, triIds);
         std::vector<geom::Triangle> tris;
         tris.reserve(subset.size());
         for (std::size_t i : subset) {
@@ -148,7 +149,7 @@ bool intersect(MObject& obj, Query kind, const MFloatPoint& raySource, const MFl
         if (!accel.gridBuilt) {
             accel.grid.build(accel.tris);
             accel.gridBuilt = true;
-            ++kd::Scene::get().counters.accelBuilds;
+            ++kd::hostCounters().accelBuilds;
         }
         found = kind == Query::Any ? accel.grid.anyHit(q, &hit) : accel.grid.closestHit(q, &hit);
     } else {
@@ -163,7 +164,7 @@ bool intersect(MObject& obj, Query kind, const MFloatPoint& raySource, const MFl
     if (hitRayParam != nullptr) {
         *hitRayParam = hit.t;
     }
-    const auto& faces = node->mesh.triangleFace;
+    const auto& faces = node->mesh().triangleFace;
     const int face = hit.triangle < faces.size() ? faces[hit.triangle] : -1;
     if (hitFace != nullptr) {
         *hitFace = face;
@@ -239,7 +240,7 @@ bool MFnMesh::anyIntersection(const MFloatPoint& raySource, const MFloatVector& 
                               MMeshIsectAccelParams* accelParams, MFloatPoint& hitPoint, float* hitRayParam,
                               int* hitFace, int* hitTriangle, float* hitBary1, float* hitBary2,
                               float tolerance, MStatus* ReturnStatus) {
-    ++kd::Scene::get().counters.anyIntersection;
+    ++kd::hostCounters().anyIntersection;
     return intersect(obj_, Query::Any, raySource, rayDirection, faceIds, triIds, space, maxParam,
                      testBothDirections, accelParams, hitPoint, hitRayParam, hitFace, hitTriangle, hitBary1,
                      hitBary2, tolerance, ReturnStatus);
@@ -261,6 +262,6 @@ MStatus MFnMesh::freeCachedIntersectionAccelerator() {
     if (node == nullptr) {
         return MStatus::kInvalidParameter;
     }
-    node->mesh.accel.reset();
+    node->mesh().accel.reset();
     return MStatus::kSuccess;
 }

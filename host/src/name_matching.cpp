@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "node_names.h"
+
 namespace khost {
 namespace detail {
 
@@ -51,7 +53,7 @@ std::vector<Node*> matchNodes(const std::vector<std::string>& segments, bool abs
             }
         }
     } else {
-        auto range = s.byName.equal_range(last);
+        auto range = nameTable().byName.equal_range(last);
         for (auto it = range.first; it != range.second; ++it) {
             candidates.push_back(it->second);
         }

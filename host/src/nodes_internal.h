@@ -1,6 +1,6 @@
 #pragma once
-// Shared internals of the node, attribute, plug-in and draw parts of the
-// embedded host. Not installed.
+// Shared internals of the node and attribute parts of the embedded host:
+// numeric value conversion and attribute lookup. Not installed.
 #include "model.h"
 
 #include <cmath>
@@ -57,53 +57,6 @@ inline bool typeOwnsAttribute(const NodeType& type, const AttrDef& attr) {
     return attr.index >= 0 && static_cast<std::size_t>(attr.index) < type.attributes.size() &&
            type.attributes[static_cast<std::size_t>(attr.index)].get() == &attr;
 }
-
-// ---------------------------------------------------------------- plug-ins
-// The module whose initializePlugin or uninitializePlugin is running (null
-// outside them); registrations made meanwhile belong to it.
-PluginModule*& currentModule();
-// The shared_ptr that owns a module, for MObject handles.
-std::shared_ptr<PluginModule> modulePtr(PluginModule* module);
-// Drops every registration a module still holds (after a failed initialize
-// or an uninitialize that left some behind).
-void dropRegistrations(PluginModule& module);
-
-// ---------------------------------------------------------------- drawing
-// Deletes the draw overrides (and their records) that a module's creators
-// made, before the module is closed.
-void releaseModuleOverrides(const PluginModule& module);
-// Asks the frame driver to call prepareForDraw again for a node whose
-// override is not always dirty (the host does so when a node changes).
-void markDrawDirty(const Node& node);
-
-// Where a draw manager records: the calls of one node in one view, written
-// from the first on over the previous frame's (which keeps their storage);
-// `used` counts the calls of this frame, and the rest are cut off when the
-// node's addUIDrawables returns.
-struct CallRecorder {
-    std::vector<::khost::DrawCall>* calls = nullptr;
-    std::size_t used = 0;
-};
-
-// Constructs and destroys the host-owned draw manager of a frame.
-struct FrameDriver {
-    static void drawFrame();
-    static void prepareFrame();
-    static void drawPreparedFrame();
-    static void destroy(Node& node);
-    // Host-private state the frame's steps read.
-    static bool alwaysDirty(const MHWRender::MPxDrawOverride& override);
-    static bool deleteAfterUse(const MUserData& record);
-    // addUIDrawables through a draw manager that records into `calls`,
-    // which then hold exactly the calls it made.
-    static void addUIDrawables(MHWRender::MPxDrawOverride& override, const MDagPath& path,
-                               std::vector<::khost::DrawCall>& calls, const MHWRender::MFrameContext& context,
-                               const MUserData* record);
-    // A draw manager recording into `calls`, handed to `run` with `context`.
-    static void recordCalls(
-        std::vector<::khost::DrawCall>& calls, const MHWRender::MFrameContext& context,
-        const std::function<void(MHWRender::MUIDrawManager&, const MHWRender::MFrameContext&)>& run);
-};
 
 }  // namespace detail
 }  // namespace khost

@@ -5,6 +5,7 @@
 
 #include "model.h"
 #include "nurbs.h"
+#include "test_hooks.h"
 
 using khost::detail::Access;
 namespace kd = khost::detail;
@@ -64,12 +65,12 @@ MFn::Type MFnNurbsCurve::requiredType() const {
 }
 
 MStatus MFnNurbsCurve::getCVs(MPointArray& array, MSpace::Space space) const {
-    ++kd::Scene::get().counters.getCVs;
+    ++kd::hostCounters().getCVs;
     const kd::Node* n = curveNode(obj_);
     if (n == nullptr) {
         return MStatus::kInvalidParameter;
     }
-    const auto& cvs = n->curve.cvs;
+    const auto& cvs = n->curve().cvs;
     array.setLength(static_cast<unsigned int>(cvs.size()));
     if (worldSpace(space)) {
         const kd::Mat4 m = kd::worldMatrix(*n);
@@ -89,10 +90,10 @@ MStatus MFnNurbsCurve::getCV(unsigned int index, MPoint& pt, MSpace::Space space
     if (n == nullptr) {
         return MStatus::kInvalidParameter;
     }
-    if (index >= n->curve.cvs.size()) {
+    if (index >= n->curve().cvs.size()) {
         return MStatus::kInvalidParameter;
     }
-    const kd::Vec3& cv = n->curve.cvs[index];
+    const kd::Vec3& cv = n->curve().cvs[index];
     pt = toPoint(worldSpace(space) ? kd::transformPoint(cv, kd::worldMatrix(*n)) : cv);
     return MStatus::kSuccess;
 }
@@ -102,32 +103,33 @@ MStatus MFnNurbsCurve::getKnotDomain(double& start, double& end) const {
     if (n == nullptr) {
         return MStatus::kInvalidParameter;
     }
-    khost::geom::knotDomain(n->curve.degree, n->curve.knots, start, end);
+    khost::geom::knotDomain(n->curve().degree, n->curve().knots, start, end);
     return MStatus::kSuccess;
 }
 
 int MFnNurbsCurve::numSpans(MStatus* ReturnStatus) const {
     const kd::Node* n = curveNode(obj_);
     setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
-    return n == nullptr ? 0 : khost::geom::numSpans(n->curve.degree, static_cast<int>(n->curve.cvs.size()));
+    return n == nullptr ? 0
+                        : khost::geom::numSpans(n->curve().degree, static_cast<int>(n->curve().cvs.size()));
 }
 
 int MFnNurbsCurve::numCVs(MStatus* ReturnStatus) const {
     const kd::Node* n = curveNode(obj_);
     setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
-    return n == nullptr ? 0 : static_cast<int>(n->curve.cvs.size());
+    return n == nullptr ? 0 : static_cast<int>(n->curve().cvs.size());
 }
 
 int MFnNurbsCurve::degree(MStatus* ReturnStatus) const {
     const kd::Node* n = curveNode(obj_);
     setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
-    return n == nullptr ? 0 : n->curve.degree;
+    return n == nullptr ? 0 : n->curve().degree;
 }
 
 int MFnNurbsCurve::numKnots(MStatus* ReturnStatus) const {
     const kd::Node* n = curveNode(obj_);
     setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
-    return n == nullptr ? 0 : static_cast<int>(n->curve.knots.size());
+    return n == nullptr ? 0 : static_cast<int>(n->curve().knots.size());
 }
 
 MFnNurbsCurve::Form MFnNurbsCurve::form(MStatus* ReturnStatus) const {
@@ -136,7 +138,7 @@ MFnNurbsCurve::Form MFnNurbsCurve::form(MStatus* ReturnStatus) const {
     if (n == nullptr) {
         return kInvalid;
     }
-    switch (n->curve.form) {
+    switch (n->curve().form) {
         case kOpen:
             return kOpen;
         case kClosed:
@@ -149,20 +151,20 @@ MFnNurbsCurve::Form MFnNurbsCurve::form(MStatus* ReturnStatus) const {
 }
 
 MStatus MFnNurbsCurve::getPointAtParam(double param, MPoint& point, MSpace::Space space) const {
-    ++kd::Scene::get().counters.getPointAtParam;
+    ++kd::hostCounters().getPointAtParam;
     const kd::Node* n = curveNode(obj_);
     if (n == nullptr) {
         return MStatus::kInvalidParameter;
     }
     double start = 0.0, end = 0.0;
-    khost::geom::knotDomain(n->curve.degree, n->curve.knots, start, end);
+    khost::geom::knotDomain(n->curve().degree, n->curve().knots, start, end);
     // Parameters outside the domain are refused; a hair of rounding slack is
     // allowed at either end.
     const double slack = 1e-12 * (1.0 + std::fabs(start) + std::fabs(end));
     if (!(param >= start - slack && param <= end + slack)) {
         return MStatus::kInvalidParameter;
     }
-    const kd::Vec3 p = khost::geom::evaluate(n->curve.degree, n->curve.cvs, n->curve.knots, param);
+    const kd::Vec3 p = khost::geom::evaluate(n->curve().degree, n->curve().cvs, n->curve().knots, param);
     point = toPoint(worldSpace(space) ? kd::transformPoint(p, kd::worldMatrix(*n)) : p);
     return MStatus::kSuccess;
 }
@@ -174,7 +176,7 @@ double MFnNurbsCurve::length(double tolerance, MStatus* ReturnStatus) const {
         return 0.0;
     }
     setStatus(ReturnStatus, MStatus::kSuccess);
-    const auto& c = n->curve;
+    const auto& c = n->curve();
     double start = 0.0, end = 0.0;
     khost::geom::knotDomain(c.degree, c.knots, start, end);
     if (!(end > start)) {

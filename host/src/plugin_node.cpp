@@ -34,10 +34,10 @@ MString MPxNode::name() const {
     return node_ ? MString(node_->name.c_str()) : MString();
 }
 MString MPxNode::typeName() const {
-    return node_ && node_->type ? MString(node_->type->name.c_str()) : MString();
+    return node_ && node_->pluginType() ? MString(node_->pluginType()->name.c_str()) : MString();
 }
 MTypeId MPxNode::typeId() const {
-    return node_ && node_->type ? node_->type->id : MTypeId();
+    return node_ && node_->pluginType() ? node_->pluginType()->id : MTypeId();
 }
 void MPxNode::postConstructor() {}
 MStatus MPxNode::compute(const MPlug&, MDataBlock&) {
@@ -48,7 +48,7 @@ MPxNode::Type MPxNode::type() const {
 }
 
 MStatus MPxNode::addAttribute(const MObject& attr) {
-    khost::detail::NodeType* target = Scene::get().initializingType;
+    khost::detail::NodeType* target = khost::detail::pluginRegistry().initializingType;
     if (!target) {
         return MStatus::kFailure;  // only inside a node type's initializer
     }
@@ -73,7 +73,7 @@ MStatus MPxNode::addAttribute(const MObject& attr) {
 MStatus MPxNode::attributeAffects(const MObject& whenChanges, const MObject& isAffected) {
     // The embedded host evaluates no dependency graph: the relation is
     // checked, not stored.
-    const khost::detail::NodeType* target = Scene::get().initializingType;
+    const khost::detail::NodeType* target = khost::detail::pluginRegistry().initializingType;
     if (!target) {
         return MStatus::kFailure;
     }
@@ -87,12 +87,11 @@ MStatus MPxNode::attributeAffects(const MObject& whenChanges, const MObject& isA
 }
 
 MStatus MPxNode::inheritAttributesFrom(const MString& parentClassName) {
-    Scene& scene = Scene::get();
-    khost::detail::NodeType* target = scene.initializingType;
+    khost::detail::NodeType* target = khost::detail::pluginRegistry().initializingType;
     if (!target || !target->attributes.empty()) {
         return MStatus::kFailure;  // must come first in an initializer
     }
-    for (const auto& t : scene.nodeTypes) {
+    for (const auto& t : khost::detail::pluginRegistry().nodeTypes) {
         if (t->name == parentClassName.asChar() && t.get() != target) {
             // Shared definitions keep their slots: they come first here too.
             target->attributes = t->attributes;

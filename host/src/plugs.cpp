@@ -53,7 +53,7 @@ MPlug::MPlug(const MObject& node, const MObject& attribute) {
     }
     // Built-in attributes belong to every node; plug-in attributes only to
     // nodes of the type they were added to.
-    if (!a->builtin && !(n->type && khost::detail::typeOwnsAttribute(*n->type, *a))) {
+    if (!a->builtin && !(n->pluginType() && khost::detail::typeOwnsAttribute(*n->pluginType(), *a))) {
         return;
     }
     node_ = node;
@@ -101,7 +101,8 @@ bool scalarValue(const Node* node, const AttrDef* attr, double& value) {
     if (attr->kind == AttrKind::Typed || attr->components != 1) {
         return false;
     }
-    value = attr->builtin ? attr->defaults[0] : node->values[static_cast<std::size_t>(attr->index)].num[0];
+    value = attr->builtin ? attr->defaults[0]
+                          : node->plugin().values[static_cast<std::size_t>(attr->index)].num[0];
     return true;
 }
 
@@ -152,9 +153,10 @@ MObject MPlug::asMObject(MStatus* ReturnStatus) const {
     }
     auto data = std::make_shared<NumericData>();
     data->numericType = attrDef(attrData_)->numericType;
-    const auto& num = attrDef(attrData_)->builtin
-                          ? attrDef(attrData_)->defaults
-                          : nodeData_->values[static_cast<std::size_t>(attrDef(attrData_)->index)].num;
+    const auto& num =
+        attrDef(attrData_)->builtin
+            ? attrDef(attrData_)->defaults
+            : nodeData_->plugin().values[static_cast<std::size_t>(attrDef(attrData_)->index)].num;
     for (int i = 0; i < attrDef(attrData_)->components; ++i) {
         data->v[static_cast<std::size_t>(i)] = num[static_cast<std::size_t>(i)];
     }
@@ -171,7 +173,8 @@ MString MPlug::asString(MStatus* ReturnStatus) const {
         return MString();
     }
     setStatus(ReturnStatus, MStatus::kSuccess);
-    return MString(nodeData_->values[static_cast<std::size_t>(attrDef(attrData_)->index)].str.c_str());
+    return MString(
+        nodeData_->plugin().values[static_cast<std::size_t>(attrDef(attrData_)->index)].str.c_str());
 }
 
 // ---------------------------------------------------------------- MFnData

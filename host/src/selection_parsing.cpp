@@ -29,18 +29,21 @@ std::shared_ptr<ComponentData> parseComponent(const std::string& text, const Nod
     const std::string range = text.substr(open + 1, text.size() - open - 2);
     auto comp = std::make_shared<ComponentData>();
     int count = 0;
-    const CurveData& curve = node.curve;
-    const int cvs = static_cast<int>(curve.cvs.size());
-    const int spans = geom::numSpans(curve.degree, cvs);
-    if (name == "cv" && node.kind == NodeKind::NurbsCurve) {
-        comp->type = MFn::kCurveCVComponent;
-        count = curve.form == geom::kFormPeriodic ? spans : cvs;
-    } else if (name == "ep" && node.kind == NodeKind::NurbsCurve) {
-        comp->type = MFn::kCurveEPComponent;
-        count = curve.form == geom::kFormPeriodic ? spans : spans + 1;
+    if ((name == "cv" || name == "ep") && node.kind == NodeKind::NurbsCurve) {
+        const CurveData& curve = node.curve();
+        const int cvs = static_cast<int>(curve.cvs.size());
+        const int spans = geom::numSpans(curve.degree, cvs);
+        const bool periodic = curve.form == geom::kFormPeriodic;
+        if (name == "cv") {
+            comp->type = MFn::kCurveCVComponent;
+            count = periodic ? spans : cvs;
+        } else {
+            comp->type = MFn::kCurveEPComponent;
+            count = periodic ? spans : spans + 1;
+        }
     } else if (name == "vtx" && node.kind == NodeKind::Mesh) {
         comp->type = MFn::kMeshVertComponent;
-        count = static_cast<int>(node.mesh.vertices.size());
+        count = static_cast<int>(node.mesh().vertices.size());
     } else {
         return nullptr;
     }

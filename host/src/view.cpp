@@ -9,9 +9,15 @@
 #include "model.h"
 #include "scene_internal.h"
 #include "selection_items.h"
+#include "test_hooks.h"
 
 namespace khost {
 namespace detail {
+
+ViewSet& viewSet() {
+    static ViewSet* views = new ViewSet();
+    return *views;
+}
 
 namespace {
 
@@ -75,7 +81,7 @@ short toPixel(double v) {
 }
 
 const View* viewAt(int index) {
-    const auto& views = Scene::get().views;
+    const auto& views = viewSet().views;
     if (index < 0 || static_cast<std::size_t>(index) >= views.size()) {
         return nullptr;
     }
@@ -91,23 +97,24 @@ void setStatus(MStatus* status, MStatus::MStatusCode code) {
 }  // namespace
 
 M3dView::DisplayStatus displayStatusOf(const Node& node) {
-    Scene& s = Scene::get();
-    if (!s.displayStatusOverrides.empty()) {
-        auto it = s.displayStatusOverrides.find(&node);
-        if (it == s.displayStatusOverrides.end() && node.isShape() && node.parent != nullptr) {
-            it = s.displayStatusOverrides.find(node.parent);
+    const auto& forced = testHooks().displayStatusOverrides;
+    if (!forced.empty()) {
+        auto it = forced.find(&node);
+        if (it == forced.end() && node.isShape() && node.parent != nullptr) {
+            it = forced.find(node.parent);
         }
-        if (it != s.displayStatusOverrides.end()) {
+        if (it != forced.end()) {
             return static_cast<M3dView::DisplayStatus>(it->second);
         }
     }
     // A node shows as selected or hilited when it or a node above it is.
+    const SelectionState& selection = selectionState();
     M3dView::DisplayStatus selected = M3dView::kDormant;
     bool templated = false;
     for (const Node* p = &node; p != nullptr; p = p->parent) {
         templated = templated || p->templated;
         if (selected == M3dView::kDormant) {
-            selected = listedStatus(s.selection, *p);
+            selected = listedStatus(selection, *p);
         }
     }
     if (selected == M3dView::kLead || selected == M3dView::kActive) {
@@ -138,12 +145,12 @@ M3dView::~M3dView() = default;
 
 M3dView M3dView::active3dView(MStatus* ReturnStatus) {
     M3dView view;
-    const kd::Scene& s = kd::Scene::get();
-    if (kd::viewAt(s.activeView) == nullptr) {
+    const kd::ViewSet& s = kd::viewSet();
+    if (kd::viewAt(s.active) == nullptr) {
         kd::setStatus(ReturnStatus, MStatus::kFailure);
         return view;
     }
-    view.impl_ = s.activeView;
+    view.impl_ = s.active;
     kd::setStatus(ReturnStatus, MStatus::kSuccess);
     return view;
 }
@@ -220,11 +227,11 @@ MStatus M3dView::refresh(bool /*all*/, bool /*force*/) {
 }
 
 unsigned int M3dView::numberOf3dViews() {
-    return static_cast<unsigned int>(kd::Scene::get().views.size());
+    return static_cast<unsigned int>(kd::viewSet().views.size());
 }
 
 MStatus M3dView::get3dView(const unsigned int index, M3dView& view) {
-    if (index >= kd::Scene::get().views.size()) {
+    if (index >= kd::viewSet().views.size()) {
         return MStatus::kInvalidParameter;
     }
     view.impl_ = static_cast<int>(index);

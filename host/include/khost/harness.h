@@ -7,6 +7,8 @@
 // node name, a partial path ("group1|curve1") or a full path
 // ("|group1|curve1|curveShape1"). Functions that take a curve, mesh or camera
 // accept its transform or its shape.
+#include <khost/counters.h>
+#include <khost/draw_call.h>
 #include <maya/MColor.h>
 #include <maya/MColorArray.h>
 #include <maya/MDagPath.h>
@@ -38,48 +40,10 @@ namespace khost {
 using Vec3 = std::array<double, 3>;
 
 // ---------------------------------------------------------------- recorded draw calls
-struct DrawCall {
-    enum Kind {
-        BeginDrawable,
-        EndDrawable,
-        BeginDrawInXray,
-        EndDrawInXray,
-        SetColor,
-        SetPointSize,
-        SetLineWidth,
-        Mesh,
-        Circle2d,
-    };
-    Kind kind = BeginDrawable;
-    int selectability = 0;           // BeginDrawable
-    unsigned int selectionName = 0;  // BeginDrawable
-    MColor color;                    // SetColor
-    float value = 0.0f;              // SetPointSize, SetLineWidth
-    int primitive = 0;               // Mesh: MUIDrawManager::Primitive
-    MPointArray points;              // Mesh
-    MColorArray colors;              // Mesh (empty when no colour array was passed)
-    bool hasColors = false, hasNormals = false, hasIndices = false, hasTexcoords = false;
-    MPoint center;        // Circle2d
-    double radius = 0.0;  // Circle2d
-    bool filled = false;  // Circle2d
-};
-const char* toString(DrawCall::Kind kind);
+// DrawCall and toString(DrawCall::Kind): khost/draw_call.h.
 
 // ---------------------------------------------------------------- counters
-// Host work done on the plug-in's behalf, for cache and cost tests.
-struct Counters {
-    uint64_t getCVs = 0;
-    uint64_t getPointAtParam = 0;
-    uint64_t anyIntersection = 0;
-    uint64_t accelBuilds = 0;  // acceleration structures built
-    uint64_t prepareForDraw = 0;
-    uint64_t culled = 0;  // (override, view) pairs skipped by frustum culling
-    uint64_t addUIDrawables = 0;
-    uint64_t overridesCreated = 0;
-    uint64_t overridesDeleted = 0;
-    uint64_t recordsDeleted = 0;
-    uint64_t selectionChangedEvents = 0;
-};
+// Host work done on the plug-in's behalf (Counters: khost/counters.h).
 Counters& counters();
 void resetCounters();
 

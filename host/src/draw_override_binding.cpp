@@ -1,0 +1,115 @@
+// Pairs plug-in nodes with registered draw override creators, and makes
+// and releases the overrides and their draw data records on the host's
+// behalf.
+#include <maya/MPxDrawOverride.h>
+#include <maya/MPxNode.h>
+#include <maya/MUserData.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "frame_state.h"
+#include "model.h"
+#include "test_hooks.h"
+
+namespace khost {
+namespace detail {
+namespace {
+
+// A registered classification pairs with a node's classification when the
+// two are equal or the registered one is a leading part that ends at a '/'.
+bool classificationMatches(const std::string& registered, const std::string& nodeClass) {
+    if (registered.empty() || nodeClass.compare(0, registered.size(), registered) != 0) {
+        return false;
+    }
+    return nodeClass.size() == registered.size() || registered.back() == '/' ||
+           nodeClass[registered.size()] == '/';
+}
+
+}  // namespace
+
+FrameState& frameState() {
+    static FrameState* state = new FrameState();
+    return *state;
+}
+
+const OverrideRegistration* findRegistration(const NodeType& type) {
+    const OverrideRegistration* best = nullptr;
+    std::size_t start = 0;
+    while (start <= type.classification.size()) {
+        std::size_t end = type.classification.find(':', start);
+        if (end == std::string::npos) {
+            end = type.classification.size();
+        }
+        const std::string part = type.classification.substr(start, end - start);
+        for (const OverrideRegistration& r : pluginRegistry().overrides) {
+            if (classificationMatches(r.classification, part) &&
+                (!best || r.classification.size() > best->classification.size())) {
+                best = &r;
+            }
+        }
+        start = end + 1;
+    }
+    return best;
+}
+
+void releaseOverride(const Node& node) {
+    FrameState& state = frameState();
+    state.bindings.erase(&node);
+    const auto it = state.slots.find(&node);
+    if (it == state.slots.end()) {
+        return;
+    }
+    FrameSlot slot = std::move(it->second);
+    state.slots.erase(it);
+    if (slot.override) {
+        delete slot.override;
+        ++hostCounters().overridesDeleted;
+    }
+    for (MUserData* record : slot.records) {
+        if (record) {
+            delete record;
+            ++hostCounters().recordsDeleted;
+        }
+    }
+}
+
+void FrameDriver::destroy(Node& node) {
+    releaseOverride(node);
+    if (node.kind != NodeKind::PluginShape) {
+        return;
+    }
+    if (MPxNode* user = node.plugin().user) {
+        // The object stays linked to its node while its destructor runs.
+        node.plugin().user = nullptr;
+        delete user;
+    }
+}
+
+void destroyPluginNode(Node& node) {
+    FrameDriver::destroy(node);
+}
+
+void releaseModuleOverrides(const PluginModule& module) {
+    std::vector<const Node*> doomed;
+    for (const auto& entry : frameState().bindings) {
+        if (entry.second.owner == &module) {
+            doomed.push_back(entry.first);
+        }
+    }
+    for (const Node* n : doomed) {
+        releaseOverride(*n);
+    }
+}
+
+void markDrawDirty(const Node& node) {
+    auto& bindings = frameState().bindings;
+    const auto it = bindings.find(&node);
+    if (it != bindings.end()) {
+        std::fill(it->second.current.begin(), it->second.current.end(), false);
+    }
+}
+
+}  // namespace detail
+}  // namespace khost

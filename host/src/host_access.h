@@ -1,0 +1,98 @@
+#pragma once
+// What an MObject refers to (MObject::Data) and the host library's access to
+// the private parts of the API classes, which befriend it. Every internal
+// header builds on this one. Not installed.
+#include <maya/MDagPath.h>
+#include <maya/MFn.h>
+#include <maya/MObject.h>
+
+#include <array>
+#include <memory>
+
+class MPxNode;
+namespace MHWRender {
+class MPxDrawOverride;
+}
+class MUserData;
+
+// What an MObject refers to: a node, an attribute, a component, a data
+// object or a plug-in. Defined here, declared (privately) in MObject.h.
+namespace khost {
+namespace detail {
+struct ComponentData;
+}  // namespace detail
+}  // namespace khost
+
+struct MObject::Data : std::enable_shared_from_this<MObject::Data> {
+    virtual ~Data() = default;
+    virtual MFn::Type apiType() const = 0;
+    // This object as a node or a component, or null: what a dynamic_cast
+    // would give, at the price of a virtual call (function sets ask on
+    // every call, many times per frame).
+    virtual MObject::Node* asNode() { return nullptr; }
+    virtual const MObject::Node* asNode() const { return nullptr; }
+    virtual khost::detail::ComponentData* asComponent() { return nullptr; }
+    virtual const khost::detail::ComponentData* asComponent() const { return nullptr; }
+    // Function-set compatibility: does this object support function set `t`?
+    virtual bool hasFn(MFn::Type t) const;
+};
+
+// The host library's access to the private parts of the API classes, which
+// befriend it. Internal code names it khost::detail::Access.
+struct MHostAccess {
+    using ObjectData = MObject::Data;
+    using Node = MObject::Node;
+
+    template <class T>
+    static auto& data(T& t) {
+        return t.data_;
+    }
+    template <class T>
+    static auto& obj(T& t) {
+        return t.obj_;
+    }
+    template <class T>
+    static auto& node(T& t) {
+        return t.node_;
+    }
+    template <class T>
+    static auto& impl(T& t) {
+        return t.impl_;
+    }
+    template <class Record>
+    static bool deleteAfterUse(const Record& r) {
+        return r.deleteAfterUse_;
+    }
+};
+
+// The same for the draw classes of namespace MHWRender, which befriend
+// MHWRender::MHostAccess.
+namespace MHWRender {
+struct MHostAccess {
+    template <class Override>
+    static bool alwaysDirty(const Override& o) {
+        return o.alwaysDirty_;
+    }
+    // Runs f with a host-constructed draw manager that records into `recorder`.
+    template <class Manager, class F>
+    static void withDrawManager(void* recorder, F&& f) {
+        Manager manager(recorder);
+        f(manager);
+    }
+};
+}  // namespace MHWRender
+
+namespace khost {
+namespace detail {
+
+using Vec3 = std::array<double, 3>;
+// Row-vector 4x4 matrices, as the host uses them (translation in row 3).
+using Mat4 = std::array<std::array<double, 4>, 4>;
+using Access = ::MHostAccess;
+using ObjectData = MHostAccess::ObjectData;
+using Node = MHostAccess::Node;
+
+struct ComponentData;
+
+}  // namespace detail
+}  // namespace khost
