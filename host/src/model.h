@@ -84,7 +84,6 @@ struct MObject::Node : MObject::Data {
     Node* asNode() override { return this; }
     const Node* asNode() const override { return this; }
     bool isShape() const { return kind != khost::detail::NodeKind::Transform; }
-    bool isDag() const { return true; }
 };
 
 namespace khost {
