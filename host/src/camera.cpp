@@ -91,22 +91,13 @@ namespace kd = khost::detail;
 
 MFnCamera::MFnCamera() = default;
 MFnCamera::MFnCamera(MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = attachObject(object);
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = s;
-    }
+    kd::setStatus(ReturnStatus, attachObject(object));
 }
 MFnCamera::MFnCamera(const MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = attachObject(object);
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = s;
-    }
+    kd::setStatus(ReturnStatus, attachObject(object));
 }
 MFnCamera::MFnCamera(const MDagPath& object, MStatus* ReturnStatus) {
-    const MStatus s = attachPath(object);
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = s;
-    }
+    kd::setStatus(ReturnStatus, attachPath(object));
 }
 MFnCamera::~MFnCamera() = default;
 
@@ -120,14 +111,10 @@ MFn::Type MFnCamera::requiredType() const {
 MPoint MFnCamera::eyePoint(MSpace::Space space, MStatus* ReturnStatus) const {
     const kd::Node* n = kd::cameraNode(obj_);
     if (n == nullptr) {
-        if (ReturnStatus != nullptr) {
-            *ReturnStatus = MStatus::kInvalidParameter;
-        }
+        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
         return MPoint();
     }
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = MStatus::kSuccess;
-    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     if (space != MSpace::kWorld) {
         return MPoint(0.0, 0.0, 0.0);
     }
@@ -138,14 +125,10 @@ MPoint MFnCamera::eyePoint(MSpace::Space space, MStatus* ReturnStatus) const {
 MVector MFnCamera::viewDirection(MSpace::Space space, MStatus* ReturnStatus) const {
     const kd::Node* n = kd::cameraNode(obj_);
     if (n == nullptr) {
-        if (ReturnStatus != nullptr) {
-            *ReturnStatus = MStatus::kInvalidParameter;
-        }
+        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
         return MVector();
     }
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = MStatus::kSuccess;
-    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     if (space != MSpace::kWorld) {
         return MVector(0.0, 0.0, -1.0);
     }

@@ -33,12 +33,6 @@ Node* nodeOf(const MObject& object) {
     return data ? data->asNode() : nullptr;
 }
 
-void setStatus(MStatus* status, MStatus::MStatusCode code) {
-    if (status != nullptr) {
-        *status = code;
-    }
-}
-
 // The shapes directly below a node, in child order.
 template <class Visit>
 void forEachShape(const Node& node, Visit visit) {
@@ -248,22 +242,13 @@ unsigned int MDagPath::getDisplayStatus() const {
 
 MFnDagNode::MFnDagNode() = default;
 MFnDagNode::MFnDagNode(MObject& object, MStatus* ret) {
-    const MStatus s = attachObject(object);
-    if (ret != nullptr) {
-        *ret = s;
-    }
+    kd::setStatus(ret, attachObject(object));
 }
 MFnDagNode::MFnDagNode(const MObject& object, MStatus* ret) {
-    const MStatus s = attachObject(object);
-    if (ret != nullptr) {
-        *ret = s;
-    }
+    kd::setStatus(ret, attachObject(object));
 }
 MFnDagNode::MFnDagNode(const MDagPath& object, MStatus* ret) {
-    const MStatus s = attachPath(object);
-    if (ret != nullptr) {
-        *ret = s;
-    }
+    kd::setStatus(ret, attachPath(object));
 }
 MFnDagNode::~MFnDagNode() = default;
 
@@ -372,10 +357,7 @@ MStatus MFnDagNode::getPath(MDagPath& path) const {
 
 MDagPath MFnDagNode::dagPath(MStatus* ReturnStatus) const {
     MDagPath path;
-    const MStatus s = getPath(path);
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = s;
-    }
+    kd::setStatus(ReturnStatus, getPath(path));
     return path;
 }
 

@@ -88,12 +88,6 @@ const View* viewAt(int index) {
     return &views[static_cast<std::size_t>(index)];
 }
 
-void setStatus(MStatus* status, MStatus::MStatusCode code) {
-    if (status != nullptr) {
-        *status = code;
-    }
-}
-
 }  // namespace
 
 M3dView::DisplayStatus displayStatusOf(const Node& node) {
