@@ -15,23 +15,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-Mat4 inverse(const Mat4& m) {
-    MMatrix mm;
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) {
-            mm.matrix[i][j] = m[i][j];
-        }
-    }
-    const MMatrix inv = mm.inverse();
-    Mat4 r;
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) {
-            r[i][j] = inv.matrix[i][j];
-        }
-    }
-    return r;
-}
-
 const Node* cameraNode(const MObject& object) {
     const auto& data = Access::data(object);
     const Node* n = data ? data->asNode() : nullptr;
@@ -57,7 +40,7 @@ Mat4 viewMatrix(const View& v) {
     if (!v.cameraShape) {
         return identity4();
     }
-    return inverse(worldMatrix(*v.cameraShape));
+    return toMat4(toMMatrix(worldMatrix(*v.cameraShape)).inverse());
 }
 
 Mat4 projectionMatrix(const View& v) {

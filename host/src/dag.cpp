@@ -12,16 +12,6 @@ namespace detail {
 
 namespace {
 
-MMatrix toMMatrix(const Mat4& m) {
-    MMatrix r;
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) {
-            r.matrix[i][j] = m[i][j];
-        }
-    }
-    return r;
-}
-
 MObject objectOf(const std::shared_ptr<Node>& node) {
     MObject o;
     Access::data(o) = node;

@@ -10,6 +10,7 @@
 // (MObject, MDagPath, selection items) hold shared_ptrs too, so a handle to a
 // deleted node stays memory-safe; such a node has alive == false.
 #include <maya/MDagPath.h>
+#include <maya/MMatrix.h>
 #include <maya/MObject.h>
 #include <maya/MPxNode.h>
 #include <maya/MSelectionList.h>
@@ -90,7 +91,9 @@ namespace khost {
 namespace detail {
 Mat4 identity4();
 Mat4 multiply(const Mat4& a, const Mat4& b);  // a * b
-Mat4 localMatrix(const Node& transform);      // S * R * T
+MMatrix toMMatrix(const Mat4& m);
+Mat4 toMat4(const MMatrix& m);
+Mat4 localMatrix(const Node& transform);  // S * R * T
 // Product of the local matrices of the transforms above and including node.
 Mat4 worldMatrix(const Node& node);
 // Inline: getCVs applies it to every CV of every drawn curve on every frame.
