@@ -13,27 +13,17 @@ using khost::detail::AttrKind;
 
 namespace {
 
-void setStatus(MStatus* status, MStatus::MStatusCode code) {
-    if (status) {
-        *status = code;
-    }
-}
+using khost::detail::setStatus;
 
 }  // namespace
 
 // ---------------------------------------------------------------- MFnAttribute
 MFnAttribute::MFnAttribute() = default;
 MFnAttribute::MFnAttribute(MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = setObject(object);
-    if (ReturnStatus) {
-        *ReturnStatus = s;
-    }
+    setStatus(ReturnStatus, setObject(object));
 }
 MFnAttribute::MFnAttribute(const MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = setObject(object);
-    if (ReturnStatus) {
-        *ReturnStatus = s;
-    }
+    setStatus(ReturnStatus, setObject(object));
 }
 MFnAttribute::~MFnAttribute() = default;
 MFn::Type MFnAttribute::type() const {
@@ -70,16 +60,10 @@ bool MFnAttribute::isUsedAsColor(MStatus* ReturnStatus) const {
 // ---------------------------------------------------------------- MFnTypedAttribute
 MFnTypedAttribute::MFnTypedAttribute() = default;
 MFnTypedAttribute::MFnTypedAttribute(MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = setObject(object);
-    if (ReturnStatus) {
-        *ReturnStatus = s;
-    }
+    setStatus(ReturnStatus, setObject(object));
 }
 MFnTypedAttribute::MFnTypedAttribute(const MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = setObject(object);
-    if (ReturnStatus) {
-        *ReturnStatus = s;
-    }
+    setStatus(ReturnStatus, setObject(object));
 }
 MFnTypedAttribute::~MFnTypedAttribute() = default;
 MFn::Type MFnTypedAttribute::type() const {

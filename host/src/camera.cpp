@@ -15,23 +15,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-Mat4 inverse(const Mat4& m) {
-    MMatrix mm;
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) {
-            mm.matrix[i][j] = m[i][j];
-        }
-    }
-    const MMatrix inv = mm.inverse();
-    Mat4 r;
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) {
-            r[i][j] = inv.matrix[i][j];
-        }
-    }
-    return r;
-}
-
 const Node* cameraNode(const MObject& object) {
     const auto& data = Access::data(object);
     const Node* n = data ? data->asNode() : nullptr;
@@ -57,7 +40,7 @@ Mat4 viewMatrix(const View& v) {
     if (!v.cameraShape) {
         return identity4();
     }
-    return inverse(worldMatrix(*v.cameraShape));
+    return toMat4(toMMatrix(worldMatrix(*v.cameraShape)).inverse());
 }
 
 Mat4 projectionMatrix(const View& v) {
@@ -91,22 +74,13 @@ namespace kd = khost::detail;
 
 MFnCamera::MFnCamera() = default;
 MFnCamera::MFnCamera(MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = attachObject(object);
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = s;
-    }
+    kd::setStatus(ReturnStatus, attachObject(object));
 }
 MFnCamera::MFnCamera(const MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = attachObject(object);
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = s;
-    }
+    kd::setStatus(ReturnStatus, attachObject(object));
 }
 MFnCamera::MFnCamera(const MDagPath& object, MStatus* ReturnStatus) {
-    const MStatus s = attachPath(object);
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = s;
-    }
+    kd::setStatus(ReturnStatus, attachPath(object));
 }
 MFnCamera::~MFnCamera() = default;
 
@@ -120,14 +94,10 @@ MFn::Type MFnCamera::requiredType() const {
 MPoint MFnCamera::eyePoint(MSpace::Space space, MStatus* ReturnStatus) const {
     const kd::Node* n = kd::cameraNode(obj_);
     if (n == nullptr) {
-        if (ReturnStatus != nullptr) {
-            *ReturnStatus = MStatus::kInvalidParameter;
-        }
+        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
         return MPoint();
     }
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = MStatus::kSuccess;
-    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     if (space != MSpace::kWorld) {
         return MPoint(0.0, 0.0, 0.0);
     }
@@ -138,14 +108,10 @@ MPoint MFnCamera::eyePoint(MSpace::Space space, MStatus* ReturnStatus) const {
 MVector MFnCamera::viewDirection(MSpace::Space space, MStatus* ReturnStatus) const {
     const kd::Node* n = kd::cameraNode(obj_);
     if (n == nullptr) {
-        if (ReturnStatus != nullptr) {
-            *ReturnStatus = MStatus::kInvalidParameter;
-        }
+        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
         return MVector();
     }
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = MStatus::kSuccess;
-    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     if (space != MSpace::kWorld) {
         return MVector(0.0, 0.0, -1.0);
     }

@@ -37,12 +37,10 @@ namespace kd = khost::detail;
 
 MFnComponent::MFnComponent() = default;
 MFnComponent::MFnComponent(MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = MFnComponent::setObject(static_cast<const MObject&>(object));
-    kd::setReturnStatus(ReturnStatus, s.statusCode());
+    kd::setStatus(ReturnStatus, MFnComponent::setObject(static_cast<const MObject&>(object)));
 }
 MFnComponent::MFnComponent(const MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = MFnComponent::setObject(object);
-    kd::setReturnStatus(ReturnStatus, s.statusCode());
+    kd::setStatus(ReturnStatus, MFnComponent::setObject(object));
 }
 MFnComponent::~MFnComponent() = default;
 
@@ -69,13 +67,13 @@ MStatus MFnComponent::setObject(const MObject& object) {
 
 MFn::Type MFnComponent::componentType(MStatus* ReturnStatus) const {
     const kd::ComponentData* c = kd::componentData(obj_);
-    kd::setReturnStatus(ReturnStatus, c == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
+    kd::setStatus(ReturnStatus, c == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
     return c == nullptr ? MFn::kInvalid : c->type;
 }
 
 int MFnComponent::elementCount(MStatus* ReturnStatus) const {
     const kd::ComponentData* c = kd::componentData(obj_);
-    kd::setReturnStatus(ReturnStatus, c == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
+    kd::setStatus(ReturnStatus, c == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
     return c == nullptr ? 0 : static_cast<int>(c->elements.size());
 }
 
@@ -88,17 +86,17 @@ MWeight MFnComponent::weight(int index, MStatus* ReturnStatus) const {
     const kd::ComponentData* c = kd::componentData(obj_);
     MWeight w;
     if (c == nullptr || index < 0 || static_cast<std::size_t>(index) >= c->elements.size()) {
-        kd::setReturnStatus(ReturnStatus, MStatus::kInvalidParameter);
+        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
         return w;
     }
-    kd::setReturnStatus(ReturnStatus, MStatus::kSuccess);
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     w.setInfluence(kd::weightAt(*c, static_cast<std::size_t>(index)));
     return w;
 }
 
 bool MFnComponent::isEmpty(MStatus* ReturnStatus) const {
     const kd::ComponentData* c = kd::componentData(obj_);
-    kd::setReturnStatus(ReturnStatus, c == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
+    kd::setStatus(ReturnStatus, c == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
     return c == nullptr || c->elements.empty();
 }
 
@@ -106,7 +104,7 @@ bool MFnComponent::isComplete(MStatus* ReturnStatus) const {
     // A component does not know its owner's element count here; components
     // are always listed element by element.
     const kd::ComponentData* c = kd::componentData(obj_);
-    kd::setReturnStatus(ReturnStatus, c == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
+    kd::setStatus(ReturnStatus, c == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
     return false;
 }
 
@@ -114,12 +112,10 @@ bool MFnComponent::isComplete(MStatus* ReturnStatus) const {
 
 MFnSingleIndexedComponent::MFnSingleIndexedComponent() = default;
 MFnSingleIndexedComponent::MFnSingleIndexedComponent(MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = setObject(object);
-    kd::setReturnStatus(ReturnStatus, s.statusCode());
+    kd::setStatus(ReturnStatus, setObject(object));
 }
 MFnSingleIndexedComponent::MFnSingleIndexedComponent(const MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = setObject(object);
-    kd::setReturnStatus(ReturnStatus, s.statusCode());
+    kd::setStatus(ReturnStatus, setObject(object));
 }
 MFnSingleIndexedComponent::~MFnSingleIndexedComponent() = default;
 
@@ -133,10 +129,10 @@ MFn::Type MFnSingleIndexedComponent::requiredType() const {
 int MFnSingleIndexedComponent::element(int index, MStatus* ReturnStatus) const {
     const kd::ComponentData* c = kd::componentData(obj_);
     if (c == nullptr || index < 0 || static_cast<std::size_t>(index) >= c->elements.size()) {
-        kd::setReturnStatus(ReturnStatus, MStatus::kInvalidParameter);
+        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
         return -1;
     }
-    kd::setReturnStatus(ReturnStatus, MStatus::kSuccess);
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     return c->elements[static_cast<std::size_t>(index)];
 }
 
@@ -154,7 +150,7 @@ MStatus MFnSingleIndexedComponent::getElements(MIntArray& elements) const {
 
 int MFnSingleIndexedComponent::elementMax(MStatus* ReturnStatus) const {
     const kd::ComponentData* c = kd::componentData(obj_);
-    kd::setReturnStatus(ReturnStatus, c == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
+    kd::setStatus(ReturnStatus, c == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
     if (c == nullptr || c->elements.empty()) {
         return -1;
     }
@@ -163,13 +159,13 @@ int MFnSingleIndexedComponent::elementMax(MStatus* ReturnStatus) const {
 
 MObject MFnSingleIndexedComponent::create(MFn::Type compType, MStatus* ReturnStatus) {
     if (!kd::isSingleIndexed(compType)) {
-        kd::setReturnStatus(ReturnStatus, MStatus::kInvalidParameter);
+        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
         return MObject();
     }
     auto c = std::make_shared<kd::ComponentData>();
     c->type = compType;
     obj_ = kd::objectOf(c);
-    kd::setReturnStatus(ReturnStatus, MStatus::kSuccess);
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     return obj_;
 }
 

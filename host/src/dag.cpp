@@ -12,16 +12,6 @@ namespace detail {
 
 namespace {
 
-MMatrix toMMatrix(const Mat4& m) {
-    MMatrix r;
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) {
-            r.matrix[i][j] = m[i][j];
-        }
-    }
-    return r;
-}
-
 MObject objectOf(const std::shared_ptr<Node>& node) {
     MObject o;
     Access::data(o) = node;
@@ -31,12 +21,6 @@ MObject objectOf(const std::shared_ptr<Node>& node) {
 Node* nodeOf(const MObject& object) {
     const auto& data = Access::data(object);
     return data ? data->asNode() : nullptr;
-}
-
-void setStatus(MStatus* status, MStatus::MStatusCode code) {
-    if (status != nullptr) {
-        *status = code;
-    }
 }
 
 // The shapes directly below a node, in child order.
@@ -248,22 +232,13 @@ unsigned int MDagPath::getDisplayStatus() const {
 
 MFnDagNode::MFnDagNode() = default;
 MFnDagNode::MFnDagNode(MObject& object, MStatus* ret) {
-    const MStatus s = attachObject(object);
-    if (ret != nullptr) {
-        *ret = s;
-    }
+    kd::setStatus(ret, attachObject(object));
 }
 MFnDagNode::MFnDagNode(const MObject& object, MStatus* ret) {
-    const MStatus s = attachObject(object);
-    if (ret != nullptr) {
-        *ret = s;
-    }
+    kd::setStatus(ret, attachObject(object));
 }
 MFnDagNode::MFnDagNode(const MDagPath& object, MStatus* ret) {
-    const MStatus s = attachPath(object);
-    if (ret != nullptr) {
-        *ret = s;
-    }
+    kd::setStatus(ret, attachPath(object));
 }
 MFnDagNode::~MFnDagNode() = default;
 
@@ -372,10 +347,7 @@ MStatus MFnDagNode::getPath(MDagPath& path) const {
 
 MDagPath MFnDagNode::dagPath(MStatus* ReturnStatus) const {
     MDagPath path;
-    const MStatus s = getPath(path);
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = s;
-    }
+    kd::setStatus(ReturnStatus, getPath(path));
     return path;
 }
 

@@ -105,9 +105,7 @@ MStatus MMessage::removeCallbacks(MCallbackIdArray& ids) {
 
 MCallbackId MMessage::currentCallbackId(MStatus* ReturnStatus) {
     const auto& ids = kd::running();
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = ids.empty() ? MStatus::kFailure : MStatus::kSuccess;
-    }
+    kd::setStatus(ReturnStatus, ids.empty() ? MStatus::kFailure : MStatus::kSuccess);
     return ids.empty() ? 0 : ids.back();
 }
 
@@ -121,9 +119,7 @@ MCallbackId MEventMessage::addEventCallback(const MString& event, MMessage::MBas
                                             void* clientData, MStatus* ReturnStatus) {
     const std::string name = event.asChar();
     if (func == nullptr || !kd::knownEvent(name)) {
-        if (ReturnStatus != nullptr) {
-            *ReturnStatus = func == nullptr ? MStatus::kInvalidParameter : MStatus::kFailure;
-        }
+        kd::setStatus(ReturnStatus, func == nullptr ? MStatus::kInvalidParameter : MStatus::kFailure);
         return 0;
     }
     kd::CallbackRegistry& s = kd::callbackRegistry();
@@ -133,9 +129,7 @@ MCallbackId MEventMessage::addEventCallback(const MString& event, MMessage::MBas
     cb.fn = func;
     cb.clientData = clientData;
     s.callbacks[cb.id] = cb;
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = MStatus::kSuccess;
-    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     return cb.id;
 }
 

@@ -80,16 +80,6 @@ struct FrameContextImpl : MHWRender::MFrameContext {
         return MStatus::kSuccess;
     }
 
-    static MMatrix toMMatrix(const Mat4& m) {
-        MMatrix r;
-        for (int i = 0; i < 4; ++i) {
-            for (int j = 0; j < 4; ++j) {
-                r.matrix[i][j] = m[i][j];
-            }
-        }
-        return r;
-    }
-
     int index;
     int width;
     int height;

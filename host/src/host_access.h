@@ -5,6 +5,7 @@
 #include <maya/MDagPath.h>
 #include <maya/MFn.h>
 #include <maya/MObject.h>
+#include <maya/MStatus.h>
 
 #include <array>
 #include <memory>
@@ -20,6 +21,13 @@ class MUserData;
 namespace khost {
 namespace detail {
 struct ComponentData;
+
+// Stores `status` where an API call's optional ReturnStatus points.
+inline void setStatus(MStatus* out, MStatus status) {
+    if (out != nullptr) {
+        *out = status;
+    }
+}
 }  // namespace detail
 }  // namespace khost
 

@@ -113,14 +113,10 @@ bool intersect(MObject& obj, Query kind, const MFloatPoint& raySource, const MFl
                float tolerance, MStatus* ReturnStatus) {
     kd::Node* node = meshNode(obj);
     if (node == nullptr) {
-        if (ReturnStatus != nullptr) {
-            *ReturnStatus = MStatus::kInvalidParameter;
-        }
+        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
         return false;
     }
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = MStatus::kSuccess;
-    }
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     const kd::Mat4 m = space == MSpace::kWorld ? kd::worldMatrix(*node) : kd::identity4();
     kd::MeshAccel& accel = trianglesIn(*node, m);
 
@@ -195,22 +191,13 @@ MMeshIsectAccelParams::MMeshIsectAccelParams() = default;
 
 MFnMesh::MFnMesh() = default;
 MFnMesh::MFnMesh(MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = attachObject(object);
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = s;
-    }
+    kd::setStatus(ReturnStatus, attachObject(object));
 }
 MFnMesh::MFnMesh(const MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = attachObject(object);
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = s;
-    }
+    kd::setStatus(ReturnStatus, attachObject(object));
 }
 MFnMesh::MFnMesh(const MDagPath& object, MStatus* ReturnStatus) {
-    const MStatus s = attachPath(object);
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = s;
-    }
+    kd::setStatus(ReturnStatus, attachPath(object));
 }
 MFnMesh::~MFnMesh() = default;
 

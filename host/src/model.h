@@ -10,6 +10,7 @@
 // (MObject, MDagPath, selection items) hold shared_ptrs too, so a handle to a
 // deleted node stays memory-safe; such a node has alive == false.
 #include <maya/MDagPath.h>
+#include <maya/MMatrix.h>
 #include <maya/MObject.h>
 #include <maya/MPxNode.h>
 #include <maya/MSelectionList.h>
@@ -84,14 +85,15 @@ struct MObject::Node : MObject::Data {
     Node* asNode() override { return this; }
     const Node* asNode() const override { return this; }
     bool isShape() const { return kind != khost::detail::NodeKind::Transform; }
-    bool isDag() const { return true; }
 };
 
 namespace khost {
 namespace detail {
 Mat4 identity4();
 Mat4 multiply(const Mat4& a, const Mat4& b);  // a * b
-Mat4 localMatrix(const Node& transform);      // S * R * T
+MMatrix toMMatrix(const Mat4& m);
+Mat4 toMat4(const MMatrix& m);
+Mat4 localMatrix(const Node& transform);  // S * R * T
 // Product of the local matrices of the transforms above and including node.
 Mat4 worldMatrix(const Node& node);
 // Inline: getCVs applies it to every CV of every drawn curve on every frame.

@@ -25,6 +25,26 @@ Mat4 multiply(const Mat4& a, const Mat4& b) {
     return r;
 }
 
+MMatrix toMMatrix(const Mat4& m) {
+    MMatrix r;
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 4; ++j) {
+            r.matrix[i][j] = m[i][j];
+        }
+    }
+    return r;
+}
+
+Mat4 toMat4(const MMatrix& m) {
+    Mat4 r;
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 4; ++j) {
+            r[i][j] = m.matrix[i][j];
+        }
+    }
+    return r;
+}
+
 namespace {
 
 Mat4 computeLocalMatrix(const Node& transform) {

@@ -14,11 +14,7 @@ using khost::detail::AttrKind;
 
 namespace {
 
-void setStatus(MStatus* status, MStatus::MStatusCode code) {
-    if (status) {
-        *status = code;
-    }
-}
+using khost::detail::setStatus;
 
 AttrDef* attachedNumeric(const MObject& obj) {
     AttrDef* a = khost::detail::attachedAttribute(obj);
@@ -84,16 +80,10 @@ MStatus setBound(const MObject& obj, std::initializer_list<double> values, bool 
 // ---------------------------------------------------------------- MFnNumericAttribute
 MFnNumericAttribute::MFnNumericAttribute() = default;
 MFnNumericAttribute::MFnNumericAttribute(MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = setObject(object);
-    if (ReturnStatus) {
-        *ReturnStatus = s;
-    }
+    setStatus(ReturnStatus, setObject(object));
 }
 MFnNumericAttribute::MFnNumericAttribute(const MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = setObject(object);
-    if (ReturnStatus) {
-        *ReturnStatus = s;
-    }
+    setStatus(ReturnStatus, setObject(object));
 }
 MFnNumericAttribute::~MFnNumericAttribute() = default;
 MFn::Type MFnNumericAttribute::type() const {

@@ -18,11 +18,7 @@ const kd::Node* curveNode(const MObject& object) {
     return (n != nullptr && n->kind == kd::NodeKind::NurbsCurve && n->alive) ? n : nullptr;
 }
 
-void setStatus(MStatus* status, MStatus::MStatusCode code) {
-    if (status != nullptr) {
-        *status = code;
-    }
-}
+using khost::detail::setStatus;
 
 // Every space but world is the curve's own (object) space: a shape has no
 // transformation of its own.
@@ -38,22 +34,13 @@ MPoint toPoint(const kd::Vec3& p) {
 
 MFnNurbsCurve::MFnNurbsCurve() = default;
 MFnNurbsCurve::MFnNurbsCurve(MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = attachObject(object);
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = s;
-    }
+    kd::setStatus(ReturnStatus, attachObject(object));
 }
 MFnNurbsCurve::MFnNurbsCurve(const MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = attachObject(object);
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = s;
-    }
+    kd::setStatus(ReturnStatus, attachObject(object));
 }
 MFnNurbsCurve::MFnNurbsCurve(const MDagPath& object, MStatus* ReturnStatus) {
-    const MStatus s = attachPath(object);
-    if (ReturnStatus != nullptr) {
-        *ReturnStatus = s;
-    }
+    kd::setStatus(ReturnStatus, attachPath(object));
 }
 MFnNurbsCurve::~MFnNurbsCurve() = default;
 

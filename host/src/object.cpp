@@ -145,9 +145,7 @@ bool MFnBase::hasObj(const MObject& obj) const {
 }
 
 MObject MFnBase::object(MStatus* ReturnStatus) const {
-    if (ReturnStatus) {
-        *ReturnStatus = obj_.isNull() ? MStatus::kInvalidParameter : MStatus::kSuccess;
-    }
+    khost::detail::setStatus(ReturnStatus, obj_.isNull() ? MStatus::kInvalidParameter : MStatus::kSuccess);
     return obj_;
 }
 

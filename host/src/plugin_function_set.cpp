@@ -27,11 +27,7 @@ using khost::detail::testHooks;
 
 namespace {
 
-void setStatus(MStatus* status, MStatus::MStatusCode code) {
-    if (status) {
-        *status = code;
-    }
-}
+using khost::detail::setStatus;
 
 PluginModule* attachedModule(const MObject& obj) {
     return dynamic_cast<PluginModule*>(Access::data(obj).get());

@@ -23,15 +23,6 @@ PluginModule*& currentModule() {
     return module;
 }
 
-std::shared_ptr<PluginModule> modulePtr(PluginModule* module) {
-    for (const auto& p : pluginRegistry().plugins) {
-        if (p.get() == module) {
-            return p;
-        }
-    }
-    return nullptr;
-}
-
 void dropRegistrations(PluginModule& module) {
     PluginRegistry& registry = pluginRegistry();
     auto& overrides = registry.overrides;

@@ -81,8 +81,6 @@ PluginRegistry& pluginRegistry();
 // The module whose initializePlugin or uninitializePlugin is running (null
 // outside them); registrations made meanwhile belong to it.
 PluginModule*& currentModule();
-// The shared_ptr that owns a module, for MObject handles.
-std::shared_ptr<PluginModule> modulePtr(PluginModule* module);
 // Removes a registered type (by index) from the registry; nodes that still
 // refer to it (in the undo queue) keep it alive until they go.
 void retireType(std::size_t index);

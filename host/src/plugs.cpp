@@ -26,11 +26,7 @@ MFn::Type NumericData::apiType() const {
 
 namespace {
 
-void setStatus(MStatus* status, MStatus::MStatusCode code) {
-    if (status) {
-        *status = code;
-    }
-}
+using khost::detail::setStatus;
 
 // A plug keeps its attribute as the object it is (MPlug.h holds it opaque).
 const AttrDef* attrDef(const khost::detail::ObjectData* data) {
@@ -180,16 +176,10 @@ MString MPlug::asString(MStatus* ReturnStatus) const {
 // ---------------------------------------------------------------- MFnData
 MFnData::MFnData() = default;
 MFnData::MFnData(MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = setObject(object);
-    if (ReturnStatus) {
-        *ReturnStatus = s;
-    }
+    setStatus(ReturnStatus, setObject(object));
 }
 MFnData::MFnData(const MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = setObject(object);
-    if (ReturnStatus) {
-        *ReturnStatus = s;
-    }
+    setStatus(ReturnStatus, setObject(object));
 }
 MFnData::~MFnData() = default;
 MFn::Type MFnData::type() const {
@@ -202,16 +192,10 @@ MFn::Type MFnData::requiredType() const {
 // ---------------------------------------------------------------- MFnNumericData
 MFnNumericData::MFnNumericData() = default;
 MFnNumericData::MFnNumericData(MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = setObject(object);
-    if (ReturnStatus) {
-        *ReturnStatus = s;
-    }
+    setStatus(ReturnStatus, setObject(object));
 }
 MFnNumericData::MFnNumericData(const MObject& object, MStatus* ReturnStatus) {
-    const MStatus s = setObject(object);
-    if (ReturnStatus) {
-        *ReturnStatus = s;
-    }
+    setStatus(ReturnStatus, setObject(object));
 }
 MFnNumericData::~MFnNumericData() = default;
 MFn::Type MFnNumericData::type() const {

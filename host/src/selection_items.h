@@ -65,12 +65,6 @@ inline const std::vector<SelectionItem>& itemsOf(const MSelectionList& list) {
 // Removes the items for which `drop` is true; true when any went.
 bool removeItemsIf(MSelectionList& list, const std::function<bool(const SelectionItem&)>& drop);
 
-inline void setReturnStatus(MStatus* status, MStatus::MStatusCode code) {
-    if (status != nullptr) {
-        *status = code;
-    }
-}
-
 // An MObject referring to `data`.
 template <class T>
 MObject objectOf(const std::shared_ptr<T>& data) {

@@ -40,7 +40,7 @@ namespace kd = khost::detail;
 MItSelectionList::MItSelectionList(const MSelectionList& list, MFn::Type filter, MStatus* ReturnStatus)
     : list_(list), filter_(filter) {
     skipFiltered();
-    kd::setReturnStatus(ReturnStatus, MStatus::kSuccess);
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
 }
 
 MItSelectionList::~MItSelectionList() = default;
@@ -53,7 +53,7 @@ void MItSelectionList::skipFiltered() {
 }
 
 bool MItSelectionList::isDone(MStatus* ReturnStatus) {
-    kd::setReturnStatus(ReturnStatus, MStatus::kSuccess);
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     return index_ >= kd::itemsOf(list_).size();
 }
 
@@ -108,18 +108,18 @@ MStatus MItSelectionList::setFilter(MFn::Type filter) {
 bool MItSelectionList::hasComponents(MStatus* ReturnStatus) const {
     const auto& items = kd::itemsOf(list_);
     if (index_ >= items.size()) {
-        kd::setReturnStatus(ReturnStatus, MStatus::kFailure);
+        kd::setStatus(ReturnStatus, MStatus::kFailure);
         return false;
     }
-    kd::setReturnStatus(ReturnStatus, MStatus::kSuccess);
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     return !items[index_].component.isNull();
 }
 
 MItSelectionList::selItemType MItSelectionList::itemType(MStatus* ReturnStatus) {
     if (isDone()) {
-        kd::setReturnStatus(ReturnStatus, MStatus::kFailure);
+        kd::setStatus(ReturnStatus, MStatus::kFailure);
         return kUnknownItem;
     }
-    kd::setReturnStatus(ReturnStatus, MStatus::kSuccess);
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     return kd::itemsOf(list_)[index_].dag != nullptr ? kDagSelectionItem : kDNselectionItem;
 }

@@ -83,12 +83,12 @@ MStatus MSelectionList::clear() {
 }
 
 bool MSelectionList::isEmpty(MStatus* ReturnStatus) const {
-    kd::setReturnStatus(ReturnStatus, MStatus::kSuccess);
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     return !items_ || items_->list.empty();
 }
 
 unsigned int MSelectionList::length(MStatus* ReturnStatus) const {
-    kd::setReturnStatus(ReturnStatus, MStatus::kSuccess);
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     return items_ ? static_cast<unsigned int>(items_->list.size()) : 0u;
 }
 
@@ -175,7 +175,7 @@ MStatus MSelectionList::remove(unsigned int index) {
 }
 
 bool MSelectionList::hasItem(const MObject& item, MStatus* ReturnStatus) const {
-    kd::setReturnStatus(ReturnStatus, MStatus::kSuccess);
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     if (!items_ || item.isNull()) {
         return false;
     }
@@ -184,7 +184,7 @@ bool MSelectionList::hasItem(const MObject& item, MStatus* ReturnStatus) const {
 }
 
 bool MSelectionList::hasItem(const MDagPath& item, const MObject& component, MStatus* ReturnStatus) const {
-    kd::setReturnStatus(ReturnStatus, MStatus::kSuccess);
+    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     const auto& node = Access::node(item);
     if (!items_ || !node) {
         return false;

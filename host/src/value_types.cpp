@@ -128,11 +128,6 @@ MMatrix MMatrix::transpose() const {
     return t;
 }
 
-MMatrix& MMatrix::setToIdentity() {
-    *this = MMatrix();
-    return *this;
-}
-
 double MMatrix::det4x4() const {
     // Gaussian elimination with partial pivoting; each row swap flips the sign.
     double a[4][4];

@@ -88,12 +88,6 @@ const View* viewAt(int index) {
     return &views[static_cast<std::size_t>(index)];
 }
 
-void setStatus(MStatus* status, MStatus::MStatusCode code) {
-    if (status != nullptr) {
-        *status = code;
-    }
-}
-
 }  // namespace
 
 M3dView::DisplayStatus displayStatusOf(const Node& node) {
@@ -198,7 +192,7 @@ MStatus M3dView::viewToWorld(short x_pos, short y_pos, MPoint& nearClipPt, MPoin
     if (view == nullptr || view->width <= 0 || view->height <= 0) {
         return MStatus::kFailure;
     }
-    const MMatrix inv = kd::FrameContextImpl::toMMatrix(kd::viewProjection(*view)).inverse();
+    const MMatrix inv = kd::toMMatrix(kd::viewProjection(*view)).inverse();
     const double nx = 2.0 * x_pos / view->width - 1.0;
     const double ny = 2.0 * y_pos / view->height - 1.0;
     nearClipPt = MPoint(nx, ny, -1.0) * inv;

@@ -53,7 +53,6 @@ public:
     // A singular matrix yields the identity.
     MMatrix inverse() const;
     MMatrix transpose() const;
-    MMatrix& setToIdentity();
     double det4x4() const;
     // True when no element differs by more than `tolerance`.
     bool isEquivalent(const MMatrix& other, double tolerance = 1.0e-10) const;
