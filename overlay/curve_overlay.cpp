@@ -1,26 +1,11 @@
 #include "overlay/curve_overlay.h"
 
 #include <cstddef>
-#include <cstring>
 
+#include "overlay/bit_equality.h"
 #include "overlay/curve_lines.h"
 
 namespace {
-
-// Bit-for-bit equality: two inputs that compare equal as numbers (0 and -0)
-// may still give different colours, and NaN never equals itself.
-template <class T>
-bool sameBits(const T& a, const T& b) {
-    return std::memcmp(&a, &b, sizeof(T)) == 0;
-}
-
-bool samePoint(const MPoint& a, const MPoint& b) {
-    return sameBits(a.x, b.x) && sameBits(a.y, b.y) && sameBits(a.z, b.z) && sameBits(a.w, b.w);
-}
-
-bool sameColor(const MColor& a, const MColor& b) {
-    return sameBits(a.r, b.r) && sameBits(a.g, b.g) && sameBits(a.b, b.b) && sameBits(a.a, b.a);
-}
 
 bool sameCurves(const std::vector<CurveLineSource::Curve>& kept, const std::vector<SampledCurve>& curves) {
     if (kept.size() != curves.size()) {

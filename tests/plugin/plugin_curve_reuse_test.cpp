@@ -12,11 +12,11 @@
 #include <maya/MFrameContext.h>
 #include <maya/MUIDrawManager.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "overlay/bit_equality.h"
 #include "overlay/draw_override.h"
 #include "overlay/user_data.h"
 #include "support/plugin_fixture.h"
@@ -24,19 +24,6 @@
 namespace {
 
 using khost::Vec3;
-
-template <class T>
-bool sameBits(const T& a, const T& b) {
-    return std::memcmp(&a, &b, sizeof(T)) == 0;
-}
-
-bool samePoint(const MPoint& a, const MPoint& b) {
-    return sameBits(a.x, b.x) && sameBits(a.y, b.y) && sameBits(a.z, b.z) && sameBits(a.w, b.w);
-}
-
-bool sameColor(const MColor& a, const MColor& b) {
-    return sameBits(a.r, b.r) && sameBits(a.g, b.g) && sameBits(a.b, b.b) && sameBits(a.a, b.a);
-}
 
 // The curve overlay of two records, bit for bit: samples, then the lists.
 void expectSameCurveOverlay(const UserData& actual, const UserData& fresh, const std::string& step) {
