@@ -18,6 +18,10 @@
 //   allocs_plugin, allocs_host
 //            the allocations of one more steady frame, charged to the
 //            plug-in module or the host library by their call stacks
+//            (left out, with the probe that checks them, when the
+//            environment sets KNOTLENS_BENCH_NO_ATTRIBUTION, so that a
+//            profiler samples only the timed frames: the attribution walks
+//            call stacks and costs far more than the frame itself)
 // The floor benchmarks (floor/n:N) do the least any overlay must do for N
 // CVs; tools/bench_table.py quotes every scene as a ratio to the floor of the
 // same N from the same run. floor_comparison_sort/n:N is the older floor
@@ -31,6 +35,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <set>
 #include <string>
@@ -84,13 +89,19 @@ const std::string& pluginAllocationsCounted() {
     return verdict;
 }
 
+// Whether the allocation attribution (and its probe) is left out of the run.
+bool attributionOff() {
+    static const bool off = std::getenv("KNOTLENS_BENCH_NO_ATTRIBUTION") != nullptr;
+    return off;
+}
+
 void frameBenchmark(benchmark::State& state, const FrameCase& c) {
     std::string error;
     if (!ensurePluginLoaded(KNOTLENS_MODULE_PATH, &error)) {
         skip(state, "cannot load the plug-in: " + error);
         return;
     }
-    if (!pluginAllocationsCounted().empty()) {
+    if (!attributionOff() && !pluginAllocationsCounted().empty()) {
         skip(state, pluginAllocationsCounted());
         return;
     }
@@ -146,16 +157,19 @@ void frameBenchmark(benchmark::State& state, const FrameCase& c) {
     const uint64_t frameAllocations = allocationCount().allocations - before.allocations - untimedAllocations;
 
     // One more frame of the same kind, its allocations charged to modules.
-    if (c.moveEveryFrame) {
-        phase ^= 1;
-        moveCurves(scene, phase);
+    AttributedCount attributed;
+    if (!attributionOff()) {
+        if (c.moveEveryFrame) {
+            phase ^= 1;
+            moveCurves(scene, phase);
+        }
+        if (!startAttribution(KNOTLENS_MODULE_PATH, &error)) {
+            skip(state, error);
+            return;
+        }
+        khost::drawFrame();
+        attributed = stopAttribution();
     }
-    if (!startAttribution(KNOTLENS_MODULE_PATH, &error)) {
-        skip(state, error);
-        return;
-    }
-    khost::drawFrame();
-    const AttributedCount attributed = stopAttribution();
 
     const khost::Counters& host = khost::counters();
     using benchmark::Counter;
@@ -170,8 +184,10 @@ void frameBenchmark(benchmark::State& state, const FrameCase& c) {
     state.counters["getCVs"] = Counter(static_cast<double>(host.getCVs), Counter::kAvgIterations);
     state.counters["evals"] = Counter(static_cast<double>(host.getPointAtParam), Counter::kAvgIterations);
     state.counters["allocs"] = Counter(static_cast<double>(frameAllocations), Counter::kAvgIterations);
-    state.counters["allocs_plugin"] = Counter(static_cast<double>(attributed.plugin));
-    state.counters["allocs_host"] = Counter(static_cast<double>(attributed.host));
+    if (!attributionOff()) {
+        state.counters["allocs_plugin"] = Counter(static_cast<double>(attributed.plugin));
+        state.counters["allocs_host"] = Counter(static_cast<double>(attributed.host));
+    }
     if (c.settings.occlusion) {
         state.counters["rays"] = Counter(static_cast<double>(host.anyIntersection), Counter::kAvgIterations);
         state.counters["hidden"] =

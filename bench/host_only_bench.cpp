@@ -1,7 +1,8 @@
-// The embedded host's side of a frame on its own: host_only/groom and
-// host_only/rig replay, on the groom and rig scenes, every host call a frame
-// of the overlay makes, with no plug-in code running. The plug-in's share of
-// a frame is the frame minus its replay, from the same run.
+// The embedded host's side of a frame on its own: host_only/groom,
+// host_only/rig and host_only/scaling replay, on the groom, rig and
+// scaling/curves:100000 scenes, every host call a frame of the overlay
+// makes, with no plug-in code running. The plug-in's share of a frame is the
+// frame minus its replay, from the same run.
 //
 // One replayed frame:
 //   - the node's settings (plug reads; through the harness's attribute
@@ -318,6 +319,9 @@ const bool registered = [] {
          }},
         {"host_only/groom", "groom/curves:10000", "hilited:10000",
          [] { return buildHilitedGuides(10000, 10); }},
+        // Last: the largest scene, so no replay above runs after it was built.
+        {"host_only/scaling", "scaling/curves:100000", "hilited:100000",
+         [] { return buildHilitedGuides(100000, 10); }},
     };
     for (const ReplayCase& c : cases) {
         benchmark::RegisterBenchmark(c.name.c_str(), hostOnly, c)->Unit(benchmark::kMicrosecond);
