@@ -9,14 +9,13 @@ namespace khost {
 namespace detail {
 
 struct Callback {
-    uintptr_t id = 0;
     std::string event;
     void (*fn)(void*) = nullptr;
     void* clientData = nullptr;
 };
 
 struct CallbackRegistry {
-    std::map<uintptr_t, Callback> callbacks;
+    std::map<uintptr_t, Callback> callbacks;  // by id
     uintptr_t nextId = 1;
     std::size_t dangling = 0;  // left installed by an unloaded plug-in
 };
