@@ -1,7 +1,10 @@
 // The viewport refresh: drives prepareForDraw and addUIDrawables of the
 // plug-in nodes that have a draw override, per view, through a host-owned
-// draw manager.
+// draw manager, skipping what lies outside a view's frustum.
+#include <maya/MBoundingBox.h>
 #include <maya/MDagPath.h>
+#include <maya/MMatrix.h>
+#include <maya/MPoint.h>
 #include <maya/MPxDrawOverride.h>
 #include <maya/MUIDrawManager.h>
 #include <maya/MUserData.h>
@@ -12,8 +15,6 @@
 #include <memory>
 #include <vector>
 
-#include "draw_recording.h"
-#include "frame_context.h"
 #include "frame_state.h"
 #include "model.h"
 #include "test_hooks.h"
@@ -25,6 +26,44 @@ namespace {
 // The embedded viewport draws with the core-profile OpenGL back end, the
 // host's default on Linux; overrides that do not support it are not drawn.
 constexpr MHWRender::DrawAPI kViewportAPI = MHWRender::kOpenGLCoreProfile;
+
+// Frustum culling as the host documents it: an override that says it is
+// bounded is culled when its bounding box (object space, taken to world
+// space through the override's transform) lies wholly outside the view's
+// frustum, that is when all eight corners are outside one of the six clip
+// planes. The test is conservative: a box that only straddles planes is kept.
+bool culledByFrustum(const MHWRender::MPxDrawOverride& override, const MDagPath& path,
+                     const MDagPath& cameraPath, const FrameContextImpl& context) {
+    if (!override.isBounded(path, cameraPath)) {
+        return false;
+    }
+    MBoundingBox box = override.boundingBox(path, cameraPath);
+    box.transformUsing(override.transform(path, cameraPath));
+    const MPoint lo = box.min();
+    const MPoint hi = box.max();
+    // One bit per clip plane: -w <= x, x <= w, -w <= y, y <= w, -w <= z, z <= w.
+    unsigned int outsideAll = 0x3F;
+    for (int corner = 0; corner < 8; ++corner) {
+        const MPoint world((corner & 1) ? hi.x : lo.x, (corner & 2) ? hi.y : lo.y,
+                           (corner & 4) ? hi.z : lo.z);
+        const MPoint c = world * context.viewProjMtx;
+        const unsigned int outside = (c.x < -c.w ? 0x01u : 0u) | (c.x > c.w ? 0x02u : 0u) |
+                                     (c.y < -c.w ? 0x04u : 0u) | (c.y > c.w ? 0x08u : 0u) |
+                                     (c.z < -c.w ? 0x10u : 0u) | (c.z > c.w ? 0x20u : 0u);
+        outsideAll &= outside;
+    }
+    return outsideAll != 0;
+}
+
+// Runs `draw` with a host-owned draw manager recording into `calls`, which
+// then hold exactly the calls it made.
+template <class Draw>
+void recordInto(std::vector<::khost::DrawCall>& calls, Draw&& draw) {
+    CallRecorder recorder;
+    recorder.calls = &calls;
+    MHWRender::MHostAccess::withDrawManager<MHWRender::MUIDrawManager>(&recorder, draw);
+    calls.resize(recorder.used);
+}
 
 MObject objectOf(Node& node) {
     MObject obj;
@@ -128,7 +167,7 @@ std::vector<std::size_t> prepareView(std::size_t v, const FrameContextImpl& cont
             continue;
         }
         Binding& binding = frameState().bindings[p.node.get()];
-        if (FrameDriver::alwaysDirty(*override) || !binding.current[v]) {
+        if (MHWRender::MHostAccess::alwaysDirty(*override) || !binding.current[v]) {
             MUserData* old = slot->records[v];
             MUserData* fresh = override->prepareForDraw(p.path, cameraPath, context, old);
             ++hostCounters().prepareForDraw;
@@ -154,13 +193,15 @@ void drawView(std::size_t v, const FrameContextImpl& context, const std::vector<
             continue;
         }
         if (slot->override->hasUIDrawables()) {
-            FrameDriver::addUIDrawables(*slot->override, p.path, slot->calls[v], context, slot->records[v]);
+            recordInto(slot->calls[v], [&](MHWRender::MUIDrawManager& manager) {
+                slot->override->addUIDrawables(p.path, manager, context, slot->records[v]);
+            });
             slot->drawnInFrame[v] = frameState().frameNumber;
             ++hostCounters().addUIDrawables;
         }
         // Data made with the old deleteAfterUse flag is dropped once drawn.
         MUserData* record = slot->records[v];
-        if (record && FrameDriver::deleteAfterUse(*record)) {
+        if (record && Access::deleteAfterUse(*record)) {
             delete record;
             ++hostCounters().recordsDeleted;
             slot->records[v] = nullptr;
@@ -176,33 +217,10 @@ bool FrameDriver::viewHasCamera(std::size_t v) {
     return v < views.size() && views[v].cameraShape && views[v].cameraShape->alive;
 }
 
-bool FrameDriver::alwaysDirty(const MHWRender::MPxDrawOverride& override) {
-    return MHWRender::MHostAccess::alwaysDirty(override);
-}
-
-bool FrameDriver::deleteAfterUse(const MUserData& record) {
-    return Access::deleteAfterUse(record);
-}
-
-void FrameDriver::addUIDrawables(MHWRender::MPxDrawOverride& override, const MDagPath& path,
-                                 std::vector<::khost::DrawCall>& calls,
-                                 const MHWRender::MFrameContext& context, const MUserData* record) {
-    CallRecorder recorder;
-    recorder.calls = &calls;
-    MHWRender::MHostAccess::withDrawManager<MHWRender::MUIDrawManager>(
-        &recorder,
-        [&](MHWRender::MUIDrawManager& manager) { override.addUIDrawables(path, manager, context, record); });
-    calls.resize(recorder.used);
-}
-
 void FrameDriver::recordCalls(
     std::vector<::khost::DrawCall>& calls, const MHWRender::MFrameContext& context,
     const std::function<void(MHWRender::MUIDrawManager&, const MHWRender::MFrameContext&)>& run) {
-    CallRecorder recorder;
-    recorder.calls = &calls;
-    MHWRender::MHostAccess::withDrawManager<MHWRender::MUIDrawManager>(
-        &recorder, [&](MHWRender::MUIDrawManager& manager) { run(manager, context); });
-    calls.resize(recorder.used);
+    recordInto(calls, [&](MHWRender::MUIDrawManager& manager) { run(manager, context); });
 }
 
 void FrameDriver::drawFrame() {

@@ -24,8 +24,6 @@ using detail::AttrKind;
 using detail::Node;
 using detail::NodeKind;
 using detail::NodeType;
-using detail::PluginModule;
-using detail::Scene;
 
 namespace {
 

@@ -11,16 +11,21 @@
 #include "plugin_registry.h"
 
 namespace khost {
+namespace detail {
 
-namespace kd = detail;
-using detail::NodeType;
-using detail::PluginModule;
-using detail::Scene;
+std::shared_ptr<NodeType> nodeTypeNamed(const std::string& name) {
+    for (const auto& t : pluginRegistry().nodeTypes) {
+        if (t->name == name) {
+            return t;
+        }
+    }
+    return nullptr;
+}
 
 namespace {
 
 const PluginModule* loadedModule(const std::string& name) {
-    for (const auto& p : kd::pluginRegistry().plugins) {
+    for (const auto& p : pluginRegistry().plugins) {
         if (p->loaded && p->name == name) {
             return p.get();
         }
@@ -29,6 +34,9 @@ const PluginModule* loadedModule(const std::string& name) {
 }
 
 }  // namespace
+}  // namespace detail
+
+namespace kd = detail;
 
 // ---------------------------------------------------------------- plug-ins
 bool loadPlugin(const std::string& path, std::string* error) {
@@ -45,21 +53,21 @@ bool unloadPlugin(const std::string& name, std::string* error) {
 }
 
 bool isPluginLoaded(const std::string& name) {
-    return loadedModule(name) != nullptr;
+    return kd::loadedModule(name) != nullptr;
 }
 
 std::string pluginVendor(const std::string& name) {
-    const PluginModule* m = loadedModule(name);
+    const kd::PluginModule* m = kd::loadedModule(name);
     return m ? m->vendor : std::string();
 }
 
 std::string pluginVersion(const std::string& name) {
-    const PluginModule* m = loadedModule(name);
+    const kd::PluginModule* m = kd::loadedModule(name);
     return m ? m->version : std::string();
 }
 
 std::string pluginApiVersion(const std::string& name) {
-    const PluginModule* m = loadedModule(name);
+    const kd::PluginModule* m = kd::loadedModule(name);
     return m ? m->apiVersion : std::string();
 }
 
@@ -69,7 +77,7 @@ bool nodeTypeRegistered(const std::string& typeName) {
 
 bool drawOverrideRegistered(const std::string& classification, const std::string& registrantId) {
     const auto& overrides = kd::pluginRegistry().overrides;
-    return std::any_of(overrides.begin(), overrides.end(), [&](const detail::OverrideRegistration& r) {
+    return std::any_of(overrides.begin(), overrides.end(), [&](const kd::OverrideRegistration& r) {
         return r.classification == classification && r.registrantId == registrantId;
     });
 }

@@ -1,6 +1,10 @@
 // Set operations of selection lists: merging items into a list as
 // MSelectionList::merge does (union, symmetric difference, removal), on
-// whole objects and element by element on components of the same kind.
+// whole objects and element by element on components of the same kind; and
+// the object index that keeps merging into a long list linear (open
+// addressing with linear probing over a table at most half full, chains of
+// positions in list order).
+#include <cstdint>
 #include <memory>
 #include <unordered_set>
 #include <utility>
@@ -12,6 +16,13 @@ namespace khost {
 namespace detail {
 
 namespace {
+
+std::size_t hashOf(const ObjectData* key) {
+    // Fibonacci hashing of the address: objects are at least 16 bytes apart,
+    // so the low bits alone would crowd into few slots.
+    return static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(key) >> 4) * 0x9E3779B97F4A7C15ull >>
+                                    32);
+}
 
 // A component of the same type holding the chosen elements of `from`, in
 // their order, with their weights.
@@ -86,10 +97,8 @@ void buildIndex(SelectionItems& items, std::size_t more) {
     items.indexed = true;
 }
 
-constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
-
 // Position of the first item that is the same selectable thing as `item`
-// and not removed, or kNotFound.
+// and not removed, or ItemIndex::kNone.
 std::size_t findSame(const SelectionItems& items, const SelectionItem& item,
                      const std::unordered_set<std::size_t>& removed) {
     const MFn::Type type = componentTypeOf(item);
@@ -99,10 +108,71 @@ std::size_t findSame(const SelectionItems& items, const SelectionItem& item,
             return pos;
         }
     }
-    return kNotFound;
+    return ItemIndex::kNone;
 }
 
 }  // namespace
+
+void ItemIndex::clear() {
+    slots_.clear();
+    next_.clear();
+    keys_ = 0;
+}
+
+void ItemIndex::reserve(std::size_t positions) {
+    next_.reserve(positions);
+    std::size_t slotCount = 16;
+    while (slotCount < 2 * positions) {
+        slotCount *= 2;
+    }
+    if (slotCount > slots_.size()) {
+        rehash(slotCount);
+    }
+}
+
+std::size_t ItemIndex::slotOf(const ObjectData* key) const {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t s = hashOf(key) & mask;
+    while (slots_[s].first != kNone && slots_[s].key != key) {
+        s = (s + 1) & mask;
+    }
+    return s;
+}
+
+void ItemIndex::rehash(std::size_t slotCount) {
+    std::vector<Slot> old;
+    old.swap(slots_);
+    slots_.assign(slotCount, Slot());
+    for (const Slot& slot : old) {
+        if (slot.first != kNone) {
+            slots_[slotOf(slot.key)] = slot;
+        }
+    }
+}
+
+void ItemIndex::append(const ObjectData* key) {
+    if (2 * (keys_ + 1) > slots_.size()) {
+        rehash(slots_.empty() ? 16 : 2 * slots_.size());
+    }
+    const std::size_t position = next_.size();
+    next_.push_back(kNone);
+    Slot& slot = slots_[slotOf(key)];
+    if (slot.first == kNone) {
+        slot.key = key;
+        slot.first = position;
+        ++keys_;
+    } else {
+        next_[slot.last] = position;
+    }
+    slot.last = position;
+}
+
+std::size_t ItemIndex::first(const ObjectData* key) const {
+    if (slots_.empty()) {
+        return kNone;
+    }
+    return slots_[slotOf(key)].first;
+}
 
 const ItemIndex& indexOf(const MSelectionList& list) {
     static const ItemIndex none;
@@ -136,7 +206,7 @@ void mergeInto(std::shared_ptr<SelectionItems>& dstPtr, const std::vector<Select
     for (const SelectionItem& item : src) {
         const std::size_t pos = findSame(dst, item, removed);
         const ComponentData* comp = componentData(item.component);
-        if (pos == kNotFound) {
+        if (pos == ItemIndex::kNone) {
             if (strategy != MSelectionList::kRemoveFromList) {
                 // The source item already knows its DAG node.
                 SelectionItem copy;

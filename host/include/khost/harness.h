@@ -7,8 +7,8 @@
 // node name, a partial path ("group1|curve1") or a full path
 // ("|group1|curve1|curveShape1"). Functions that take a curve, mesh or camera
 // accept its transform or its shape.
-#include <khost/counters.h>
 #include <khost/draw_call.h>
+#include <khost/test_hooks.h>
 #include <maya/MColor.h>
 #include <maya/MColorArray.h>
 #include <maya/MDagPath.h>
@@ -43,7 +43,7 @@ using Vec3 = std::array<double, 3>;
 // DrawCall and toString(DrawCall::Kind): khost/draw_call.h.
 
 // ---------------------------------------------------------------- counters
-// Host work done on the plug-in's behalf (Counters: khost/counters.h).
+// Host work done on the plug-in's behalf (Counters: khost/test_hooks.h).
 Counters& counters();
 void resetCounters();
 
@@ -76,15 +76,9 @@ std::string pluginVendor(const std::string& name);
 std::string pluginVersion(const std::string& name);
 std::string pluginApiVersion(const std::string& name);  // the module's MApiVersion
 
-// Failure injection: the next call of the given registration step fails with
-// `code` (once), without changing any registration.
-enum class HostStep {
-    RegisterNode,
-    DeregisterNode,
-    RegisterDrawOverride,
-    DeregisterDrawOverride,
-    RegisterUI
-};
+// Failure injection: the next call of the given registration step
+// (HostStep: khost/test_hooks.h) fails with `code` (once), without changing
+// any registration.
 void failNext(HostStep step, MStatus::MStatusCode code = MStatus::kFailure);
 // "registerNode <type>", "deregisterNode <type>", "registerDrawOverrideCreator <classification>",
 // "deregisterDrawOverrideCreator <classification>", "registerUI <creation> <deletion>", in call
