@@ -59,7 +59,6 @@ const OverrideRegistration* findRegistration(const NodeType& type) {
 
 void releaseOverride(const Node& node) {
     FrameState& state = frameState();
-    state.bindings.erase(&node);
     const auto it = state.slots.find(&node);
     if (it == state.slots.end()) {
         return;
@@ -92,7 +91,7 @@ void destroyPluginNode(Node& node) {
 
 void releaseModuleOverrides(const PluginModule& module) {
     std::vector<const Node*> doomed;
-    for (const auto& entry : frameState().bindings) {
+    for (const auto& entry : frameState().slots) {
         if (entry.second.owner == &module) {
             doomed.push_back(entry.first);
         }
@@ -103,9 +102,9 @@ void releaseModuleOverrides(const PluginModule& module) {
 }
 
 void markDrawDirty(const Node& node) {
-    auto& bindings = frameState().bindings;
-    const auto it = bindings.find(&node);
-    if (it != bindings.end()) {
+    auto& slots = frameState().slots;
+    const auto it = slots.find(&node);
+    if (it != slots.end()) {
         std::fill(it->second.current.begin(), it->second.current.end(), false);
     }
 }

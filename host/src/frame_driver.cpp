@@ -102,8 +102,8 @@ void collectDrawable(std::vector<Prepared>& drawable) {
             continue;
         }
         const OverrideRegistration* reg = findRegistration(*n->pluginType());
-        const auto bound = state.bindings.find(n.get());
-        if (bound != state.bindings.end() && (!reg || bound->second.creator != reg->creator)) {
+        const auto bound = state.slots.find(n.get());
+        if (bound != state.slots.end() && (!reg || bound->second.creator != reg->creator)) {
             releaseOverride(*n);  // its registration is gone or replaced
         }
         if (!reg) {
@@ -117,15 +117,13 @@ void collectDrawable(std::vector<Prepared>& drawable) {
                 continue;
             }
             ++counters.overridesCreated;
-            Binding& binding = state.bindings[n.get()];
-            binding.creator = reg->creator;
-            binding.owner = reg->owner;
+            slot.creator = reg->creator;
+            slot.owner = reg->owner;
         }
         slot.records.resize(std::max(slot.records.size(), viewCount), nullptr);
         slot.calls.resize(std::max(slot.calls.size(), viewCount));
         slot.drawnInFrame.resize(slot.calls.size(), 0);
-        Binding& binding = state.bindings[n.get()];
-        binding.current.resize(std::max(binding.current.size(), viewCount), false);
+        slot.current.resize(std::max(slot.current.size(), viewCount), false);
         Prepared p;
         p.node = n;
         Access::node(p.path) = n;
@@ -166,8 +164,7 @@ std::vector<std::size_t> prepareView(std::size_t v, const FrameContextImpl& cont
             ++hostCounters().culled;
             continue;
         }
-        Binding& binding = frameState().bindings[p.node.get()];
-        if (MHWRender::MHostAccess::alwaysDirty(*override) || !binding.current[v]) {
+        if (MHWRender::MHostAccess::alwaysDirty(*override) || !slot->current[v]) {
             MUserData* old = slot->records[v];
             MUserData* fresh = override->prepareForDraw(p.path, cameraPath, context, old);
             ++hostCounters().prepareForDraw;
@@ -176,7 +173,7 @@ std::vector<std::size_t> prepareView(std::size_t v, const FrameContextImpl& cont
                 ++hostCounters().recordsDeleted;
             }
             slot->records[v] = fresh;
-            binding.current[v] = true;
+            slot->current[v] = true;
         }
         prepared.push_back(i);
     }
@@ -205,7 +202,7 @@ void drawView(std::size_t v, const FrameContextImpl& context, const std::vector<
             delete record;
             ++hostCounters().recordsDeleted;
             slot->records[v] = nullptr;
-            frameState().bindings[p.node.get()].current[v] = false;
+            slot->current[v] = false;
         }
     }
 }

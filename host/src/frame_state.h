@@ -116,20 +116,18 @@ struct CallRecorder {
     std::size_t used = 0;
 };
 
-// What the host keeps for a plug-in node that has a draw override.
+// What the host keeps for a plug-in node that has a draw override: the
+// override, where it came from, and per view its record, whether that
+// record is still current for an override that is not always dirty, and the
+// calls last recorded.
 struct FrameSlot {
-    MHWRender::MPxDrawOverride* override = nullptr;     // made once per node, owned by the host
-    std::vector<MUserData*> records;                    // per view; owned by the host
-    std::vector<std::vector<::khost::DrawCall>> calls;  // per view, last frame's draw calls
-    std::vector<uint64_t> drawnInFrame;                 // per view, the frame that last recorded its calls
-};
-
-// Where a node's override came from, and which views hold a record that is
-// still current for an override that is not always dirty.
-struct Binding {
+    MHWRender::MPxDrawOverride* override = nullptr;  // made once per node, owned by the host
     MHWRender::MPxDrawOverride* (*creator)(const MObject&) = nullptr;
     const PluginModule* owner = nullptr;
-    std::vector<bool> current;  // per view
+    std::vector<MUserData*> records;                    // per view; owned by the host
+    std::vector<bool> current;                          // per view
+    std::vector<std::vector<::khost::DrawCall>> calls;  // per view, last frame's draw calls
+    std::vector<uint64_t> drawnInFrame;                 // per view, the frame that last recorded its calls
 };
 
 // A node paired with its override for the frame being made.
@@ -147,7 +145,6 @@ struct PendingFrame {
 
 struct FrameState {
     std::map<const Node*, FrameSlot> slots;
-    std::map<const Node*, Binding> bindings;
     PendingFrame pending;
     // The number of the frame being made; a view's calls recorded in an
     // earlier frame are stale.
