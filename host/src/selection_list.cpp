@@ -112,28 +112,18 @@ MStatus MSelectionList::add(const MObject& object, const bool mergeWithExisting)
         return MStatus::kInvalidParameter;
     }
     (void)mergeWithExisting;  // a whole object is listed at most once either way
-    kd::mergeInto(items_, std::vector<kd::SelectionItem>{kd::makeItem(object, MObject())}, kMergeNormal);
+    kd::mergeInto(items_, {kd::makeItem(object, MObject())}, kMergeNormal);
     return MStatus::kSuccess;
 }
 
 MStatus MSelectionList::add(const MDagPath& object, const MObject& component, const bool mergeWithExisting) {
     const auto& node = Access::node(object);
-    if (!node || !node->alive) {
+    if (!node || !node->alive || (!component.isNull() && kd::componentData(component) == nullptr)) {
         return MStatus::kInvalidParameter;
     }
-    MObject nodeObject;
-    Access::data(nodeObject) = node;
-    if (component.isNull()) {
-        kd::mergeInto(items_, std::vector<kd::SelectionItem>{kd::makeItem(nodeObject, MObject())},
-                      kMergeNormal);
-        return MStatus::kSuccess;
-    }
-    if (kd::componentData(component) == nullptr) {
-        return MStatus::kInvalidParameter;
-    }
-    kd::SelectionItem item = kd::makeItem(nodeObject, component);
-    if (mergeWithExisting) {
-        kd::mergeInto(items_, std::vector<kd::SelectionItem>{item}, kMergeNormal);
+    kd::SelectionItem item = kd::makeItem(kd::objectOf(node), component);
+    if (component.isNull() || mergeWithExisting) {
+        kd::mergeInto(items_, {item}, kMergeNormal);
     } else {
         item.component = kd::copyComponent(component);
         kd::append(kd::writable(items_), item);
@@ -157,9 +147,7 @@ MStatus MSelectionList::merge(const MDagPath& object, const MObject& component,
     if (!node || !node->alive || (!component.isNull() && kd::componentData(component) == nullptr)) {
         return MStatus::kInvalidParameter;
     }
-    MObject nodeObject;
-    Access::data(nodeObject) = node;
-    kd::mergeInto(items_, std::vector<kd::SelectionItem>{kd::makeItem(nodeObject, component)}, strategy);
+    kd::mergeInto(items_, {kd::makeItem(kd::objectOf(node), component)}, strategy);
     return MStatus::kSuccess;
 }
 

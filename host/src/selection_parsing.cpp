@@ -159,7 +159,6 @@ Node* componentOwner(Node* node) {
 }  // namespace khost
 
 namespace kd = khost::detail;
-using khost::detail::Access;
 
 MStatus MSelectionList::add(const MString& matchString, const bool /*searchChildNamespacesToo*/) {
     std::string text = matchString.asChar();
@@ -179,22 +178,15 @@ MStatus MSelectionList::add(const MString& matchString, const bool /*searchChild
     }
     std::vector<kd::SelectionItem> found;
     for (kd::Node* n : kd::matchNodes(segments, absolute)) {
-        MObject nodeObject;
         if (componentText.empty()) {
-            Access::data(nodeObject) = kd::sharedNode(n);
-            found.push_back(kd::makeItem(nodeObject, MObject()));
+            found.push_back(kd::makeItem(kd::objectOf(kd::sharedNode(n)), MObject()));
             continue;
         }
         kd::Node* owner = kd::componentOwner(n);
-        if (owner == nullptr) {
-            continue;
+        auto comp = owner != nullptr ? kd::parseComponent(componentText, *owner) : nullptr;
+        if (comp) {
+            found.push_back(kd::makeItem(kd::objectOf(kd::sharedNode(owner)), kd::objectOf(comp)));
         }
-        auto comp = kd::parseComponent(componentText, *owner);
-        if (!comp) {
-            continue;
-        }
-        Access::data(nodeObject) = kd::sharedNode(owner);
-        found.push_back(kd::makeItem(nodeObject, kd::objectOf(comp)));
     }
     if (found.empty()) {
         return MStatus::kInvalidParameter;

@@ -9,20 +9,13 @@
 // accept its transform or its shape.
 #include <khost/draw_call.h>
 #include <khost/test_hooks.h>
-#include <maya/MColor.h>
-#include <maya/MColorArray.h>
 #include <maya/MDagPath.h>
 #include <maya/MFn.h>
 #include <maya/MObject.h>
-#include <maya/MPoint.h>
-#include <maya/MPointArray.h>
 #include <maya/MStatus.h>
 
 #include <array>
-#include <cstdint>
 #include <functional>
-#include <iosfwd>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
