@@ -39,7 +39,6 @@ struct FrameContextImpl : MHWRender::MFrameContext {
         projMtx = toMMatrix(projectionMatrix(view));
         viewProjMtx = toMMatrix(viewProjection(view));
     }
-    ~FrameContextImpl() override = default;
 
     // World matrices are those of an object at the world origin: there is
     // no current object at the frame level.

@@ -121,11 +121,7 @@ MObject objectOf(const std::shared_ptr<T>& data) {
 }
 
 // The component data an MObject refers to, or null.
-inline const ComponentData* componentData(const MObject& object) {
-    const auto& data = Access::data(object);
-    return data ? data->asComponent() : nullptr;
-}
-inline ComponentData* componentData(MObject& object) {
+inline ComponentData* componentData(const MObject& object) {
     const auto& data = Access::data(object);
     return data ? data->asComponent() : nullptr;
 }
