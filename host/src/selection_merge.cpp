@@ -36,43 +36,29 @@ void appendFiltered(ComponentData& to, const ComponentData& from, Keep keep) {
     }
 }
 
-std::shared_ptr<ComponentData> emptyLike(const ComponentData& a, const ComponentData& b) {
+// The elements of `a` and `b` (components of one type) combined as
+// MSelectionList::merge does with `strategy`, in their order, with their
+// weights.
+std::shared_ptr<ComponentData> combine(const ComponentData& a, const ComponentData& b,
+                                       MSelectionList::MergeStrategy strategy) {
     auto c = std::make_shared<ComponentData>();
     c->type = a.type;
-    c->hasWeights = a.hasWeights || b.hasWeights;
-    return c;
-}
-
-void finish(ComponentData& c) {
-    if (!c.hasWeights) {
-        c.weights.clear();
+    c->hasWeights = a.hasWeights || (strategy != MSelectionList::kRemoveFromList && b.hasWeights);
+    if (strategy == MSelectionList::kMergeNormal) {
+        std::unordered_set<int> seen;
+        appendFiltered(*c, a, [&](int e) { return seen.insert(e).second; });
+        appendFiltered(*c, b, [&](int e) { return seen.insert(e).second; });
+    } else {
+        const std::unordered_set<int> inB(b.elements.begin(), b.elements.end());
+        appendFiltered(*c, a, [&](int e) { return inB.count(e) == 0; });
+        if (strategy == MSelectionList::kXORWithList) {
+            const std::unordered_set<int> inA(a.elements.begin(), a.elements.end());
+            appendFiltered(*c, b, [&](int e) { return inA.count(e) == 0; });
+        }
     }
-}
-
-std::shared_ptr<ComponentData> unite(const ComponentData& a, const ComponentData& b) {
-    auto c = emptyLike(a, b);
-    std::unordered_set<int> seen;
-    appendFiltered(*c, a, [&](int e) { return seen.insert(e).second; });
-    appendFiltered(*c, b, [&](int e) { return seen.insert(e).second; });
-    finish(*c);
-    return c;
-}
-
-std::shared_ptr<ComponentData> subtract(const ComponentData& a, const ComponentData& b) {
-    auto c = emptyLike(a, a);
-    const std::unordered_set<int> drop(b.elements.begin(), b.elements.end());
-    appendFiltered(*c, a, [&](int e) { return drop.count(e) == 0; });
-    finish(*c);
-    return c;
-}
-
-std::shared_ptr<ComponentData> symmetricDifference(const ComponentData& a, const ComponentData& b) {
-    auto c = emptyLike(a, b);
-    const std::unordered_set<int> inA(a.elements.begin(), a.elements.end());
-    const std::unordered_set<int> inB(b.elements.begin(), b.elements.end());
-    appendFiltered(*c, a, [&](int e) { return inB.count(e) == 0; });
-    appendFiltered(*c, b, [&](int e) { return inA.count(e) == 0; });
-    finish(*c);
+    if (!c->hasWeights) {
+        c->weights.clear();
+    }
     return c;
 }
 
@@ -209,10 +195,8 @@ void mergeInto(std::shared_ptr<SelectionItems>& dstPtr, const std::vector<Select
         if (pos == ItemIndex::kNone) {
             if (strategy != MSelectionList::kRemoveFromList) {
                 // The source item already knows its DAG node.
-                SelectionItem copy;
-                copy.object = item.object;
+                SelectionItem copy = item;
                 copy.component = copyComponent(item.component);
-                copy.dag = item.dag;
                 append(dst, std::move(copy));
             }
             continue;
@@ -223,19 +207,8 @@ void mergeInto(std::shared_ptr<SelectionItems>& dstPtr, const std::vector<Select
             }
             continue;
         }
-        const ComponentData* mine = componentData(dst.list[pos].component);
-        std::shared_ptr<ComponentData> result;
-        switch (strategy) {
-            case MSelectionList::kMergeNormal:
-                result = unite(*mine, *comp);
-                break;
-            case MSelectionList::kXORWithList:
-                result = symmetricDifference(*mine, *comp);
-                break;
-            case MSelectionList::kRemoveFromList:
-                result = subtract(*mine, *comp);
-                break;
-        }
+        const std::shared_ptr<ComponentData> result =
+            combine(*componentData(dst.list[pos].component), *comp, strategy);
         if (result->elements.empty()) {
             removed.insert(pos);
         } else {
