@@ -43,9 +43,7 @@ struct FrameContextImpl : MHWRender::MFrameContext {
     // World matrices are those of an object at the world origin: there is
     // no current object at the frame level.
     MMatrix getMatrix(MatrixType mtype, MStatus* ReturnStatus = nullptr) const override {
-        if (ReturnStatus != nullptr) {
-            *ReturnStatus = MStatus::kSuccess;
-        }
+        setStatus(ReturnStatus, MStatus::kSuccess);
         switch (mtype) {
             case kWorldMtx:
             case kWorldTransposeMtx:
@@ -85,15 +83,12 @@ struct FrameContextImpl : MHWRender::MFrameContext {
             case kWorldViewProjTranspInverseMtx:
                 return viewProjMtx.inverse().transpose();
         }
-        if (ReturnStatus != nullptr) {
-            *ReturnStatus = MStatus::kInvalidParameter;
-        }
+        setStatus(ReturnStatus, MStatus::kInvalidParameter);
         return MMatrix();
     }
 
     MStatus getViewportDimensions(int& originX, int& originY, int& w, int& h) const override {
-        originX = 0;
-        originY = 0;
+        originX = originY = 0;
         w = width;
         h = height;
         return MStatus::kSuccess;
