@@ -1,9 +1,8 @@
 #pragma once
-// What the harness's sources share: finding the nodes and node types that
-// names refer to. Not installed.
+// What the harness's sources share: finding the nodes that names refer to
+// (harness_dag.cpp). Not installed.
 #include <maya/MDagPath.h>
 
-#include <memory>
 #include <string>
 
 #include "model.h"
@@ -12,12 +11,10 @@ namespace khost {
 namespace detail {
 
 // The shape of the given kind a name refers to: the node itself, or the
-// first such shape below a transform (harness_dag.cpp).
+// first such shape below a transform.
 Node* shapeOfKind(const std::string& name, NodeKind kind);
-// A path to a node, as the API hands them out (harness_dag.cpp).
+// A path to a node, as the API hands them out.
 MDagPath pathOf(Node* n);
-// The registered node type of that name, or null (harness_plugins.cpp).
-std::shared_ptr<NodeType> nodeTypeNamed(const std::string& name);
 
 }  // namespace detail
 }  // namespace khost
