@@ -123,14 +123,10 @@ CurveDesc periodicCircle(double radius, int spans, int degree, const Vec3& cente
         return desc;
     }
     constexpr double kTwoPi = 6.28318530717958647692;
-    std::vector<Vec3> unit;
-    for (int i = 0; i < spans; ++i) {
-        const double a = kTwoPi * i / spans;
-        unit.push_back(Vec3{{std::cos(a), 0.0, -std::sin(a)}});  // counter-clockwise seen from +Y
-    }
-    std::vector<Vec3> cvs;
+    std::vector<Vec3> cvs;  // the first `degree` repeated at the end
     for (int i = 0; i < spans + degree; ++i) {
-        cvs.push_back(unit[static_cast<std::size_t>(i % spans)]);
+        const double a = kTwoPi * (i % spans) / spans;
+        cvs.push_back(Vec3{{std::cos(a), 0.0, -std::sin(a)}});  // counter-clockwise seen from +Y
     }
     // Scale so that the curve passes at `radius` from the centre at its knots.
     const std::vector<double> knots = geom::uniformPeriodicKnots(static_cast<int>(cvs.size()), degree);
