@@ -65,12 +65,6 @@ void recordInto(std::vector<::khost::DrawCall>& calls, Draw&& draw) {
     calls.resize(recorder.used);
 }
 
-MObject objectOf(Node& node) {
-    MObject obj;
-    Access::data(obj) = node.shared_from_this();
-    return obj;
-}
-
 // Empties the calls of every node and view that the frame just made did not
 // draw, so what a frame leaves readable is exactly what it drew.
 void dropUndrawnCalls() {
@@ -85,9 +79,9 @@ void dropUndrawnCalls() {
 }
 
 // Starts a frame and pairs the live plug-in nodes with their overrides,
-// making missing ones. Plug-in code runs below
-// and may add or delete nodes, so the candidates are copied (only plug-in
-// nodes: a scene of many curves has few of them).
+// making missing ones. Plug-in code runs below and may add or delete nodes,
+// so the candidates are copied (only plug-in nodes: a scene of many curves
+// has few of them).
 void collectDrawable(std::vector<Prepared>& drawable) {
     Scene& scene = Scene::get();
     FrameState& state = frameState();
@@ -111,7 +105,9 @@ void collectDrawable(std::vector<Prepared>& drawable) {
         }
         FrameSlot& slot = state.slots[n.get()];
         if (!slot.override) {
-            slot.override = reg->creator(objectOf(*n));
+            MObject object;
+            Access::data(object) = n;
+            slot.override = reg->creator(object);
             if (!slot.override) {
                 state.slots.erase(n.get());
                 continue;
@@ -124,10 +120,8 @@ void collectDrawable(std::vector<Prepared>& drawable) {
         slot.calls.resize(std::max(slot.calls.size(), viewCount));
         slot.drawnInFrame.resize(slot.calls.size(), 0);
         slot.current.resize(std::max(slot.current.size(), viewCount), false);
-        Prepared p;
-        p.node = n;
-        Access::node(p.path) = n;
-        drawable.push_back(std::move(p));
+        drawable.push_back(Prepared{n, MDagPath()});
+        Access::node(drawable.back().path) = n;
     }
 }
 
