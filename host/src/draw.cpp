@@ -101,17 +101,13 @@ namespace {
 
 using khost::DrawCall;
 
-// Recording overwrites the calls of the previous frame in place: a steady
-// frame makes the same calls as the one before, so each call finds its
-// arrays already sized and nothing is allocated, moved or destroyed.
-khost::detail::CallRecorder& recorderOf(void* recorder) {
-    return *static_cast<khost::detail::CallRecorder*>(recorder);
-}
-
 // The next call slot, reset to a call of `kind` (arrays emptied, their
-// storage kept).
+// storage kept). Recording overwrites the calls of the previous frame in
+// place: a steady frame makes the same calls as the one before, so each
+// call finds its arrays already sized and nothing is allocated, moved or
+// destroyed.
 DrawCall& next(void* recorder, DrawCall::Kind kind) {
-    khost::detail::CallRecorder& r = recorderOf(recorder);
+    khost::detail::CallRecorder& r = *static_cast<khost::detail::CallRecorder*>(recorder);
     std::vector<DrawCall>& calls = *r.calls;
     if (r.used == calls.size()) {
         calls.emplace_back();
