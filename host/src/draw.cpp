@@ -1,14 +1,42 @@
 // Viewport 2.0 plug-in classes: the draw override base, the draw data base
-// and the UI draw manager, which records what it is asked to draw.
+// and the UI draw manager, which records what it is asked to draw; and the
+// names of the kinds of recorded calls, for messages and dumps.
 #include <maya/MPxDrawOverride.h>
 #include <maya/MUIDrawManager.h>
 #include <maya/MUserData.h>
 
 #include <vector>
 
-#include "draw_recording.h"
+#include "frame_state.h"
 #include "model.h"
-#include "nodes_internal.h"
+
+namespace khost {
+
+const char* toString(DrawCall::Kind kind) {
+    switch (kind) {
+        case DrawCall::BeginDrawable:
+            return "BeginDrawable";
+        case DrawCall::EndDrawable:
+            return "EndDrawable";
+        case DrawCall::BeginDrawInXray:
+            return "BeginDrawInXray";
+        case DrawCall::EndDrawInXray:
+            return "EndDrawInXray";
+        case DrawCall::SetColor:
+            return "SetColor";
+        case DrawCall::SetPointSize:
+            return "SetPointSize";
+        case DrawCall::SetLineWidth:
+            return "SetLineWidth";
+        case DrawCall::Mesh:
+            return "Mesh";
+        case DrawCall::Circle2d:
+            return "Circle2d";
+    }
+    return "Unknown";
+}
+
+}  // namespace khost
 
 // ---------------------------------------------------------------- MUserData
 MUserData::MUserData() = default;
@@ -73,17 +101,13 @@ namespace {
 
 using khost::DrawCall;
 
-// Recording overwrites the calls of the previous frame in place: a steady
-// frame makes the same calls as the one before, so each call finds its
-// arrays already sized and nothing is allocated, moved or destroyed.
-khost::detail::CallRecorder& recorderOf(void* recorder) {
-    return *static_cast<khost::detail::CallRecorder*>(recorder);
-}
-
 // The next call slot, reset to a call of `kind` (arrays emptied, their
-// storage kept).
+// storage kept). Recording overwrites the calls of the previous frame in
+// place: a steady frame makes the same calls as the one before, so each
+// call finds its arrays already sized and nothing is allocated, moved or
+// destroyed.
 DrawCall& next(void* recorder, DrawCall::Kind kind) {
-    khost::detail::CallRecorder& r = recorderOf(recorder);
+    khost::detail::CallRecorder& r = *static_cast<khost::detail::CallRecorder*>(recorder);
     std::vector<DrawCall>& calls = *r.calls;
     if (r.used == calls.size()) {
         calls.emplace_back();

@@ -1,6 +1,8 @@
-// Pairs plug-in nodes with registered draw override creators, and makes
-// and releases the overrides and their draw data records on the host's
-// behalf.
+// The registry of draw override creators by draw classification
+// (MDrawRegistry); pairing plug-in nodes with the registered creators, and
+// making and releasing the overrides and their draw data records on the
+// host's behalf.
+#include <maya/MDrawRegistry.h>
 #include <maya/MPxDrawOverride.h>
 #include <maya/MPxNode.h>
 #include <maya/MUserData.h>
@@ -11,6 +13,7 @@
 
 #include "frame_state.h"
 #include "model.h"
+#include "plugin_registry.h"
 #include "test_hooks.h"
 
 namespace khost {
@@ -56,7 +59,6 @@ const OverrideRegistration* findRegistration(const NodeType& type) {
 
 void releaseOverride(const Node& node) {
     FrameState& state = frameState();
-    state.bindings.erase(&node);
     const auto it = state.slots.find(&node);
     if (it == state.slots.end()) {
         return;
@@ -75,7 +77,7 @@ void releaseOverride(const Node& node) {
     }
 }
 
-void FrameDriver::destroy(Node& node) {
+void destroyPluginNode(Node& node) {
     releaseOverride(node);
     if (node.kind != NodeKind::PluginShape) {
         return;
@@ -87,13 +89,9 @@ void FrameDriver::destroy(Node& node) {
     }
 }
 
-void destroyPluginNode(Node& node) {
-    FrameDriver::destroy(node);
-}
-
 void releaseModuleOverrides(const PluginModule& module) {
     std::vector<const Node*> doomed;
-    for (const auto& entry : frameState().bindings) {
+    for (const auto& entry : frameState().slots) {
         if (entry.second.owner == &module) {
             doomed.push_back(entry.first);
         }
@@ -104,12 +102,68 @@ void releaseModuleOverrides(const PluginModule& module) {
 }
 
 void markDrawDirty(const Node& node) {
-    auto& bindings = frameState().bindings;
-    const auto it = bindings.find(&node);
-    if (it != bindings.end()) {
+    auto& slots = frameState().slots;
+    const auto it = slots.find(&node);
+    if (it != slots.end()) {
         std::fill(it->second.current.begin(), it->second.current.end(), false);
     }
 }
 
 }  // namespace detail
 }  // namespace khost
+
+// ---------------------------------------------------------------- MDrawRegistry
+namespace kd = khost::detail;
+
+namespace MHWRender {
+
+MStatus MDrawRegistry::registerDrawOverrideCreator(const MString& drawClassification,
+                                                   const MString& registrantId, DrawOverrideCreator creator) {
+    kd::PluginRegistry& registry = kd::pluginRegistry();
+    const std::string classification = drawClassification.asChar();
+    const std::string registrant = registrantId.asChar();
+    const std::string entry = "registerDrawOverrideCreator " + classification;
+    const MStatus::MStatusCode injected = kd::takeInjectedFailure(kd::RegistrationStep::RegisterDrawOverride);
+    if (injected != MStatus::kSuccess) {
+        return kd::logRegistration(entry, injected);
+    }
+    if (classification.empty() || registrant.empty() || !creator) {
+        return kd::logRegistration(entry, MStatus::kInvalidParameter);
+    }
+    for (const kd::OverrideRegistration& r : registry.overrides) {
+        if (r.classification == classification && r.registrantId == registrant) {
+            return kd::logRegistration(entry, MStatus::kFailure);
+        }
+    }
+    kd::OverrideRegistration r;
+    r.classification = classification;
+    r.registrantId = registrant;
+    r.creator = creator;
+    r.owner = kd::currentModule();
+    registry.overrides.push_back(r);
+    return kd::logRegistration(entry, MStatus::kSuccess);
+}
+
+MStatus MDrawRegistry::deregisterDrawOverrideCreator(const MString& drawClassification,
+                                                     const MString& registrantId) {
+    kd::PluginRegistry& registry = kd::pluginRegistry();
+    const std::string classification = drawClassification.asChar();
+    const std::string registrant = registrantId.asChar();
+    const std::string entry = "deregisterDrawOverrideCreator " + classification;
+    const MStatus::MStatusCode injected =
+        kd::takeInjectedFailure(kd::RegistrationStep::DeregisterDrawOverride);
+    if (injected != MStatus::kSuccess) {
+        return kd::logRegistration(entry, injected);
+    }
+    auto& overrides = registry.overrides;
+    const auto it = std::find_if(overrides.begin(), overrides.end(), [&](const kd::OverrideRegistration& r) {
+        return r.classification == classification && r.registrantId == registrant;
+    });
+    if (it == overrides.end()) {
+        return kd::logRegistration(entry, MStatus::kInvalidParameter);
+    }
+    overrides.erase(it);
+    return kd::logRegistration(entry, MStatus::kSuccess);
+}
+
+}  // namespace MHWRender

@@ -2,6 +2,8 @@
 #include <maya/MEventMessage.h>
 #include <maya/MMessage.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -37,12 +39,8 @@ const char* const kEventNames[] = {
 };
 
 bool knownEvent(const std::string& name) {
-    for (const char* known : kEventNames) {
-        if (name == known) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(std::begin(kEventNames), std::end(kEventNames),
+                       [&](const char* known) { return name == known; });
 }
 
 // Ids of the callbacks being run, innermost last.
@@ -123,14 +121,13 @@ MCallbackId MEventMessage::addEventCallback(const MString& event, MMessage::MBas
         return 0;
     }
     kd::CallbackRegistry& s = kd::callbackRegistry();
-    kd::Callback cb;
-    cb.id = s.nextId++;
+    const uintptr_t id = s.nextId++;
+    kd::Callback& cb = s.callbacks[id];
     cb.event = name;
     cb.fn = func;
     cb.clientData = clientData;
-    s.callbacks[cb.id] = cb;
     kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    return cb.id;
+    return id;
 }
 
 MStatus MEventMessage::getEventNames(MStringArray& names) {

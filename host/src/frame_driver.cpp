@@ -1,7 +1,10 @@
 // The viewport refresh: drives prepareForDraw and addUIDrawables of the
 // plug-in nodes that have a draw override, per view, through a host-owned
-// draw manager.
+// draw manager, skipping what lies outside a view's frustum.
+#include <maya/MBoundingBox.h>
 #include <maya/MDagPath.h>
+#include <maya/MMatrix.h>
+#include <maya/MPoint.h>
 #include <maya/MPxDrawOverride.h>
 #include <maya/MUIDrawManager.h>
 #include <maya/MUserData.h>
@@ -12,8 +15,6 @@
 #include <memory>
 #include <vector>
 
-#include "draw_recording.h"
-#include "frame_context.h"
 #include "frame_state.h"
 #include "model.h"
 #include "test_hooks.h"
@@ -26,10 +27,42 @@ namespace {
 // host's default on Linux; overrides that do not support it are not drawn.
 constexpr MHWRender::DrawAPI kViewportAPI = MHWRender::kOpenGLCoreProfile;
 
-MObject objectOf(Node& node) {
-    MObject obj;
-    Access::data(obj) = node.shared_from_this();
-    return obj;
+// Frustum culling as the host documents it: an override that says it is
+// bounded is culled when its bounding box (object space, taken to world
+// space through the override's transform) lies wholly outside the view's
+// frustum, that is when all eight corners are outside one of the six clip
+// planes. The test is conservative: a box that only straddles planes is kept.
+bool culledByFrustum(const MHWRender::MPxDrawOverride& override, const MDagPath& path,
+                     const MDagPath& cameraPath, const FrameContextImpl& context) {
+    if (!override.isBounded(path, cameraPath)) {
+        return false;
+    }
+    MBoundingBox box = override.boundingBox(path, cameraPath);
+    box.transformUsing(override.transform(path, cameraPath));
+    const MPoint lo = box.min();
+    const MPoint hi = box.max();
+    // One bit per clip plane: -w <= x, x <= w, -w <= y, y <= w, -w <= z, z <= w.
+    unsigned int outsideAll = 0x3F;
+    for (int corner = 0; corner < 8; ++corner) {
+        const MPoint world((corner & 1) ? hi.x : lo.x, (corner & 2) ? hi.y : lo.y,
+                           (corner & 4) ? hi.z : lo.z);
+        const MPoint c = world * context.viewProjMtx;
+        const unsigned int outside = (c.x < -c.w ? 0x01u : 0u) | (c.x > c.w ? 0x02u : 0u) |
+                                     (c.y < -c.w ? 0x04u : 0u) | (c.y > c.w ? 0x08u : 0u) |
+                                     (c.z < -c.w ? 0x10u : 0u) | (c.z > c.w ? 0x20u : 0u);
+        outsideAll &= outside;
+    }
+    return outsideAll != 0;
+}
+
+// Runs `draw` with a host-owned draw manager recording into `calls`, which
+// then hold exactly the calls it made.
+template <class Draw>
+void recordInto(std::vector<::khost::DrawCall>& calls, Draw&& draw) {
+    CallRecorder recorder;
+    recorder.calls = &calls;
+    MHWRender::MHostAccess::withDrawManager<MHWRender::MUIDrawManager>(&recorder, draw);
+    calls.resize(recorder.used);
 }
 
 // Empties the calls of every node and view that the frame just made did not
@@ -46,9 +79,9 @@ void dropUndrawnCalls() {
 }
 
 // Starts a frame and pairs the live plug-in nodes with their overrides,
-// making missing ones. Plug-in code runs below
-// and may add or delete nodes, so the candidates are copied (only plug-in
-// nodes: a scene of many curves has few of them).
+// making missing ones. Plug-in code runs below and may add or delete nodes,
+// so the candidates are copied (only plug-in nodes: a scene of many curves
+// has few of them).
 void collectDrawable(std::vector<Prepared>& drawable) {
     Scene& scene = Scene::get();
     FrameState& state = frameState();
@@ -63,8 +96,8 @@ void collectDrawable(std::vector<Prepared>& drawable) {
             continue;
         }
         const OverrideRegistration* reg = findRegistration(*n->pluginType());
-        const auto bound = state.bindings.find(n.get());
-        if (bound != state.bindings.end() && (!reg || bound->second.creator != reg->creator)) {
+        const auto bound = state.slots.find(n.get());
+        if (bound != state.slots.end() && (!reg || bound->second.creator != reg->creator)) {
             releaseOverride(*n);  // its registration is gone or replaced
         }
         if (!reg) {
@@ -72,25 +105,23 @@ void collectDrawable(std::vector<Prepared>& drawable) {
         }
         FrameSlot& slot = state.slots[n.get()];
         if (!slot.override) {
-            slot.override = reg->creator(objectOf(*n));
+            MObject object;
+            Access::data(object) = n;
+            slot.override = reg->creator(object);
             if (!slot.override) {
                 state.slots.erase(n.get());
                 continue;
             }
             ++counters.overridesCreated;
-            Binding& binding = state.bindings[n.get()];
-            binding.creator = reg->creator;
-            binding.owner = reg->owner;
+            slot.creator = reg->creator;
+            slot.owner = reg->owner;
         }
         slot.records.resize(std::max(slot.records.size(), viewCount), nullptr);
         slot.calls.resize(std::max(slot.calls.size(), viewCount));
         slot.drawnInFrame.resize(slot.calls.size(), 0);
-        Binding& binding = state.bindings[n.get()];
-        binding.current.resize(std::max(binding.current.size(), viewCount), false);
-        Prepared p;
-        p.node = n;
-        Access::node(p.path) = n;
-        drawable.push_back(std::move(p));
+        slot.current.resize(std::max(slot.current.size(), viewCount), false);
+        drawable.push_back(Prepared{n, MDagPath()});
+        Access::node(drawable.back().path) = n;
     }
 }
 
@@ -127,8 +158,7 @@ std::vector<std::size_t> prepareView(std::size_t v, const FrameContextImpl& cont
             ++hostCounters().culled;
             continue;
         }
-        Binding& binding = frameState().bindings[p.node.get()];
-        if (FrameDriver::alwaysDirty(*override) || !binding.current[v]) {
+        if (MHWRender::MHostAccess::alwaysDirty(*override) || !slot->current[v]) {
             MUserData* old = slot->records[v];
             MUserData* fresh = override->prepareForDraw(p.path, cameraPath, context, old);
             ++hostCounters().prepareForDraw;
@@ -137,7 +167,7 @@ std::vector<std::size_t> prepareView(std::size_t v, const FrameContextImpl& cont
                 ++hostCounters().recordsDeleted;
             }
             slot->records[v] = fresh;
-            binding.current[v] = true;
+            slot->current[v] = true;
         }
         prepared.push_back(i);
     }
@@ -154,17 +184,19 @@ void drawView(std::size_t v, const FrameContextImpl& context, const std::vector<
             continue;
         }
         if (slot->override->hasUIDrawables()) {
-            FrameDriver::addUIDrawables(*slot->override, p.path, slot->calls[v], context, slot->records[v]);
+            recordInto(slot->calls[v], [&](MHWRender::MUIDrawManager& manager) {
+                slot->override->addUIDrawables(p.path, manager, context, slot->records[v]);
+            });
             slot->drawnInFrame[v] = frameState().frameNumber;
             ++hostCounters().addUIDrawables;
         }
         // Data made with the old deleteAfterUse flag is dropped once drawn.
         MUserData* record = slot->records[v];
-        if (record && FrameDriver::deleteAfterUse(*record)) {
+        if (record && Access::deleteAfterUse(*record)) {
             delete record;
             ++hostCounters().recordsDeleted;
             slot->records[v] = nullptr;
-            frameState().bindings[p.node.get()].current[v] = false;
+            slot->current[v] = false;
         }
     }
 }
@@ -176,33 +208,10 @@ bool FrameDriver::viewHasCamera(std::size_t v) {
     return v < views.size() && views[v].cameraShape && views[v].cameraShape->alive;
 }
 
-bool FrameDriver::alwaysDirty(const MHWRender::MPxDrawOverride& override) {
-    return MHWRender::MHostAccess::alwaysDirty(override);
-}
-
-bool FrameDriver::deleteAfterUse(const MUserData& record) {
-    return Access::deleteAfterUse(record);
-}
-
-void FrameDriver::addUIDrawables(MHWRender::MPxDrawOverride& override, const MDagPath& path,
-                                 std::vector<::khost::DrawCall>& calls,
-                                 const MHWRender::MFrameContext& context, const MUserData* record) {
-    CallRecorder recorder;
-    recorder.calls = &calls;
-    MHWRender::MHostAccess::withDrawManager<MHWRender::MUIDrawManager>(
-        &recorder,
-        [&](MHWRender::MUIDrawManager& manager) { override.addUIDrawables(path, manager, context, record); });
-    calls.resize(recorder.used);
-}
-
 void FrameDriver::recordCalls(
     std::vector<::khost::DrawCall>& calls, const MHWRender::MFrameContext& context,
     const std::function<void(MHWRender::MUIDrawManager&, const MHWRender::MFrameContext&)>& run) {
-    CallRecorder recorder;
-    recorder.calls = &calls;
-    MHWRender::MHostAccess::withDrawManager<MHWRender::MUIDrawManager>(
-        &recorder, [&](MHWRender::MUIDrawManager& manager) { run(manager, context); });
-    calls.resize(recorder.used);
+    recordInto(calls, [&](MHWRender::MUIDrawManager& manager) { run(manager, context); });
 }
 
 void FrameDriver::drawFrame() {

@@ -1,46 +1,127 @@
 #pragma once
 // The viewport refresh's state and steps: which plug-in nodes have a draw
-// override, the records and recorded calls each keeps per view, and the
-// frame being made. The frame driver (frame_driver.cpp) runs the steps;
+// override, the records and recorded calls each keeps per view, the frame
+// being made and the frame context of each view. The frame driver
+// (frame_driver.cpp) runs the steps and decides what a view skips;
 // override bindings (draw_override_binding.cpp) make and release the
-// overrides; frustum_culling.cpp decides what a view skips. Not installed.
+// overrides. Not installed.
+#include <khost/draw_call.h>
 #include <maya/MDagPath.h>
+#include <maya/MFrameContext.h>
+#include <maya/MMatrix.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 #include <vector>
 
-#include "draw_recording.h"
 #include "model.h"
 
 class MUserData;
 namespace MHWRender {
 class MPxDrawOverride;
-class MFrameContext;
 class MUIDrawManager;
 }  // namespace MHWRender
 
 namespace khost {
 namespace detail {
 
-struct FrameContextImpl;
+// The frame context the host hands to draw overrides: the matrices and
+// viewport of one view, fixed when the frame starts. The frame driver makes
+// one per view and frame.
+struct FrameContextImpl : MHWRender::MFrameContext {
+    FrameContextImpl(const View& view, int viewIndex)
+        : index(viewIndex), width(view.width), height(view.height) {
+        Access::node(camera) = view.cameraShape;
+        viewMtx = toMMatrix(viewMatrix(view));
+        projMtx = toMMatrix(projectionMatrix(view));
+        viewProjMtx = toMMatrix(viewProjection(view));
+    }
 
-// What the host keeps for a plug-in node that has a draw override.
-struct FrameSlot {
-    MHWRender::MPxDrawOverride* override = nullptr;     // made once per node, owned by the host
-    std::vector<MUserData*> records;                    // per view; owned by the host
-    std::vector<std::vector<::khost::DrawCall>> calls;  // per view, last frame's draw calls
-    std::vector<uint64_t> drawnInFrame;                 // per view, the frame that last recorded its calls
+    // World matrices are those of an object at the world origin: there is
+    // no current object at the frame level.
+    MMatrix getMatrix(MatrixType mtype, MStatus* ReturnStatus = nullptr) const override {
+        setStatus(ReturnStatus, MStatus::kSuccess);
+        switch (mtype) {
+            case kWorldMtx:
+            case kWorldTransposeMtx:
+            case kWorldInverseMtx:
+            case kWorldTranspInverseMtx:
+                return MMatrix();
+            case kViewMtx:
+            case kWorldViewMtx:
+                return viewMtx;
+            case kViewTransposeMtx:
+            case kWorldViewTransposeMtx:
+                return viewMtx.transpose();
+            case kViewInverseMtx:
+            case kWorldViewInverseMtx:
+                return viewMtx.inverse();
+            case kViewTranspInverseMtx:
+            case kWorldViewTranspInverseMtx:
+                return viewMtx.inverse().transpose();
+            case kProjectionMtx:
+                return projMtx;
+            case kProjectionTranposeMtx:
+                return projMtx.transpose();
+            case kProjectionInverseMtx:
+                return projMtx.inverse();
+            case kProjectionTranspInverseMtx:
+                return projMtx.inverse().transpose();
+            case kViewProjMtx:
+            case kWorldViewProjMtx:
+                return viewProjMtx;
+            case kViewProjTranposeMtx:
+            case kWorldViewProjTransposeMtx:
+                return viewProjMtx.transpose();
+            case kViewProjInverseMtx:
+            case kWorldViewProjInverseMtx:
+                return viewProjMtx.inverse();
+            case kViewProjTranspInverseMtx:
+            case kWorldViewProjTranspInverseMtx:
+                return viewProjMtx.inverse().transpose();
+        }
+        setStatus(ReturnStatus, MStatus::kInvalidParameter);
+        return MMatrix();
+    }
+
+    MStatus getViewportDimensions(int& originX, int& originY, int& w, int& h) const override {
+        originX = originY = 0;
+        w = width;
+        h = height;
+        return MStatus::kSuccess;
+    }
+
+    int index;
+    int width;
+    int height;
+    MDagPath camera;
+    MMatrix viewMtx, projMtx, viewProjMtx;
 };
 
-// Where a node's override came from, and which views hold a record that is
-// still current for an override that is not always dirty.
-struct Binding {
+// Where a draw manager records: the calls of one node in one view, written
+// from the first on over the previous frame's (which keeps their storage);
+// `used` counts the calls of this frame, and the rest are cut off when the
+// node's addUIDrawables returns.
+struct CallRecorder {
+    std::vector<::khost::DrawCall>* calls = nullptr;
+    std::size_t used = 0;
+};
+
+// What the host keeps for a plug-in node that has a draw override: the
+// override, where it came from, and per view its record, whether that
+// record is still current for an override that is not always dirty, and the
+// calls last recorded.
+struct FrameSlot {
+    MHWRender::MPxDrawOverride* override = nullptr;  // made once per node, owned by the host
     MHWRender::MPxDrawOverride* (*creator)(const MObject&) = nullptr;
     const PluginModule* owner = nullptr;
-    std::vector<bool> current;  // per view
+    std::vector<MUserData*> records;                    // per view; owned by the host
+    std::vector<bool> current;                          // per view
+    std::vector<std::vector<::khost::DrawCall>> calls;  // per view, last frame's draw calls
+    std::vector<uint64_t> drawnInFrame;                 // per view, the frame that last recorded its calls
 };
 
 // A node paired with its override for the frame being made.
@@ -58,7 +139,6 @@ struct PendingFrame {
 
 struct FrameState {
     std::map<const Node*, FrameSlot> slots;
-    std::map<const Node*, Binding> bindings;
     PendingFrame pending;
     // The number of the frame being made; a view's calls recorded in an
     // earlier frame are stale.
@@ -81,30 +161,16 @@ void releaseModuleOverrides(const PluginModule& module);
 // override is not always dirty (the host does so when a node changes).
 void markDrawDirty(const Node& node);
 
-// ---------------------------------------------------------------- culling
-// Frustum culling as the host documents it: true when the override says it
-// is bounded and its bounding box lies wholly outside the view's frustum.
-bool culledByFrustum(const MHWRender::MPxDrawOverride& override, const MDagPath& path,
-                     const MDagPath& cameraPath, const FrameContextImpl& context);
-
 // ---------------------------------------------------------------- the frame driver
 // Runs the frame's steps and constructs the host-owned draw manager.
 struct FrameDriver {
     static void drawFrame();
     static void prepareFrame();
     static void drawPreparedFrame();
-    static void destroy(Node& node);
-    // Host-private state the frame's steps read.
-    static bool alwaysDirty(const MHWRender::MPxDrawOverride& override);
-    static bool deleteAfterUse(const MUserData& record);
     // Views whose camera is gone are neither prepared nor drawn.
     static bool viewHasCamera(std::size_t view);
-    // addUIDrawables through a draw manager that records into `calls`,
-    // which then hold exactly the calls it made.
-    static void addUIDrawables(MHWRender::MPxDrawOverride& override, const MDagPath& path,
-                               std::vector<::khost::DrawCall>& calls, const MHWRender::MFrameContext& context,
-                               const MUserData* record);
-    // A draw manager recording into `calls`, handed to `run` with `context`.
+    // A draw manager recording into `calls`, handed to `run` with `context`;
+    // `calls` then hold exactly the calls it made.
     static void recordCalls(
         std::vector<::khost::DrawCall>& calls, const MHWRender::MFrameContext& context,
         const std::function<void(MHWRender::MUIDrawManager&, const MHWRender::MFrameContext&)>& run);

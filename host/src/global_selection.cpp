@@ -1,10 +1,12 @@
 // MGlobal: the host's selection lists (active, soft and hilite) and its
-// messages.
+// messages; MRichSelection, a selection with soft-selection weights, which
+// travel in the components of its list.
 #include <maya/MGlobal.h>
+#include <maya/MRichSelection.h>
 
 #include <iostream>
 
-#include "model.h"
+#include "selection_items.h"
 
 namespace khost {
 namespace detail {
@@ -50,4 +52,25 @@ void MGlobal::displayWarning(const MString& theWarning) {
 
 void MGlobal::displayError(const MString& theError) {
     std::cerr << "// Error: " << theError.asChar() << std::endl;
+}
+
+// ---------------------------------------------------------------- MRichSelection
+
+MRichSelection::MRichSelection() = default;
+MRichSelection::MRichSelection(const MRichSelection& other) = default;
+MRichSelection::~MRichSelection() = default;
+MRichSelection& MRichSelection::operator=(const MRichSelection& other) = default;
+
+MStatus MRichSelection::getSelection(MSelectionList& selection) const {
+    selection = data_;
+    return MStatus::kSuccess;
+}
+
+MStatus MRichSelection::setSelection(const MSelectionList& selection) {
+    data_ = selection;
+    return MStatus::kSuccess;
+}
+
+MStatus MRichSelection::clear() {
+    return data_.clear();
 }

@@ -1,12 +1,9 @@
-// Scene harness: a new scene, building and editing the DAG.
+// Scene harness: a new scene, building and editing the DAG, and the
+// lookups of nodes by name that the other harness sources share.
 #include <khost/harness.h>
-#include <maya/MFn.h>
-#include <maya/MSelectionList.h>
 
 #include <algorithm>
 #include <cmath>
-#include <iostream>
-#include <unordered_set>
 
 #include "harness_internal.h"
 #include "model.h"
@@ -14,6 +11,91 @@
 #include "scene_internal.h"
 
 namespace khost {
+namespace detail {
+
+Node* shapeOfKind(const std::string& name, NodeKind kind) {
+    Node* n = findNode(name);
+    if (n == nullptr) {
+        return nullptr;
+    }
+    if (n->kind == kind) {
+        return n;
+    }
+    if (n->kind == NodeKind::Transform) {
+        for (Node* c : n->children) {
+            if (c->kind == kind) {
+                return c;
+            }
+        }
+    }
+    return nullptr;
+}
+
+MDagPath pathOf(Node* n) {
+    MDagPath p;
+    Access::node(p) = sharedNode(n);
+    return p;
+}
+
+namespace {
+
+// Hands a refusal's reason to the caller when it asked for one.
+void fail(std::string* error, const std::string& reason) {
+    if (error != nullptr) {
+        *error = reason;
+    }
+}
+
+// The transform a name refers to: the node itself, or a shape's parent.
+Node* transformOf(const std::string& name) {
+    Node* n = findNode(name);
+    if (n != nullptr && n->isShape()) {
+        n = n->parent;
+    }
+    return (n != nullptr && n->kind == NodeKind::Transform) ? n : nullptr;
+}
+
+// Resolves a parent name ("" is the world). False when it names no transform.
+bool resolveParent(const std::string& parent, Node*& out, std::string* error) {
+    out = nullptr;
+    if (parent.empty()) {
+        return true;
+    }
+    out = findNode(parent);
+    if (out == nullptr || out->kind != NodeKind::Transform) {
+        fail(error, "no transform named '" + parent + "'");
+        return false;
+    }
+    return true;
+}
+
+// False, with a reason, for a requested name the host would refuse ("" is
+// fine), or for a parent that is no transform.
+bool checkNameAndParent(const std::string& name, const std::string& parent, Node*& parentNode,
+                        std::string* error) {
+    if (!name.empty() && !isValidNodeName(name)) {
+        fail(error, "invalid node name '" + name + "'");
+        return false;
+    }
+    return resolveParent(parent, parentNode, error);
+}
+
+// A transform with one shape of `kind` below it; returns the shape.
+Node& addTransformAndShape(NodeKind kind, const std::string& name, const std::string& defaultBase,
+                           Node* parent) {
+    const std::string transformName = uniqueNodeName(name, defaultBase);
+    Node& transform = addNode(NodeKind::Transform, transformName, parent);
+    return addNode(kind, shapeNameFor(transformName), &transform);
+}
+
+// The uniform knot vector of a curve given without one (clamped unless periodic).
+std::vector<double> defaultKnots(int numCVs, int degree, int form) {
+    return form == geom::kFormPeriodic ? geom::uniformPeriodicKnots(numCVs, degree)
+                                       : geom::uniformClampedKnots(numCVs, degree);
+}
+
+}  // namespace
+}  // namespace detail
 
 namespace kd = detail;
 
@@ -41,14 +123,10 @@ CurveDesc periodicCircle(double radius, int spans, int degree, const Vec3& cente
         return desc;
     }
     constexpr double kTwoPi = 6.28318530717958647692;
-    std::vector<Vec3> unit;
-    for (int i = 0; i < spans; ++i) {
-        const double a = kTwoPi * i / spans;
-        unit.push_back(Vec3{{std::cos(a), 0.0, -std::sin(a)}});  // counter-clockwise seen from +Y
-    }
-    std::vector<Vec3> cvs;
+    std::vector<Vec3> cvs;  // the first `degree` repeated at the end
     for (int i = 0; i < spans + degree; ++i) {
-        cvs.push_back(unit[static_cast<std::size_t>(i % spans)]);
+        const double a = kTwoPi * (i % spans) / spans;
+        cvs.push_back(Vec3{{std::cos(a), 0.0, -std::sin(a)}});  // counter-clockwise seen from +Y
     }
     // Scale so that the curve passes at `radius` from the centre at its knots.
     const std::vector<double> knots = geom::uniformPeriodicKnots(static_cast<int>(cvs.size()), degree);
@@ -105,7 +183,7 @@ MeshDesc boxMesh(const Vec3& minCorner, const Vec3& maxCorner) {
 
 std::string createTransform(const std::string& name, const std::string& parent) {
     kd::Node* parentNode = nullptr;
-    if (!kd::checkName(name, nullptr) || !kd::resolveParent(parent, parentNode, nullptr)) {
+    if (!kd::checkNameAndParent(name, parent, parentNode, nullptr)) {
         return "";
     }
     return kd::addNode(kd::NodeKind::Transform, kd::uniqueNodeName(name, "transform"), parentNode).name;
@@ -122,7 +200,7 @@ std::string createCurve(const CurveDesc& desc, const std::string& name, const st
         return "";
     }
     kd::Node* parentNode = nullptr;
-    if (!kd::checkName(name, error) || !kd::resolveParent(parent, parentNode, error)) {
+    if (!kd::checkNameAndParent(name, parent, parentNode, error)) {
         return "";
     }
     kd::Node& shape = kd::addTransformAndShape(kd::NodeKind::NurbsCurve, name, "curve", parentNode);
@@ -152,7 +230,7 @@ std::string createMesh(const MeshDesc& desc, const std::string& name, const std:
         }
     }
     kd::Node* parentNode = nullptr;
-    if (!kd::checkName(name, error) || !kd::resolveParent(parent, parentNode, error)) {
+    if (!kd::checkNameAndParent(name, parent, parentNode, error)) {
         return "";
     }
     static uint64_t meshVersions = 0;
@@ -176,7 +254,7 @@ std::string createMesh(const MeshDesc& desc, const std::string& name, const std:
 std::string createCamera(const Vec3& eye, const Vec3& target, double horizontalFovDeg,
                          const std::string& name, const std::string& parent) {
     kd::Node* parentNode = nullptr;
-    if (!kd::checkName(name, nullptr) || !kd::resolveParent(parent, parentNode, nullptr)) {
+    if (!kd::checkNameAndParent(name, parent, parentNode, nullptr)) {
         return "";
     }
     kd::Node& shape = kd::addTransformAndShape(kd::NodeKind::Camera, name, "camera", parentNode);
@@ -300,8 +378,11 @@ MDagPath dagPath(const std::string& name) {
 }
 
 MObject object(const std::string& name) {
-    kd::Node* n = kd::findNode(name);
-    return n != nullptr ? kd::objectOf(n) : MObject();
+    MObject o;
+    if (kd::Node* n = kd::findNode(name)) {
+        kd::Access::data(o) = kd::sharedNode(n);
+    }
+    return o;
 }
 
 }  // namespace khost

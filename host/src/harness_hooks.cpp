@@ -1,7 +1,9 @@
 // Scene harness: the test hooks (counters, injected registration failures,
 // the registration and UI procedure logs, batch mode, forced display
-// statuses).
+// statuses) and the console capture.
 #include <khost/harness.h>
+
+#include <iostream>
 
 #include "model.h"
 #include "test_hooks.h"
@@ -20,28 +22,8 @@ void resetCounters() {
 }
 
 // ---------------------------------------------------------------- registration
-namespace {
-
-detail::RegistrationStep stepOf(HostStep step) {
-    switch (step) {
-        case HostStep::RegisterNode:
-            return detail::RegistrationStep::RegisterNode;
-        case HostStep::DeregisterNode:
-            return detail::RegistrationStep::DeregisterNode;
-        case HostStep::RegisterDrawOverride:
-            return detail::RegistrationStep::RegisterDrawOverride;
-        case HostStep::DeregisterDrawOverride:
-            return detail::RegistrationStep::DeregisterDrawOverride;
-        case HostStep::RegisterUI:
-            break;
-    }
-    return detail::RegistrationStep::RegisterUI;
-}
-
-}  // namespace
-
 void failNext(HostStep step, MStatus::MStatusCode code) {
-    testHooks().failNext[stepOf(step)] = code;
+    testHooks().failNext[step] = code;
 }
 
 const std::vector<std::string>& registrationLog() {
@@ -74,6 +56,26 @@ void setDisplayStatusOverride(const std::string& name, int status) {
 
 void clearDisplayStatusOverrides() {
     testHooks().displayStatusOverrides.clear();
+}
+
+// ---------------------------------------------------------------- console
+ConsoleCapture::ConsoleCapture()
+    : oldOut_((std::cout.flush(), std::cout.rdbuf(out_.rdbuf()))),
+      oldErr_((std::cerr.flush(), std::cerr.rdbuf(err_.rdbuf()))) {}
+
+ConsoleCapture::~ConsoleCapture() {
+    std::cout.flush();
+    std::cerr.flush();
+    std::cout.rdbuf(oldOut_);
+    std::cerr.rdbuf(oldErr_);
+}
+
+std::string ConsoleCapture::out() const {
+    return out_.str();
+}
+
+std::string ConsoleCapture::err() const {
+    return err_.str();
 }
 
 }  // namespace khost

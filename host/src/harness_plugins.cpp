@@ -1,31 +1,128 @@
-// Scene harness: loading and unloading plug-ins and what they registered.
+// Scene harness: loading and unloading plug-ins, what they registered, and
+// nodes of their types with their attributes.
 #include <khost/harness.h>
+#include <maya/MFnData.h>
+#include <maya/MPxNode.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
-#include "harness_internal.h"
+#include "frame_state.h"
 #include "model.h"
+#include "nodes_internal.h"
 #include "plugin_modules.h"
 #include "plugin_registry.h"
+#include "scene_internal.h"
 
 namespace khost {
-
-namespace kd = detail;
-using detail::NodeType;
-using detail::PluginModule;
-using detail::Scene;
-
+namespace detail {
 namespace {
 
+// The registered node type of that name, or null.
+std::shared_ptr<NodeType> nodeTypeNamed(const std::string& name) {
+    for (const auto& t : pluginRegistry().nodeTypes) {
+        if (t->name == name) {
+            return t;
+        }
+    }
+    return nullptr;
+}
+
 const PluginModule* loadedModule(const std::string& name) {
-    for (const auto& p : kd::pluginRegistry().plugins) {
+    for (const auto& p : pluginRegistry().plugins) {
         if (p->loaded && p->name == name) {
             return p.get();
         }
     }
     return nullptr;
+}
+
+}  // namespace
+}  // namespace detail
+
+namespace kd = detail;
+using detail::Access;
+using detail::AttrDef;
+using detail::AttrKind;
+using detail::Node;
+using detail::NodeKind;
+using detail::NodeType;
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+Node* liveNode(const std::string& name) {
+    Node* n = detail::findNode(name);
+    return n && n->alive ? n : nullptr;
+}
+
+// One attribute of one live node: a plug-in attribute of the node's type,
+// or a built-in one.
+struct Target {
+    Node* node = nullptr;
+    const AttrDef* attr = nullptr;
+    bool isState() const { return attr == &detail::stateAttribute(); }
+    detail::AttrValue& value() const { return node->plugin().values[static_cast<std::size_t>(attr->index)]; }
+};
+
+Target resolve(const std::string& nodeName, const std::string& attrName) {
+    Target t;
+    t.node = liveNode(nodeName);
+    if (!t.node) {
+        return t;
+    }
+    t.attr = t.node->pluginType() ? detail::findTypeAttribute(*t.node->pluginType(), attrName) : nullptr;
+    if (!t.attr) {
+        t.attr = detail::findBuiltinAttribute(attrName);
+    }
+    return t;
+}
+
+// Writes numeric components: clamped to the attribute's range for setAttr,
+// as they come for forceAttr.
+bool writeNumeric(const std::string& nodeName, const std::string& attrName, const std::vector<double>& in,
+                  bool clamp) {
+    const Target t = resolve(nodeName, attrName);
+    if (!t.attr) {
+        return false;
+    }
+    if (clamp && std::any_of(in.begin(), in.end(), [](double v) { return std::isnan(v); })) {
+        return false;
+    }
+    if (t.isState()) {
+        if (in.size() != 1) {
+            return false;
+        }
+        const double v = std::round(in[0]);
+        // setAttr accepts only the enum's values; a connection may deliver any.
+        if (clamp && (v < t.attr->minValue || v > t.attr->maxValue)) {
+            return false;
+        }
+        t.node->state = detail::saturateCast<int>(v);
+        detail::markDrawDirty(*t.node);
+        return true;
+    }
+    if (t.attr->builtin || t.attr->kind != AttrKind::Numeric ||
+        static_cast<int>(in.size()) != t.attr->components) {
+        return false;
+    }
+    auto& num = t.value().num;
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        double v = in[i];
+        if (clamp && t.attr->hasMin && v < t.attr->minValue) {
+            v = t.attr->minValue;
+        }
+        if (clamp && t.attr->hasMax && v > t.attr->maxValue) {
+            v = t.attr->maxValue;
+        }
+        num[i] = detail::storeNumeric(t.attr->numericType, v);
+    }
+    detail::markDrawDirty(*t.node);
+    return true;
 }
 
 }  // namespace
@@ -45,21 +142,21 @@ bool unloadPlugin(const std::string& name, std::string* error) {
 }
 
 bool isPluginLoaded(const std::string& name) {
-    return loadedModule(name) != nullptr;
+    return kd::loadedModule(name) != nullptr;
 }
 
 std::string pluginVendor(const std::string& name) {
-    const PluginModule* m = loadedModule(name);
+    const kd::PluginModule* m = kd::loadedModule(name);
     return m ? m->vendor : std::string();
 }
 
 std::string pluginVersion(const std::string& name) {
-    const PluginModule* m = loadedModule(name);
+    const kd::PluginModule* m = kd::loadedModule(name);
     return m ? m->version : std::string();
 }
 
 std::string pluginApiVersion(const std::string& name) {
-    const PluginModule* m = loadedModule(name);
+    const kd::PluginModule* m = kd::loadedModule(name);
     return m ? m->apiVersion : std::string();
 }
 
@@ -69,7 +166,7 @@ bool nodeTypeRegistered(const std::string& typeName) {
 
 bool drawOverrideRegistered(const std::string& classification, const std::string& registrantId) {
     const auto& overrides = kd::pluginRegistry().overrides;
-    return std::any_of(overrides.begin(), overrides.end(), [&](const detail::OverrideRegistration& r) {
+    return std::any_of(overrides.begin(), overrides.end(), [&](const kd::OverrideRegistration& r) {
         return r.classification == classification && r.registrantId == registrantId;
     });
 }
@@ -80,6 +177,140 @@ std::size_t installedCallbackCount() {
 
 std::size_t danglingCallbackCount() {
     return kd::callbackRegistry().dangling;
+}
+
+// ---------------------------------------------------------------- nodes
+std::string createNode(const std::string& typeName, const std::string& name, std::string* error) {
+    auto refuse = [&](const std::string& reason) {
+        if (error) {
+            *error = reason;
+        }
+        return std::string();
+    };
+    const std::shared_ptr<NodeType> type = detail::nodeTypeNamed(typeName);
+    if (!type) {
+        return refuse("unknown node type \"" + typeName + "\"");
+    }
+    if (!name.empty() && !detail::isValidNodeName(name)) {
+        return refuse("invalid node name \"" + name + "\"");
+    }
+    // A locator lives under a transform of its own.
+    Node* parent = nullptr;
+    if (type->pxType == MPxNode::kLocatorNode) {
+        parent = &detail::addNode(NodeKind::Transform, detail::uniqueNodeName("", "transform"), nullptr);
+    }
+    Node& node = detail::addNode(NodeKind::PluginShape, detail::uniqueNodeName(name, typeName), parent);
+    node.plugin().type = type;
+    node.state = 0;
+    node.plugin().values.resize(type->attributes.size());
+    for (std::size_t i = 0; i < type->attributes.size(); ++i) {
+        node.plugin().values[i].num = type->attributes[i]->defaults;
+    }
+
+    void* made = type->creator();
+    if (!made) {
+        detail::removeSubtree(parent ? *parent : node, false);
+        return refuse("the creator of \"" + typeName + "\" returned no object");
+    }
+    // The host takes the creator's object as the node's MPxNode.
+    MPxNode* user = static_cast<MPxNode*>(made);
+    Access::node(*user) = &node;
+    node.plugin().user = user;
+    user->postConstructor();
+    return node.name;
+}
+
+// ---------------------------------------------------------------- attributes
+bool setAttr(const std::string& node, const std::string& attr, double value) {
+    return writeNumeric(node, attr, {value}, true);
+}
+
+bool setAttr(const std::string& node, const std::string& attr, double a, double b, double c) {
+    return writeNumeric(node, attr, {a, b, c}, true);
+}
+
+bool forceAttr(const std::string& node, const std::string& attr, double value) {
+    return writeNumeric(node, attr, {value}, false);
+}
+
+bool forceAttr(const std::string& node, const std::string& attr, double a, double b, double c) {
+    return writeNumeric(node, attr, {a, b, c}, false);
+}
+
+bool setAttrString(const std::string& node, const std::string& attr, const std::string& value) {
+    const Target t = resolve(node, attr);
+    if (!t.attr || t.attr->builtin || t.attr->kind != AttrKind::Typed ||
+        t.attr->dataType != MFnData::kString) {
+        return false;
+    }
+    t.value().str = value;
+    t.value().strNull = false;
+    detail::markDrawDirty(*t.node);
+    return true;
+}
+
+double getAttr(const std::string& node, const std::string& attr) {
+    const Target t = resolve(node, attr);
+    if (!t.attr) {
+        return kNaN;
+    }
+    if (t.isState()) {
+        return t.node->state;
+    }
+    if (t.attr->kind != AttrKind::Numeric || t.attr->components != 1) {
+        return kNaN;
+    }
+    return t.attr->builtin ? t.attr->defaults[0] : t.value().num[0];
+}
+
+std::array<double, 3> getAttr3(const std::string& node, const std::string& attr) {
+    const Target t = resolve(node, attr);
+    if (!t.attr || t.isState() || t.attr->kind != AttrKind::Numeric || t.attr->components != 3) {
+        return {{kNaN, kNaN, kNaN}};
+    }
+    return t.attr->builtin ? t.attr->defaults : t.value().num;
+}
+
+std::string getAttrString(const std::string& node, const std::string& attr) {
+    const Target t = resolve(node, attr);
+    if (!t.attr || t.attr->builtin || t.attr->kind != AttrKind::Typed) {
+        return std::string();
+    }
+    return t.value().str;
+}
+
+bool attrStringIsNull(const std::string& node, const std::string& attr) {
+    const Target t = resolve(node, attr);
+    if (!t.attr || t.attr->builtin || t.attr->kind != AttrKind::Typed) {
+        return false;
+    }
+    return t.value().strNull;
+}
+
+std::vector<AttributeInfo> listAttributes(const std::string& node) {
+    std::vector<AttributeInfo> out;
+    const Node* n = liveNode(node);
+    if (!n || !n->pluginType()) {
+        return out;
+    }
+    for (const auto& a : n->pluginType()->attributes) {
+        AttributeInfo info;
+        info.longName = a->longName;
+        info.shortName = a->shortName;
+        info.typed = a->kind == AttrKind::Typed;
+        info.numericType = a->numericType;
+        info.dataType = a->dataType;
+        info.components = a->components;
+        info.defaults = a->defaults;
+        info.hasMin = a->hasMin;
+        info.hasMax = a->hasMax;
+        info.minValue = a->minValue;
+        info.maxValue = a->maxValue;
+        info.usedAsColor = a->usedAsColor;
+        info.builtin = a->builtin;
+        out.push_back(info);
+    }
+    return out;
 }
 
 }  // namespace khost

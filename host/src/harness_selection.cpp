@@ -3,17 +3,78 @@
 #include <maya/MFn.h>
 #include <maya/MSelectionList.h>
 
-#include <algorithm>
-#include <cmath>
-#include <iostream>
+#include <memory>
 #include <unordered_set>
 
 #include "harness_internal.h"
 #include "model.h"
 #include "nurbs.h"
-#include "scene_internal.h"
+#include "selection_items.h"
 
 namespace khost {
+namespace detail {
+namespace {
+
+// A single-indexed component object; weights, when given, are padded with 1.
+MObject componentObject(MFn::Type type, const std::vector<int>& elements, const std::vector<float>& weights) {
+    auto c = std::make_shared<ComponentData>();
+    c->type = type;
+    c->elements = elements;
+    c->hasWeights = !weights.empty();
+    if (c->hasWeights) {
+        c->weights = weights;
+        c->weights.resize(elements.size(), 1.0f);
+    }
+    return objectOf(c);
+}
+
+// Element indices a curve has for a component type; -1 when not checked.
+int elementLimit(const Node& curve, MFn::Type type) {
+    const int cvs = static_cast<int>(curve.curve().cvs.size());
+    const int spans = geom::numSpans(curve.curve().degree, cvs);
+    switch (type) {
+        case MFn::kCurveCVComponent:
+            return cvs;
+        case MFn::kCurveEPComponent:
+            return curve.curve().form == geom::kFormPeriodic ? spans : spans + 1;
+        case MFn::kCurveKnotComponent:
+            return static_cast<int>(curve.curve().knots.size());
+        default:
+            return -1;
+    }
+}
+
+// The named nodes that exist, as a selection list of their paths.
+MSelectionList objectList(const std::vector<std::string>& names) {
+    MSelectionList list;
+    for (const std::string& name : names) {
+        if (Node* n = findNode(name)) {
+            list.add(pathOf(n));
+        }
+    }
+    return list;
+}
+
+// Adds `list` to the active list, or makes it the active list and clears
+// the soft selection.
+void selectList(const MSelectionList& list, bool add) {
+    SelectionState& sel = selectionState();
+    if (add) {
+        sel.active.merge(list);
+    } else {
+        sel.active = list;
+        sel.rich.clear();
+    }
+}
+
+// Bumps the selection's version and fires "SelectionChanged".
+void selectionChanged() {
+    ++selectionState().version;
+    fireEvent("SelectionChanged");
+}
+
+}  // namespace
+}  // namespace detail
 
 namespace kd = detail;
 
@@ -28,14 +89,7 @@ void clearSelection() {
 }
 
 void select(const std::vector<std::string>& objects, bool add) {
-    auto& sel = kd::selectionState();
-    const MSelectionList list = kd::objectList(objects);
-    if (add) {
-        sel.active.merge(list);
-    } else {
-        sel.active = list;
-        sel.rich.clear();
-    }
+    kd::selectList(kd::objectList(objects), add);
     kd::selectionChanged();
 }
 
@@ -64,17 +118,11 @@ void selectComponents(const std::string& curve, MFn::Type componentType, const s
             keptWeights.push_back(i < weights.size() ? weights[i] : 1.0f);
         }
     }
-    auto& sel = kd::selectionState();
     MSelectionList list;
     list.add(kd::pathOf(shape), kd::componentObject(componentType, kept, keptWeights));
-    if (add) {
-        sel.active.merge(list);
-    } else {
-        sel.active = list;
-        sel.rich.clear();
-    }
+    kd::selectList(list, add);
     if (hiliteObject && shape->parent != nullptr) {
-        sel.hilite.merge(kd::pathOf(shape->parent));
+        kd::selectionState().hilite.merge(kd::pathOf(shape->parent));
     }
     kd::selectionChanged();
 }

@@ -2,8 +2,8 @@
 // The scene model of the embedded host: its nodes and the scene that owns
 // them (the node graph). Not installed, not seen by the plug-in. The other
 // parts of the host's state have headers of their own: the name index
-// (node_names.h), selection (selection_state.h), views (views.h), plug-in
-// registries (plugin_registry.h), callbacks (callbacks.h), frames
+// (node_names.h), selection (selection_items.h), views and callbacks
+// (ui_state.h), plug-in registries (plugin_registry.h), frames
 // (frame_state.h), test hooks (test_hooks.h).
 //
 // Ownership: the Scene owns every live node through shared_ptr. Handles
@@ -27,13 +27,10 @@
 #include <vector>
 
 #include "attribute_defs.h"
-#include "callbacks.h"
-#include "component_data.h"
 #include "geometry_data.h"
 #include "host_access.h"
 #include "plugin_registry.h"
-#include "selection_state.h"
-#include "views.h"
+#include "ui_state.h"
 
 namespace khost {
 namespace detail {

@@ -130,12 +130,9 @@ std::string uniqueNodeName(const std::string& requested, const std::string& defa
 
 std::string shapeNameFor(const std::string& transformName) {
     const auto split = splitNumber(transformName);
-    std::string name = split.second < 0 ? transformName + "Shape"
-                                        : split.first + "Shape" + transformName.substr(split.first.size());
-    if (!nameTaken(name)) {
-        return name;
-    }
-    return globalNumberedName(splitNumber(name).first);
+    return uniqueNodeName(split.second < 0 ? transformName + "Shape"
+                                           : split.first + "Shape" + transformName.substr(split.first.size()),
+                          "");
 }
 
 }  // namespace detail

@@ -1,7 +1,9 @@
 #pragma once
-// The items behind MSelectionList, and the operations on them that the
-// selection sources (list, iterator, parsing, strings, merging) share. Not
-// installed: the public header holds only an opaque pointer to Items.
+// The host's selection: component objects, the items behind MSelectionList
+// and the index of their positions by object, the operations on them that
+// the selection sources (list, iterator, parsing, strings, merging) share,
+// and the active, hilite and soft selection lists. Not installed: the
+// public header holds only an opaque pointer to Items.
 #include <maya/MDagPath.h>
 #include <maya/MObject.h>
 #include <maya/MSelectionList.h>
@@ -9,15 +11,60 @@
 #include <maya/MStringArray.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "model.h"
-#include "selection_index.h"
 
 namespace khost {
 namespace detail {
+
+// Component objects (CVs, edit points, knots), with optional weights.
+struct ComponentData : ObjectData {
+    MFn::Type type = MFn::kInvalid;  // kCurveCVComponent, kCurveEPComponent, ...
+    std::vector<int> elements;
+    std::vector<float> weights;  // empty or parallel to elements
+    bool hasWeights = false;
+    MFn::Type apiType() const override { return type; }
+    bool hasFn(MFn::Type t) const override;
+    ComponentData* asComponent() override { return this; }
+    const ComponentData* asComponent() const override { return this; }
+};
+
+// The positions of a selection list's items by the object they name, so
+// that merging into a long list stays linear: an open-addressing table
+// from each object to the first and last position of its items, and for
+// every position the next one naming the same object. Two vectors, so a
+// list of any length is indexed with a few allocations rather than one or
+// two per object.
+class ItemIndex {
+public:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+    void clear();
+    // Room for `positions` positions without growing.
+    void reserve(std::size_t positions);
+    // Records that the next position names `key`.
+    void append(const ObjectData* key);
+    // The first position naming `key`, or kNone; then next(position).
+    std::size_t first(const ObjectData* key) const;
+    std::size_t next(std::size_t position) const { return next_[position]; }
+
+private:
+    struct Slot {
+        const ObjectData* key = nullptr;
+        std::size_t first = kNone;  // kNone: the slot is free
+        std::size_t last = kNone;
+    };
+    std::size_t slotOf(const ObjectData* key) const;  // its slot, or the free one it would take
+    void rehash(std::size_t slotCount);
+
+    std::vector<Slot> slots_;  // a power of two long, at most half full
+    std::vector<std::size_t> next_;
+    std::size_t keys_ = 0;
+};
 
 // One entry of a selection list.
 struct SelectionItem {
@@ -74,11 +121,7 @@ MObject objectOf(const std::shared_ptr<T>& data) {
 }
 
 // The component data an MObject refers to, or null.
-inline const ComponentData* componentData(const MObject& object) {
-    const auto& data = Access::data(object);
-    return data ? data->asComponent() : nullptr;
-}
-inline ComponentData* componentData(MObject& object) {
+inline ComponentData* componentData(const MObject& object) {
     const auto& data = Access::data(object);
     return data ? data->asComponent() : nullptr;
 }
@@ -109,6 +152,16 @@ void mergeInto(std::shared_ptr<SelectionItems>& dst, const std::vector<Selection
 void itemStrings(const SelectionItem& item, MStringArray& out);
 // The item's path (and component, unless `component` is MObject::kNullObj).
 MStatus dagPathOf(const SelectionItem& item, MDagPath& path, MObject& component);
+
+// The host's selection lists.
+struct SelectionState {
+    MSelectionList active;
+    MSelectionList hilite;
+    MSelectionList rich;   // soft selection; empty when none
+    uint64_t version = 0;  // bumps on every change
+};
+// One per process, never destroyed (like the scene).
+SelectionState& selectionState();
 
 }  // namespace detail
 }  // namespace khost

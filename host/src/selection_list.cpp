@@ -1,9 +1,13 @@
-// MSelectionList: an ordered list of nodes and components, copied on write.
+// MSelectionList: an ordered list of nodes and components, copied on write;
+// and what the host's selection listing shows for its items: the shortest
+// unique name of each object, components as compressed index ranges
+// ("curve1.cv[1:3]", one string per contiguous run).
 #include <maya/MSelectionList.h>
 
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -64,6 +68,81 @@ MStatus dagPathOf(const SelectionItem& item, MDagPath& path, MObject& component)
     return MStatus::kSuccess;
 }
 
+namespace {
+
+const char* componentName(MFn::Type t) {
+    switch (t) {
+        case MFn::kCurveCVComponent:
+            return "cv";
+        case MFn::kCurveEPComponent:
+            return "ep";
+        case MFn::kCurveKnotComponent:
+            return "knot";
+        case MFn::kCurveParamComponent:
+            return "u";
+        case MFn::kMeshVertComponent:
+            return "vtx";
+        default:
+            return "comp";
+    }
+}
+
+// The name the host lists a component's owner under: the transform when
+// the shape is its only shape, else the shape itself.
+std::string componentOwnerName(const Node& shape) {
+    const Node* parent = shape.parent;
+    if (shape.isShape() && parent != nullptr) {
+        int shapes = 0;
+        for (const Node* c : parent->children) {
+            shapes += c->isShape() ? 1 : 0;
+        }
+        if (shapes == 1) {
+            return partialPathName(*parent);
+        }
+    }
+    return partialPathName(shape);
+}
+
+std::string objectName(const SelectionItem& item) {
+    if (item.dag != nullptr) {
+        return partialPathName(*item.dag);
+    }
+    return item.object.apiTypeStr();
+}
+
+}  // namespace
+
+void itemStrings(const SelectionItem& item, MStringArray& out) {
+    const ComponentData* comp = componentData(item.component);
+    if (comp == nullptr) {
+        out.append(MString(objectName(item).c_str()));
+        return;
+    }
+    const std::string prefix = (item.dag != nullptr ? componentOwnerName(*item.dag) : objectName(item)) +
+                               "." + componentName(comp->type) + "[";
+    std::vector<int> sorted(comp->elements);
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    if (sorted.empty()) {
+        out.append(MString((prefix + "]").c_str()));
+        return;
+    }
+    std::size_t i = 0;
+    while (i < sorted.size()) {
+        std::size_t j = i;
+        while (j + 1 < sorted.size() && sorted[j + 1] == sorted[j] + 1) {
+            ++j;
+        }
+        std::string s = prefix + std::to_string(sorted[i]);
+        if (j > i) {
+            s += ":" + std::to_string(sorted[j]);
+        }
+        s += "]";
+        out.append(MString(s.c_str()));
+        i = j + 1;
+    }
+}
+
 }  // namespace detail
 }  // namespace khost
 
@@ -112,28 +191,18 @@ MStatus MSelectionList::add(const MObject& object, const bool mergeWithExisting)
         return MStatus::kInvalidParameter;
     }
     (void)mergeWithExisting;  // a whole object is listed at most once either way
-    kd::mergeInto(items_, std::vector<kd::SelectionItem>{kd::makeItem(object, MObject())}, kMergeNormal);
+    kd::mergeInto(items_, {kd::makeItem(object, MObject())}, kMergeNormal);
     return MStatus::kSuccess;
 }
 
 MStatus MSelectionList::add(const MDagPath& object, const MObject& component, const bool mergeWithExisting) {
     const auto& node = Access::node(object);
-    if (!node || !node->alive) {
+    if (!node || !node->alive || (!component.isNull() && kd::componentData(component) == nullptr)) {
         return MStatus::kInvalidParameter;
     }
-    MObject nodeObject;
-    Access::data(nodeObject) = node;
-    if (component.isNull()) {
-        kd::mergeInto(items_, std::vector<kd::SelectionItem>{kd::makeItem(nodeObject, MObject())},
-                      kMergeNormal);
-        return MStatus::kSuccess;
-    }
-    if (kd::componentData(component) == nullptr) {
-        return MStatus::kInvalidParameter;
-    }
-    kd::SelectionItem item = kd::makeItem(nodeObject, component);
-    if (mergeWithExisting) {
-        kd::mergeInto(items_, std::vector<kd::SelectionItem>{item}, kMergeNormal);
+    kd::SelectionItem item = kd::makeItem(kd::objectOf(node), component);
+    if (component.isNull() || mergeWithExisting) {
+        kd::mergeInto(items_, {item}, kMergeNormal);
     } else {
         item.component = kd::copyComponent(component);
         kd::append(kd::writable(items_), item);
@@ -157,9 +226,7 @@ MStatus MSelectionList::merge(const MDagPath& object, const MObject& component,
     if (!node || !node->alive || (!component.isNull() && kd::componentData(component) == nullptr)) {
         return MStatus::kInvalidParameter;
     }
-    MObject nodeObject;
-    Access::data(nodeObject) = node;
-    kd::mergeInto(items_, std::vector<kd::SelectionItem>{kd::makeItem(nodeObject, component)}, strategy);
+    kd::mergeInto(items_, {kd::makeItem(kd::objectOf(node), component)}, strategy);
     return MStatus::kSuccess;
 }
 

@@ -1,6 +1,10 @@
 // Set operations of selection lists: merging items into a list as
 // MSelectionList::merge does (union, symmetric difference, removal), on
-// whole objects and element by element on components of the same kind.
+// whole objects and element by element on components of the same kind; and
+// the object index that keeps merging into a long list linear (open
+// addressing with linear probing over a table at most half full, chains of
+// positions in list order).
+#include <cstdint>
 #include <memory>
 #include <unordered_set>
 #include <utility>
@@ -12,6 +16,13 @@ namespace khost {
 namespace detail {
 
 namespace {
+
+std::size_t hashOf(const ObjectData* key) {
+    // Fibonacci hashing of the address: objects are at least 16 bytes apart,
+    // so the low bits alone would crowd into few slots.
+    return static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(key) >> 4) * 0x9E3779B97F4A7C15ull >>
+                                    32);
+}
 
 // A component of the same type holding the chosen elements of `from`, in
 // their order, with their weights.
@@ -25,43 +36,29 @@ void appendFiltered(ComponentData& to, const ComponentData& from, Keep keep) {
     }
 }
 
-std::shared_ptr<ComponentData> emptyLike(const ComponentData& a, const ComponentData& b) {
+// The elements of `a` and `b` (components of one type) combined as
+// MSelectionList::merge does with `strategy`, in their order, with their
+// weights.
+std::shared_ptr<ComponentData> combine(const ComponentData& a, const ComponentData& b,
+                                       MSelectionList::MergeStrategy strategy) {
     auto c = std::make_shared<ComponentData>();
     c->type = a.type;
-    c->hasWeights = a.hasWeights || b.hasWeights;
-    return c;
-}
-
-void finish(ComponentData& c) {
-    if (!c.hasWeights) {
-        c.weights.clear();
+    c->hasWeights = a.hasWeights || (strategy != MSelectionList::kRemoveFromList && b.hasWeights);
+    if (strategy == MSelectionList::kMergeNormal) {
+        std::unordered_set<int> seen;
+        appendFiltered(*c, a, [&](int e) { return seen.insert(e).second; });
+        appendFiltered(*c, b, [&](int e) { return seen.insert(e).second; });
+    } else {
+        const std::unordered_set<int> inB(b.elements.begin(), b.elements.end());
+        appendFiltered(*c, a, [&](int e) { return inB.count(e) == 0; });
+        if (strategy == MSelectionList::kXORWithList) {
+            const std::unordered_set<int> inA(a.elements.begin(), a.elements.end());
+            appendFiltered(*c, b, [&](int e) { return inA.count(e) == 0; });
+        }
     }
-}
-
-std::shared_ptr<ComponentData> unite(const ComponentData& a, const ComponentData& b) {
-    auto c = emptyLike(a, b);
-    std::unordered_set<int> seen;
-    appendFiltered(*c, a, [&](int e) { return seen.insert(e).second; });
-    appendFiltered(*c, b, [&](int e) { return seen.insert(e).second; });
-    finish(*c);
-    return c;
-}
-
-std::shared_ptr<ComponentData> subtract(const ComponentData& a, const ComponentData& b) {
-    auto c = emptyLike(a, a);
-    const std::unordered_set<int> drop(b.elements.begin(), b.elements.end());
-    appendFiltered(*c, a, [&](int e) { return drop.count(e) == 0; });
-    finish(*c);
-    return c;
-}
-
-std::shared_ptr<ComponentData> symmetricDifference(const ComponentData& a, const ComponentData& b) {
-    auto c = emptyLike(a, b);
-    const std::unordered_set<int> inA(a.elements.begin(), a.elements.end());
-    const std::unordered_set<int> inB(b.elements.begin(), b.elements.end());
-    appendFiltered(*c, a, [&](int e) { return inB.count(e) == 0; });
-    appendFiltered(*c, b, [&](int e) { return inA.count(e) == 0; });
-    finish(*c);
+    if (!c->hasWeights) {
+        c->weights.clear();
+    }
     return c;
 }
 
@@ -86,10 +83,8 @@ void buildIndex(SelectionItems& items, std::size_t more) {
     items.indexed = true;
 }
 
-constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
-
 // Position of the first item that is the same selectable thing as `item`
-// and not removed, or kNotFound.
+// and not removed, or ItemIndex::kNone.
 std::size_t findSame(const SelectionItems& items, const SelectionItem& item,
                      const std::unordered_set<std::size_t>& removed) {
     const MFn::Type type = componentTypeOf(item);
@@ -99,10 +94,71 @@ std::size_t findSame(const SelectionItems& items, const SelectionItem& item,
             return pos;
         }
     }
-    return kNotFound;
+    return ItemIndex::kNone;
 }
 
 }  // namespace
+
+void ItemIndex::clear() {
+    slots_.clear();
+    next_.clear();
+    keys_ = 0;
+}
+
+void ItemIndex::reserve(std::size_t positions) {
+    next_.reserve(positions);
+    std::size_t slotCount = 16;
+    while (slotCount < 2 * positions) {
+        slotCount *= 2;
+    }
+    if (slotCount > slots_.size()) {
+        rehash(slotCount);
+    }
+}
+
+std::size_t ItemIndex::slotOf(const ObjectData* key) const {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t s = hashOf(key) & mask;
+    while (slots_[s].first != kNone && slots_[s].key != key) {
+        s = (s + 1) & mask;
+    }
+    return s;
+}
+
+void ItemIndex::rehash(std::size_t slotCount) {
+    std::vector<Slot> old;
+    old.swap(slots_);
+    slots_.assign(slotCount, Slot());
+    for (const Slot& slot : old) {
+        if (slot.first != kNone) {
+            slots_[slotOf(slot.key)] = slot;
+        }
+    }
+}
+
+void ItemIndex::append(const ObjectData* key) {
+    if (2 * (keys_ + 1) > slots_.size()) {
+        rehash(slots_.empty() ? 16 : 2 * slots_.size());
+    }
+    const std::size_t position = next_.size();
+    next_.push_back(kNone);
+    Slot& slot = slots_[slotOf(key)];
+    if (slot.first == kNone) {
+        slot.key = key;
+        slot.first = position;
+        ++keys_;
+    } else {
+        next_[slot.last] = position;
+    }
+    slot.last = position;
+}
+
+std::size_t ItemIndex::first(const ObjectData* key) const {
+    if (slots_.empty()) {
+        return kNone;
+    }
+    return slots_[slotOf(key)].first;
+}
 
 const ItemIndex& indexOf(const MSelectionList& list) {
     static const ItemIndex none;
@@ -136,13 +192,11 @@ void mergeInto(std::shared_ptr<SelectionItems>& dstPtr, const std::vector<Select
     for (const SelectionItem& item : src) {
         const std::size_t pos = findSame(dst, item, removed);
         const ComponentData* comp = componentData(item.component);
-        if (pos == kNotFound) {
+        if (pos == ItemIndex::kNone) {
             if (strategy != MSelectionList::kRemoveFromList) {
                 // The source item already knows its DAG node.
-                SelectionItem copy;
-                copy.object = item.object;
+                SelectionItem copy = item;
                 copy.component = copyComponent(item.component);
-                copy.dag = item.dag;
                 append(dst, std::move(copy));
             }
             continue;
@@ -153,19 +207,8 @@ void mergeInto(std::shared_ptr<SelectionItems>& dstPtr, const std::vector<Select
             }
             continue;
         }
-        const ComponentData* mine = componentData(dst.list[pos].component);
-        std::shared_ptr<ComponentData> result;
-        switch (strategy) {
-            case MSelectionList::kMergeNormal:
-                result = unite(*mine, *comp);
-                break;
-            case MSelectionList::kXORWithList:
-                result = symmetricDifference(*mine, *comp);
-                break;
-            case MSelectionList::kRemoveFromList:
-                result = subtract(*mine, *comp);
-                break;
-        }
+        const std::shared_ptr<ComponentData> result =
+            combine(*componentData(dst.list[pos].component), *comp, strategy);
         if (result->elements.empty()) {
             removed.insert(pos);
         } else {

@@ -1,6 +1,6 @@
 // MSelectionList::add(const MString&): the text of a selection ("curve1",
 // "|group1|curve*", "curve1.cv[2:4]", "meshShape1.vtx[*]") parsed into the
-// items it names.
+// items it names: exact names, partial or full paths, '*' and '?' wildcards.
 #include <maya/MSelectionList.h>
 
 #include <algorithm>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "name_matching.h"
+#include "node_names.h"
 #include "nurbs.h"
 #include "scene_internal.h"
 #include "selection_items.h"
@@ -17,6 +17,72 @@ namespace khost {
 namespace detail {
 
 namespace {
+
+// Glob match with '*' (any run) and '?' (any one character).
+bool glob(const char* p, const char* s) {
+    const char* star = nullptr;
+    const char* resume = nullptr;
+    while (*s != '\0') {
+        if (*p == '?' || (*p != '*' && *p == *s)) {
+            ++p;
+            ++s;
+        } else if (*p == '*') {
+            star = p++;
+            resume = s;
+        } else if (star != nullptr) {
+            p = star + 1;
+            s = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (*p == '*') {
+        ++p;
+    }
+    return *p == '\0';
+}
+
+bool hasWildcard(const std::string& s) {
+    return s.find_first_of("*?") != std::string::npos;
+}
+
+// Nodes whose path ends in `segments` (each one a glob pattern), in creation
+// order; with `absolute` the first segment must name a world-level node.
+std::vector<Node*> matchNodes(const std::vector<std::string>& segments, bool absolute) {
+    const Scene& s = Scene::get();
+    std::vector<Node*> candidates;
+    const std::string& last = segments.back();
+    if (hasWildcard(last)) {
+        for (const auto& n : s.nodes) {
+            if (glob(last.c_str(), n->name.c_str())) {
+                candidates.push_back(n.get());
+            }
+        }
+    } else {
+        auto range = nameTable().byName.equal_range(last);
+        for (auto it = range.first; it != range.second; ++it) {
+            candidates.push_back(it->second);
+        }
+        std::sort(candidates.begin(), candidates.end(),
+                  [](const Node* a, const Node* b) { return a->uid < b->uid; });
+    }
+    std::vector<Node*> out;
+    for (Node* c : candidates) {
+        const Node* p = c;
+        bool match = true;
+        for (std::size_t i = segments.size() - 1; i-- > 0;) {
+            p = p->parent;
+            if (p == nullptr || !glob(segments[i].c_str(), p->name.c_str())) {
+                match = false;
+                break;
+            }
+        }
+        if (match && (!absolute || p->parent == nullptr)) {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
 
 // Parses "cv[3]", "cv[1:4]" or "cv[*]" for a node; null when the text or the
 // node does not fit.
@@ -93,7 +159,6 @@ Node* componentOwner(Node* node) {
 }  // namespace khost
 
 namespace kd = khost::detail;
-using khost::detail::Access;
 
 MStatus MSelectionList::add(const MString& matchString, const bool /*searchChildNamespacesToo*/) {
     std::string text = matchString.asChar();
@@ -113,22 +178,15 @@ MStatus MSelectionList::add(const MString& matchString, const bool /*searchChild
     }
     std::vector<kd::SelectionItem> found;
     for (kd::Node* n : kd::matchNodes(segments, absolute)) {
-        MObject nodeObject;
         if (componentText.empty()) {
-            Access::data(nodeObject) = kd::sharedNode(n);
-            found.push_back(kd::makeItem(nodeObject, MObject()));
+            found.push_back(kd::makeItem(kd::objectOf(kd::sharedNode(n)), MObject()));
             continue;
         }
         kd::Node* owner = kd::componentOwner(n);
-        if (owner == nullptr) {
-            continue;
+        auto comp = owner != nullptr ? kd::parseComponent(componentText, *owner) : nullptr;
+        if (comp) {
+            found.push_back(kd::makeItem(kd::objectOf(kd::sharedNode(owner)), kd::objectOf(comp)));
         }
-        auto comp = kd::parseComponent(componentText, *owner);
-        if (!comp) {
-            continue;
-        }
-        Access::data(nodeObject) = kd::sharedNode(owner);
-        found.push_back(kd::makeItem(nodeObject, kd::objectOf(comp)));
     }
     if (found.empty()) {
         return MStatus::kInvalidParameter;

@@ -4,7 +4,7 @@
 // into registration steps, the log of registration calls, the UI procedures
 // it would run, and display statuses forced on nodes. The host's parts write
 // here; the harness reads and resets it (harness_hooks.cpp). Not installed.
-#include <khost/counters.h>
+#include <khost/test_hooks.h>
 #include <maya/MStatus.h>
 
 #include <map>
@@ -17,13 +17,7 @@ namespace khost {
 namespace detail {
 
 // The registration steps a failure can be injected into.
-enum class RegistrationStep {
-    RegisterNode,
-    DeregisterNode,
-    RegisterDrawOverride,
-    DeregisterDrawOverride,
-    RegisterUI
-};
+using RegistrationStep = ::khost::HostStep;
 
 struct TestHooks {
     ::khost::Counters counters;

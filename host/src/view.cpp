@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "frame_context.h"
+#include "frame_state.h"
 #include "model.h"
 #include "scene_internal.h"
 #include "selection_items.h"

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "../host/src/frame_context.h"
+#include "../host/src/frame_state.h"
 
 namespace {
 

@@ -7,22 +7,15 @@
 // node name, a partial path ("group1|curve1") or a full path
 // ("|group1|curve1|curveShape1"). Functions that take a curve, mesh or camera
 // accept its transform or its shape.
-#include <khost/counters.h>
 #include <khost/draw_call.h>
-#include <maya/MColor.h>
-#include <maya/MColorArray.h>
+#include <khost/test_hooks.h>
 #include <maya/MDagPath.h>
 #include <maya/MFn.h>
 #include <maya/MObject.h>
-#include <maya/MPoint.h>
-#include <maya/MPointArray.h>
 #include <maya/MStatus.h>
 
 #include <array>
-#include <cstdint>
 #include <functional>
-#include <iosfwd>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -43,7 +36,7 @@ using Vec3 = std::array<double, 3>;
 // DrawCall and toString(DrawCall::Kind): khost/draw_call.h.
 
 // ---------------------------------------------------------------- counters
-// Host work done on the plug-in's behalf (Counters: khost/counters.h).
+// Host work done on the plug-in's behalf (Counters: khost/test_hooks.h).
 Counters& counters();
 void resetCounters();
 
@@ -76,15 +69,9 @@ std::string pluginVendor(const std::string& name);
 std::string pluginVersion(const std::string& name);
 std::string pluginApiVersion(const std::string& name);  // the module's MApiVersion
 
-// Failure injection: the next call of the given registration step fails with
-// `code` (once), without changing any registration.
-enum class HostStep {
-    RegisterNode,
-    DeregisterNode,
-    RegisterDrawOverride,
-    DeregisterDrawOverride,
-    RegisterUI
-};
+// Failure injection: the next call of the given registration step
+// (HostStep: khost/test_hooks.h) fails with `code` (once), without changing
+// any registration.
 void failNext(HostStep step, MStatus::MStatusCode code = MStatus::kFailure);
 // "registerNode <type>", "deregisterNode <type>", "registerDrawOverrideCreator <classification>",
 // "deregisterDrawOverrideCreator <classification>", "registerUI <creation> <deletion>", in call

@@ -1,6 +1,8 @@
 #pragma once
-// Counts of the work the host does on the plug-in's behalf, kept by the
-// parts of the host that do it, for cache and cost tests. The harness hands
+// What the embedded host lets tests observe and steer that the real host
+// does not, as far as the parts below the harness need it: counts of the
+// work the host does on the plug-in's behalf (for cache and cost tests), and
+// the registration steps a failure can be injected into. The harness hands
 // them out (khost/harness.h includes this header).
 #include <cstdint>
 
@@ -18,6 +20,14 @@ struct Counters {
     uint64_t overridesDeleted = 0;
     uint64_t recordsDeleted = 0;
     uint64_t selectionChangedEvents = 0;
+};
+
+enum class HostStep {
+    RegisterNode,
+    DeregisterNode,
+    RegisterDrawOverride,
+    DeregisterDrawOverride,
+    RegisterUI
 };
 
 }  // namespace khost
