@@ -72,24 +72,7 @@ Mat4 viewProjection(const View& v) {
 using khost::detail::Access;
 namespace kd = khost::detail;
 
-MFnCamera::MFnCamera() = default;
-MFnCamera::MFnCamera(MObject& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, attachObject(object));
-}
-MFnCamera::MFnCamera(const MObject& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, attachObject(object));
-}
-MFnCamera::MFnCamera(const MDagPath& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, attachPath(object));
-}
-MFnCamera::~MFnCamera() = default;
-
-MFn::Type MFnCamera::type() const {
-    return MFn::kCamera;
-}
-MFn::Type MFnCamera::requiredType() const {
-    return MFn::kCamera;
-}
+KHOST_DAG_FUNCTION_SET(MFnCamera, MFn::kCamera)
 
 MPoint MFnCamera::eyePoint(MSpace::Space space, MStatus* ReturnStatus) const {
     const kd::Node* n = kd::cameraNode(obj_);

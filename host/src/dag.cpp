@@ -230,36 +230,11 @@ unsigned int MDagPath::getDisplayStatus() const {
 
 // ---------------------------------------------------------------- MFnDagNode
 
-MFnDagNode::MFnDagNode() = default;
-MFnDagNode::MFnDagNode(MObject& object, MStatus* ret) {
-    kd::setStatus(ret, attachObject(object));
-}
-MFnDagNode::MFnDagNode(const MObject& object, MStatus* ret) {
-    kd::setStatus(ret, attachObject(object));
-}
-MFnDagNode::MFnDagNode(const MDagPath& object, MStatus* ret) {
-    kd::setStatus(ret, attachPath(object));
-}
-MFnDagNode::~MFnDagNode() = default;
+KHOST_DAG_FUNCTION_SET(MFnDagNode, MFn::kDagNode)
 
-MFn::Type MFnDagNode::type() const {
-    return MFn::kDagNode;
-}
-MFn::Type MFnDagNode::requiredType() const {
-    return MFn::kDagNode;
-}
-
-MStatus MFnDagNode::attachObject(const MObject& object) {
-    const auto& data = Access::data(object);
-    if (data && data->hasFn(requiredType())) {
-        obj_ = object;
-        return MStatus::kSuccess;
-    }
-    obj_ = MObject();
-    return MStatus::kInvalidParameter;
-}
-
-MStatus MFnDagNode::attachPath(const MDagPath& path) {
+MStatus MFnDagNode::setObject(const MDagPath& path) {
+    // The leaf of the path, or, when the leaf is a transform with exactly one
+    // shape of the required type, that shape.
     const auto& node = Access::node(path);
     const MFn::Type required = requiredType();
     if (node && node->hasFn(required)) {
@@ -285,13 +260,10 @@ MStatus MFnDagNode::attachPath(const MDagPath& path) {
 }
 
 MStatus MFnDagNode::setObject(MObject& object) {
-    return attachObject(object);
+    return MFnBase::setObject(object);
 }
 MStatus MFnDagNode::setObject(const MObject& object) {
-    return attachObject(object);
-}
-MStatus MFnDagNode::setObject(const MDagPath& path) {
-    return attachPath(path);
+    return MFnBase::setObject(object);
 }
 
 MObject MFnDagNode::parent(unsigned int i, MStatus* ReturnStatus) const {

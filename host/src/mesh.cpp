@@ -189,24 +189,7 @@ MMeshIsectAccelParams::MMeshIsectAccelParams() = default;
 
 // ---------------------------------------------------------------- MFnMesh
 
-MFnMesh::MFnMesh() = default;
-MFnMesh::MFnMesh(MObject& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, attachObject(object));
-}
-MFnMesh::MFnMesh(const MObject& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, attachObject(object));
-}
-MFnMesh::MFnMesh(const MDagPath& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, attachPath(object));
-}
-MFnMesh::~MFnMesh() = default;
-
-MFn::Type MFnMesh::type() const {
-    return MFn::kMesh;
-}
-MFn::Type MFnMesh::requiredType() const {
-    return MFn::kMesh;
-}
+KHOST_DAG_FUNCTION_SET(MFnMesh, MFn::kMesh)
 
 MMeshIsectAccelParams MFnMesh::autoUniformGridParams() {
     return MMeshIsectAccelParams();

@@ -32,24 +32,7 @@ MPoint toPoint(const kd::Vec3& p) {
 
 }  // namespace
 
-MFnNurbsCurve::MFnNurbsCurve() = default;
-MFnNurbsCurve::MFnNurbsCurve(MObject& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, attachObject(object));
-}
-MFnNurbsCurve::MFnNurbsCurve(const MObject& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, attachObject(object));
-}
-MFnNurbsCurve::MFnNurbsCurve(const MDagPath& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, attachPath(object));
-}
-MFnNurbsCurve::~MFnNurbsCurve() = default;
-
-MFn::Type MFnNurbsCurve::type() const {
-    return MFn::kNurbsCurve;
-}
-MFn::Type MFnNurbsCurve::requiredType() const {
-    return MFn::kNurbsCurve;
-}
+KHOST_DAG_FUNCTION_SET(MFnNurbsCurve, MFn::kNurbsCurve)
 
 MStatus MFnNurbsCurve::getCVs(MPointArray& array, MSpace::Space space) const {
     ++kd::hostCounters().getCVs;

@@ -130,10 +130,10 @@ MFnBase::MFnBase() = default;
 MFnBase::~MFnBase() = default;
 
 MFn::Type MFnBase::type() const {
-    return requiredType();
+    return MFn::kBase;
 }
 MFn::Type MFnBase::requiredType() const {
-    return MFn::kBase;
+    return type();
 }
 
 bool MFnBase::hasObj(MFn::Type tp) const {

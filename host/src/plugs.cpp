@@ -174,36 +174,10 @@ MString MPlug::asString(MStatus* ReturnStatus) const {
 }
 
 // ---------------------------------------------------------------- MFnData
-MFnData::MFnData() = default;
-MFnData::MFnData(MObject& object, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(object));
-}
-MFnData::MFnData(const MObject& object, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(object));
-}
-MFnData::~MFnData() = default;
-MFn::Type MFnData::type() const {
-    return MFn::kData;
-}
-MFn::Type MFnData::requiredType() const {
-    return MFn::kData;
-}
+KHOST_FUNCTION_SET(MFnData, MFn::kData)
 
 // ---------------------------------------------------------------- MFnNumericData
-MFnNumericData::MFnNumericData() = default;
-MFnNumericData::MFnNumericData(MObject& object, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(object));
-}
-MFnNumericData::MFnNumericData(const MObject& object, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(object));
-}
-MFnNumericData::~MFnNumericData() = default;
-MFn::Type MFnNumericData::type() const {
-    return MFn::kNumericData;
-}
-MFn::Type MFnNumericData::requiredType() const {
-    return MFn::kNumericData;
-}
+KHOST_FUNCTION_SET(MFnNumericData, MFn::kNumericData)
 
 namespace {
 
