@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "attribute_storage.h"
+#include "attributes.h"
 
 using khost::detail::attachedAttribute;
 using khost::detail::AttrDef;

@@ -76,11 +76,9 @@ KHOST_DAG_FUNCTION_SET(MFnCamera, MFn::kCamera)
 
 MPoint MFnCamera::eyePoint(MSpace::Space space, MStatus* ReturnStatus) const {
     const kd::Node* n = kd::cameraNode(obj_);
-    if (n == nullptr) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    if (!kd::reportValid(n != nullptr, ReturnStatus)) {
         return MPoint();
     }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     if (space != MSpace::kWorld) {
         return MPoint(0.0, 0.0, 0.0);
     }
@@ -90,11 +88,9 @@ MPoint MFnCamera::eyePoint(MSpace::Space space, MStatus* ReturnStatus) const {
 
 MVector MFnCamera::viewDirection(MSpace::Space space, MStatus* ReturnStatus) const {
     const kd::Node* n = kd::cameraNode(obj_);
-    if (n == nullptr) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    if (!kd::reportValid(n != nullptr, ReturnStatus)) {
         return MVector();
     }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     if (space != MSpace::kWorld) {
         return MVector(0.0, 0.0, -1.0);
     }

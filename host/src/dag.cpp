@@ -94,58 +94,38 @@ MStatus MDagPath::extendToShapeDirectlyBelow(unsigned int index) {
 }
 
 MFn::Type MDagPath::apiType(MStatus* ReturnStatus) const {
-    if (!node_) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return MFn::kInvalid;
-    }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    return node_->apiType();
+    return kd::reportValid(node_ != nullptr, ReturnStatus) ? node_->apiType() : MFn::kInvalid;
 }
 
 bool MDagPath::hasFn(MFn::Type type, MStatus* ReturnStatus) const {
-    if (!node_) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return false;
-    }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    return node_->hasFn(type);
+    return kd::reportValid(node_ != nullptr, ReturnStatus) && node_->hasFn(type);
 }
 
 MString MDagPath::fullPathName(MStatus* ReturnStatus) const {
-    if (!node_) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    if (!kd::reportValid(node_ != nullptr, ReturnStatus)) {
         return MString();
     }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     const std::string name = kd::fullPathName(*node_);
     return MString(name.c_str(), static_cast<int>(name.size()));
 }
 
 MString MDagPath::partialPathName(MStatus* ReturnStatus) const {
-    if (!node_) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    if (!kd::reportValid(node_ != nullptr, ReturnStatus)) {
         return MString();
     }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     const std::string name = kd::partialPathName(*node_);
     return MString(name.c_str(), static_cast<int>(name.size()));
 }
 
 MMatrix MDagPath::inclusiveMatrix(MStatus* ReturnStatus) const {
-    if (!node_) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return MMatrix();
-    }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    return kd::toMMatrix(kd::worldMatrix(*node_));
+    return kd::reportValid(node_ != nullptr, ReturnStatus) ? kd::toMMatrix(kd::worldMatrix(*node_))
+                                                           : MMatrix();
 }
 
 MMatrix MDagPath::exclusiveMatrix(MStatus* ReturnStatus) const {
-    if (!node_) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    if (!kd::reportValid(node_ != nullptr, ReturnStatus)) {
         return MMatrix();
     }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     if (node_->parent == nullptr) {
         return MMatrix();
     }
@@ -300,12 +280,7 @@ unsigned int MFnDagNode::childCount(MStatus* ReturnStatus) const {
 
 MMatrix MFnDagNode::transformationMatrix(MStatus* ReturnStatus) const {
     Node* n = kd::nodeOf(obj_);
-    if (n == nullptr) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return MMatrix();
-    }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    return kd::toMMatrix(kd::localMatrix(*n));
+    return kd::reportValid(n != nullptr, ReturnStatus) ? kd::toMMatrix(kd::localMatrix(*n)) : MMatrix();
 }
 
 MStatus MFnDagNode::getPath(MDagPath& path) const {
@@ -325,10 +300,5 @@ MDagPath MFnDagNode::dagPath(MStatus* ReturnStatus) const {
 
 MString MFnDagNode::fullPathName(MStatus* ReturnStatus) const {
     Node* n = kd::nodeOf(obj_);
-    if (n == nullptr) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return MString();
-    }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    return MString(kd::fullPathName(*n).c_str());
+    return kd::reportValid(n != nullptr, ReturnStatus) ? MString(kd::fullPathName(*n).c_str()) : MString();
 }

@@ -8,7 +8,6 @@
 
 #include "draw_recording.h"
 #include "model.h"
-#include "nodes_internal.h"
 
 // ---------------------------------------------------------------- MUserData
 MUserData::MUserData() = default;

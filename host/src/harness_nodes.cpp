@@ -10,10 +10,10 @@
 
 #include <khost/harness.h>
 
+#include "attributes.h"
 #include "frame_state.h"
 #include "harness_internal.h"
 #include "model.h"
-#include "nodes_internal.h"
 #include "scene_internal.h"
 
 namespace khost {

@@ -26,7 +26,6 @@
 #include <variant>
 #include <vector>
 
-#include "attribute_defs.h"
 #include "callbacks.h"
 #include "component_data.h"
 #include "geometry_data.h"

@@ -6,8 +6,7 @@
 #include <memory>
 #include <type_traits>
 
-#include "attribute_storage.h"
-#include "nodes_internal.h"
+#include "attributes.h"
 
 using khost::detail::AttrDef;
 using khost::detail::AttrKind;

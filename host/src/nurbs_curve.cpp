@@ -141,11 +141,9 @@ MStatus MFnNurbsCurve::getPointAtParam(double param, MPoint& point, MSpace::Spac
 
 double MFnNurbsCurve::length(double tolerance, MStatus* ReturnStatus) const {
     const kd::Node* n = curveNode(obj_);
-    if (n == nullptr) {
-        setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    if (!kd::reportValid(n != nullptr, ReturnStatus)) {
         return 0.0;
     }
-    setStatus(ReturnStatus, MStatus::kSuccess);
     const auto& c = n->curve();
     double start = 0.0, end = 0.0;
     khost::geom::knotDomain(c.degree, c.knots, start, end);

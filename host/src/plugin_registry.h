@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "attribute_defs.h"
+#include "attributes.h"
 #include "host_access.h"
 
 class MPxNode;

@@ -7,8 +7,8 @@
 #include <initializer_list>
 #include <type_traits>
 
+#include "attributes.h"
 #include "model.h"
-#include "nodes_internal.h"
 
 using khost::detail::Access;
 using khost::detail::AttrDef;
@@ -64,12 +64,9 @@ bool MPlug::isNull(MStatus* ReturnStatus) const {
 }
 
 MString MPlug::name(MStatus* ReturnStatus) const {
-    if (!attrData_) {
-        setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return MString();
-    }
-    setStatus(ReturnStatus, MStatus::kSuccess);
-    return MString((nodeData_->name + "." + attrDef(attrData_)->longName).c_str());
+    return khost::detail::reportValid(attrData_ != nullptr, ReturnStatus)
+               ? MString((nodeData_->name + "." + attrDef(attrData_)->longName).c_str())
+               : MString();
 }
 
 MObject MPlug::attribute(MStatus* ReturnStatus) const {
