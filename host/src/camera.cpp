@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "model.h"
-#include "scene_internal.h"
+#include "views.h"
 
 namespace khost {
 namespace detail {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "callbacks.h"
 #include "model.h"
 #include "test_hooks.h"
 

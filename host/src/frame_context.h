@@ -7,6 +7,7 @@
 #include <maya/MMatrix.h>
 
 #include "model.h"
+#include "views.h"
 
 namespace khost {
 namespace detail {

@@ -17,6 +17,7 @@
 #include "frame_state.h"
 #include "model.h"
 #include "test_hooks.h"
+#include "views.h"
 
 namespace khost {
 namespace detail {

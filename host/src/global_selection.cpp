@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "model.h"
+#include "selection_state.h"
 
 namespace khost {
 namespace detail {

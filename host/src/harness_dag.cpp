@@ -11,7 +11,6 @@
 #include "harness_internal.h"
 #include "model.h"
 #include "nurbs.h"
-#include "scene_internal.h"
 
 namespace khost {
 

@@ -8,6 +8,7 @@
 #include "frame_context.h"
 #include "frame_state.h"
 #include "model.h"
+#include "views.h"
 
 namespace khost {
 

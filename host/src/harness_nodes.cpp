@@ -14,7 +14,6 @@
 #include "frame_state.h"
 #include "harness_internal.h"
 #include "model.h"
-#include "scene_internal.h"
 
 namespace khost {
 

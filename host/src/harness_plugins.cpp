@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "callbacks.h"
 #include "harness_internal.h"
 #include "model.h"
 #include "plugin_modules.h"

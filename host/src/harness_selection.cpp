@@ -11,7 +11,7 @@
 #include "harness_internal.h"
 #include "model.h"
 #include "nurbs.h"
-#include "scene_internal.h"
+#include "selection_state.h"
 
 namespace khost {
 

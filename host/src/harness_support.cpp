@@ -4,10 +4,12 @@
 
 #include <memory>
 
+#include "callbacks.h"
+#include "component_data.h"
 #include "harness_internal.h"
 #include "model.h"
 #include "nurbs.h"
-#include "scene_internal.h"
+#include "selection_state.h"
 
 namespace khost {
 namespace detail {

@@ -8,10 +8,11 @@
 #include <iostream>
 #include <unordered_set>
 
+#include "callbacks.h"
 #include "harness_internal.h"
 #include "model.h"
 #include "nurbs.h"
-#include "scene_internal.h"
+#include "views.h"
 
 namespace khost {
 

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "callbacks.h"
 #include "frame_state.h"
 #include "model.h"
 #include "plugin_modules.h"

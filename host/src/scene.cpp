@@ -9,12 +9,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "callbacks.h"
 #include "model.h"
 #include "node_names.h"
 #include "nurbs.h"
-#include "scene_internal.h"
 #include "selection_items.h"
+#include "selection_state.h"
 #include "test_hooks.h"
+#include "views.h"
 
 namespace khost {
 namespace detail {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "component_data.h"
 #include "model.h"
 #include "selection_index.h"
 

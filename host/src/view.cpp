@@ -7,9 +7,10 @@
 
 #include "frame_context.h"
 #include "model.h"
-#include "scene_internal.h"
 #include "selection_items.h"
+#include "selection_state.h"
 #include "test_hooks.h"
+#include "views.h"
 
 namespace khost {
 namespace detail {
