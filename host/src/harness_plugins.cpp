@@ -8,7 +8,6 @@
 #include "callbacks.h"
 #include "harness_internal.h"
 #include "model.h"
-#include "plugin_modules.h"
 #include "plugin_registry.h"
 
 namespace khost {
