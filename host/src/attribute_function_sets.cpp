@@ -5,33 +5,16 @@
 
 #include <memory>
 
-#include "attribute_storage.h"
+#include "attributes.h"
 
 using khost::detail::attachedAttribute;
 using khost::detail::AttrDef;
 using khost::detail::AttrKind;
 
-namespace {
-
 using khost::detail::setStatus;
 
-}  // namespace
-
 // ---------------------------------------------------------------- MFnAttribute
-MFnAttribute::MFnAttribute() = default;
-MFnAttribute::MFnAttribute(MObject& object, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(object));
-}
-MFnAttribute::MFnAttribute(const MObject& object, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(object));
-}
-MFnAttribute::~MFnAttribute() = default;
-MFn::Type MFnAttribute::type() const {
-    return MFn::kAttribute;
-}
-MFn::Type MFnAttribute::requiredType() const {
-    return MFn::kAttribute;
-}
+KHOST_FUNCTION_SET(MFnAttribute, MFn::kAttribute)
 
 MStatus MFnAttribute::setUsedAsColor(bool state) {
     AttrDef* a = attachedAttribute(obj_);
@@ -58,20 +41,7 @@ bool MFnAttribute::isUsedAsColor(MStatus* ReturnStatus) const {
 }
 
 // ---------------------------------------------------------------- MFnTypedAttribute
-MFnTypedAttribute::MFnTypedAttribute() = default;
-MFnTypedAttribute::MFnTypedAttribute(MObject& object, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(object));
-}
-MFnTypedAttribute::MFnTypedAttribute(const MObject& object, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(object));
-}
-MFnTypedAttribute::~MFnTypedAttribute() = default;
-MFn::Type MFnTypedAttribute::type() const {
-    return MFn::kTypedAttribute;
-}
-MFn::Type MFnTypedAttribute::requiredType() const {
-    return MFn::kTypedAttribute;
-}
+KHOST_FUNCTION_SET(MFnTypedAttribute, MFn::kTypedAttribute)
 
 MObject MFnTypedAttribute::create(const MString& fullName, const MString& briefName, MFnData::Type dataType,
                                   MObject defaultData, MStatus* ReturnStatus) {

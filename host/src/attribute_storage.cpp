@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "attribute_storage.h"
-#include "nodes_internal.h"
+#include "attributes.h"
+#include "model.h"
 
 namespace khost {
 namespace detail {
@@ -238,6 +238,11 @@ const AttrDef* findTypeAttribute(const NodeType& type, const std::string& name) 
         }
     }
     return nullptr;
+}
+
+bool typeOwnsAttribute(const NodeType& type, const AttrDef& attr) {
+    return attr.index >= 0 && static_cast<std::size_t>(attr.index) < type.attributes.size() &&
+           type.attributes[static_cast<std::size_t>(attr.index)].get() == &attr;
 }
 
 }  // namespace detail

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "model.h"
-#include "scene_internal.h"
+#include "ui_state.h"
 
 namespace khost {
 namespace detail {
@@ -72,32 +72,13 @@ Mat4 viewProjection(const View& v) {
 using khost::detail::Access;
 namespace kd = khost::detail;
 
-MFnCamera::MFnCamera() = default;
-MFnCamera::MFnCamera(MObject& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, attachObject(object));
-}
-MFnCamera::MFnCamera(const MObject& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, attachObject(object));
-}
-MFnCamera::MFnCamera(const MDagPath& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, attachPath(object));
-}
-MFnCamera::~MFnCamera() = default;
-
-MFn::Type MFnCamera::type() const {
-    return MFn::kCamera;
-}
-MFn::Type MFnCamera::requiredType() const {
-    return MFn::kCamera;
-}
+KHOST_DAG_FUNCTION_SET(MFnCamera, MFn::kCamera)
 
 MPoint MFnCamera::eyePoint(MSpace::Space space, MStatus* ReturnStatus) const {
     const kd::Node* n = kd::cameraNode(obj_);
-    if (n == nullptr) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    if (!kd::reportValid(n != nullptr, ReturnStatus)) {
         return MPoint();
     }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     if (space != MSpace::kWorld) {
         return MPoint(0.0, 0.0, 0.0);
     }
@@ -107,11 +88,9 @@ MPoint MFnCamera::eyePoint(MSpace::Space space, MStatus* ReturnStatus) const {
 
 MVector MFnCamera::viewDirection(MSpace::Space space, MStatus* ReturnStatus) const {
     const kd::Node* n = kd::cameraNode(obj_);
-    if (n == nullptr) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    if (!kd::reportValid(n != nullptr, ReturnStatus)) {
         return MVector();
     }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     if (space != MSpace::kWorld) {
         return MVector(0.0, 0.0, -1.0);
     }

@@ -94,58 +94,38 @@ MStatus MDagPath::extendToShapeDirectlyBelow(unsigned int index) {
 }
 
 MFn::Type MDagPath::apiType(MStatus* ReturnStatus) const {
-    if (!node_) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return MFn::kInvalid;
-    }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    return node_->apiType();
+    return kd::reportValid(node_ != nullptr, ReturnStatus) ? node_->apiType() : MFn::kInvalid;
 }
 
 bool MDagPath::hasFn(MFn::Type type, MStatus* ReturnStatus) const {
-    if (!node_) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return false;
-    }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    return node_->hasFn(type);
+    return kd::reportValid(node_ != nullptr, ReturnStatus) && node_->hasFn(type);
 }
 
 MString MDagPath::fullPathName(MStatus* ReturnStatus) const {
-    if (!node_) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    if (!kd::reportValid(node_ != nullptr, ReturnStatus)) {
         return MString();
     }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     const std::string name = kd::fullPathName(*node_);
     return MString(name.c_str(), static_cast<int>(name.size()));
 }
 
 MString MDagPath::partialPathName(MStatus* ReturnStatus) const {
-    if (!node_) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    if (!kd::reportValid(node_ != nullptr, ReturnStatus)) {
         return MString();
     }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     const std::string name = kd::partialPathName(*node_);
     return MString(name.c_str(), static_cast<int>(name.size()));
 }
 
 MMatrix MDagPath::inclusiveMatrix(MStatus* ReturnStatus) const {
-    if (!node_) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return MMatrix();
-    }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    return kd::toMMatrix(kd::worldMatrix(*node_));
+    return kd::reportValid(node_ != nullptr, ReturnStatus) ? kd::toMMatrix(kd::worldMatrix(*node_))
+                                                           : MMatrix();
 }
 
 MMatrix MDagPath::exclusiveMatrix(MStatus* ReturnStatus) const {
-    if (!node_) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    if (!kd::reportValid(node_ != nullptr, ReturnStatus)) {
         return MMatrix();
     }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     if (node_->parent == nullptr) {
         return MMatrix();
     }
@@ -230,36 +210,11 @@ unsigned int MDagPath::getDisplayStatus() const {
 
 // ---------------------------------------------------------------- MFnDagNode
 
-MFnDagNode::MFnDagNode() = default;
-MFnDagNode::MFnDagNode(MObject& object, MStatus* ret) {
-    kd::setStatus(ret, attachObject(object));
-}
-MFnDagNode::MFnDagNode(const MObject& object, MStatus* ret) {
-    kd::setStatus(ret, attachObject(object));
-}
-MFnDagNode::MFnDagNode(const MDagPath& object, MStatus* ret) {
-    kd::setStatus(ret, attachPath(object));
-}
-MFnDagNode::~MFnDagNode() = default;
+KHOST_DAG_FUNCTION_SET(MFnDagNode, MFn::kDagNode)
 
-MFn::Type MFnDagNode::type() const {
-    return MFn::kDagNode;
-}
-MFn::Type MFnDagNode::requiredType() const {
-    return MFn::kDagNode;
-}
-
-MStatus MFnDagNode::attachObject(const MObject& object) {
-    const auto& data = Access::data(object);
-    if (data && data->hasFn(requiredType())) {
-        obj_ = object;
-        return MStatus::kSuccess;
-    }
-    obj_ = MObject();
-    return MStatus::kInvalidParameter;
-}
-
-MStatus MFnDagNode::attachPath(const MDagPath& path) {
+MStatus MFnDagNode::setObject(const MDagPath& path) {
+    // The leaf of the path, or, when the leaf is a transform with exactly one
+    // shape of the required type, that shape.
     const auto& node = Access::node(path);
     const MFn::Type required = requiredType();
     if (node && node->hasFn(required)) {
@@ -285,13 +240,10 @@ MStatus MFnDagNode::attachPath(const MDagPath& path) {
 }
 
 MStatus MFnDagNode::setObject(MObject& object) {
-    return attachObject(object);
+    return MFnBase::setObject(object);
 }
 MStatus MFnDagNode::setObject(const MObject& object) {
-    return attachObject(object);
-}
-MStatus MFnDagNode::setObject(const MDagPath& path) {
-    return attachPath(path);
+    return MFnBase::setObject(object);
 }
 
 MObject MFnDagNode::parent(unsigned int i, MStatus* ReturnStatus) const {
@@ -328,12 +280,7 @@ unsigned int MFnDagNode::childCount(MStatus* ReturnStatus) const {
 
 MMatrix MFnDagNode::transformationMatrix(MStatus* ReturnStatus) const {
     Node* n = kd::nodeOf(obj_);
-    if (n == nullptr) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return MMatrix();
-    }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    return kd::toMMatrix(kd::localMatrix(*n));
+    return kd::reportValid(n != nullptr, ReturnStatus) ? kd::toMMatrix(kd::localMatrix(*n)) : MMatrix();
 }
 
 MStatus MFnDagNode::getPath(MDagPath& path) const {
@@ -353,10 +300,5 @@ MDagPath MFnDagNode::dagPath(MStatus* ReturnStatus) const {
 
 MString MFnDagNode::fullPathName(MStatus* ReturnStatus) const {
     Node* n = kd::nodeOf(obj_);
-    if (n == nullptr) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return MString();
-    }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    return MString(kd::fullPathName(*n).c_str());
+    return kd::reportValid(n != nullptr, ReturnStatus) ? MString(kd::fullPathName(*n).c_str()) : MString();
 }

@@ -9,6 +9,7 @@
 
 #include "model.h"
 #include "test_hooks.h"
+#include "ui_state.h"
 
 namespace khost {
 namespace detail {

@@ -18,6 +18,7 @@
 #include "frame_state.h"
 #include "model.h"
 #include "test_hooks.h"
+#include "ui_state.h"
 
 namespace khost {
 namespace detail {

@@ -6,6 +6,7 @@
 
 #include <iostream>
 
+#include "model.h"
 #include "selection_items.h"
 
 namespace khost {

@@ -8,7 +8,6 @@
 #include "harness_internal.h"
 #include "model.h"
 #include "nurbs.h"
-#include "scene_internal.h"
 
 namespace khost {
 namespace detail {

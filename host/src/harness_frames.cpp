@@ -9,7 +9,7 @@
 #include "frame_state.h"
 #include "harness_internal.h"
 #include "model.h"
-#include "scene_internal.h"
+#include "ui_state.h"
 
 namespace khost {
 

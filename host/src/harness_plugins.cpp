@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "attributes.h"
 #include "frame_state.h"
+#include "harness_internal.h"
 #include "model.h"
-#include "nodes_internal.h"
-#include "plugin_modules.h"
 #include "plugin_registry.h"
-#include "scene_internal.h"
+#include "ui_state.h"
 
 namespace khost {
 namespace detail {

@@ -28,6 +28,12 @@ inline void setStatus(MStatus* out, MStatus status) {
         *out = status;
     }
 }
+// Reports kSuccess when `valid`, else kInvalidParameter, and returns `valid`:
+// the check that opens most getters of a handle or function set.
+inline bool reportValid(bool valid, MStatus* out) {
+    setStatus(out, valid ? MStatus::kSuccess : MStatus::kInvalidParameter);
+    return valid;
+}
 }  // namespace detail
 }  // namespace khost
 
@@ -44,6 +50,28 @@ struct MObject::Data : std::enable_shared_from_this<MObject::Data> {
     // Function-set compatibility: does this object support function set `t`?
     virtual bool hasFn(MFn::Type t) const;
 };
+
+// The constructors, destructor and type() of a function set for objects of
+// type `fnType`: attaching is setObject's job, which refuses objects that do
+// not support type().
+#define KHOST_FUNCTION_SET(Class, fnType)                          \
+    Class::Class() = default;                                      \
+    Class::Class(MObject& object, MStatus* ReturnStatus) {         \
+        khost::detail::setStatus(ReturnStatus, setObject(object)); \
+    }                                                              \
+    Class::Class(const MObject& object, MStatus* ReturnStatus) {   \
+        khost::detail::setStatus(ReturnStatus, setObject(object)); \
+    }                                                              \
+    Class::~Class() = default;                                     \
+    MFn::Type Class::type() const {                                \
+        return fnType;                                             \
+    }
+// The same for a DAG function set, which also attaches to a path.
+#define KHOST_DAG_FUNCTION_SET(Class, fnType)                      \
+    KHOST_FUNCTION_SET(Class, fnType)                              \
+    Class::Class(const MDagPath& object, MStatus* ReturnStatus) {  \
+        khost::detail::setStatus(ReturnStatus, setObject(object)); \
+    }
 
 // The host library's access to the private parts of the API classes, which
 // befriend it. Internal code names it khost::detail::Access.

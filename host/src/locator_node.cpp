@@ -2,7 +2,7 @@
 // the host's wireframe colours by display status.
 #include <maya/MPxLocatorNode.h>
 
-#include "attribute_storage.h"
+#include "attributes.h"
 
 // ---------------------------------------------------------------- MPxLocatorNode
 #define KHOST_LOCATOR_ATTR(name) MObject MPxLocatorNode::name = khost::detail::builtinObject(#name)

@@ -112,11 +112,9 @@ bool intersect(MObject& obj, Query kind, const MFloatPoint& raySource, const MFl
                float* hitRayParam, int* hitFace, int* hitTriangle, float* hitBary1, float* hitBary2,
                float tolerance, MStatus* ReturnStatus) {
     kd::Node* node = meshNode(obj);
-    if (node == nullptr) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    if (!kd::reportValid(node != nullptr, ReturnStatus)) {
         return false;
     }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     const kd::Mat4 m = space == MSpace::kWorld ? kd::worldMatrix(*node) : kd::identity4();
     kd::MeshAccel& accel = trianglesIn(*node, m);
 
@@ -189,24 +187,7 @@ MMeshIsectAccelParams::MMeshIsectAccelParams() = default;
 
 // ---------------------------------------------------------------- MFnMesh
 
-MFnMesh::MFnMesh() = default;
-MFnMesh::MFnMesh(MObject& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, attachObject(object));
-}
-MFnMesh::MFnMesh(const MObject& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, attachObject(object));
-}
-MFnMesh::MFnMesh(const MDagPath& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, attachPath(object));
-}
-MFnMesh::~MFnMesh() = default;
-
-MFn::Type MFnMesh::type() const {
-    return MFn::kMesh;
-}
-MFn::Type MFnMesh::requiredType() const {
-    return MFn::kMesh;
-}
+KHOST_DAG_FUNCTION_SET(MFnMesh, MFn::kMesh)
 
 MMeshIsectAccelParams MFnMesh::autoUniformGridParams() {
     return MMeshIsectAccelParams();

@@ -1,6 +1,7 @@
 #pragma once
-// The scene model of the embedded host: its nodes and the scene that owns
-// them (the node graph). Not installed, not seen by the plug-in. The other
+// The scene model of the embedded host: its nodes, the data of each kind of
+// node, the scene that owns them (the node graph) and the operations on it.
+// Not installed, not seen by the plug-in. The other
 // parts of the host's state have headers of their own: the name index
 // (node_names.h), selection (selection_items.h), views and callbacks
 // (ui_state.h), plug-in registries (plugin_registry.h), frames
@@ -26,8 +27,7 @@
 #include <variant>
 #include <vector>
 
-#include "attribute_defs.h"
-#include "geometry_data.h"
+#include "attributes.h"
 #include "host_access.h"
 #include "plugin_registry.h"
 #include "ui_state.h"
@@ -37,8 +37,38 @@ namespace detail {
 
 struct PluginModule;
 struct NodeType;
+struct View;
 
 enum class NodeKind { Transform, Camera, NurbsCurve, Mesh, PluginShape };
+
+// ---------------------------------------------------------------- the data of each kind
+struct CurveData {
+    int degree = 3;
+    int form = 1;               // MFnNurbsCurve::Form: 1 open, 2 closed, 3 periodic
+    std::vector<Vec3> cvs;      // object space
+    std::vector<double> knots;  // host convention: numCVs + degree - 1 knots
+};
+
+struct MeshAccel;  // acceleration structure; built lazily, dropped on edit
+
+struct MeshData {
+    std::vector<std::array<float, 3>> vertices;  // object space
+    std::vector<std::array<int, 3>> triangles;   // triangulated faces
+    std::vector<int> triangleFace;               // face id of each triangle
+    uint64_t version = 0;                        // bumps on every edit
+    std::shared_ptr<MeshAccel> accel;            // world-space grid, keyed by version + world matrix
+};
+
+struct CameraData {
+    double horizontalFovDeg = 54.43;  // the host's default 35 mm lens
+    double nearClip = 0.1;
+    double farClip = 10000.0;
+};
+
+// Transform: local TRS, rotation in degrees, xyz order.
+struct TransformData {
+    Vec3 translate{{0, 0, 0}}, rotate{{0, 0, 0}}, scale{{1, 1, 1}};
+};
 
 }  // namespace detail
 }  // namespace khost
@@ -120,6 +150,27 @@ struct Scene {
 
     static Scene& get();
 };
+
+// ---------------------------------------------------------------- scene operations
+// Defined in scene.cpp unless noted.
+bool isValidNodeName(const std::string& name);
+// The requested name when free, else the next free number after its base;
+// defaultBase when nothing was requested ("curve" -> "curve1").
+std::string uniqueNodeName(const std::string& requested, const std::string& defaultBase);
+// "curve1" -> "curveShape1", "arm" -> "armShape".
+std::string shapeNameFor(const std::string& transformName);
+Node& addNode(NodeKind kind, const std::string& name, Node* parent);
+void removeSubtree(Node& root, bool undoable);
+void flushUndo();
+bool renameTo(Node& node, const std::string& newName);
+bool reparent(Node& node, Node* newParent);
+void resetScene(bool fireEvents);
+std::vector<std::string> splitPath(const std::string& path);
+
+// camera.cpp: Euler rotation (degrees, xyz) that makes a camera at `eye` look at `target`.
+Vec3 lookAtRotation(const Vec3& eye, const Vec3& target);
+// view.cpp: world point to unrounded view pixels (origin bottom-left).
+bool projectToView(const View& view, const Vec3& world, double& x, double& y);
 
 // Cross-module hooks.
 // Called by node deletion for a plug-in node before it leaves the scene:

@@ -8,7 +8,6 @@
 
 #include "model.h"
 #include "node_names.h"
-#include "scene_internal.h"
 
 namespace khost {
 namespace detail {

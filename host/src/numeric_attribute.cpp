@@ -6,8 +6,7 @@
 #include <memory>
 #include <type_traits>
 
-#include "attribute_storage.h"
-#include "nodes_internal.h"
+#include "attributes.h"
 
 using khost::detail::AttrDef;
 using khost::detail::AttrKind;
@@ -78,20 +77,7 @@ MStatus setBound(const MObject& obj, std::initializer_list<double> values, bool 
 }  // namespace
 
 // ---------------------------------------------------------------- MFnNumericAttribute
-MFnNumericAttribute::MFnNumericAttribute() = default;
-MFnNumericAttribute::MFnNumericAttribute(MObject& object, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(object));
-}
-MFnNumericAttribute::MFnNumericAttribute(const MObject& object, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(object));
-}
-MFnNumericAttribute::~MFnNumericAttribute() = default;
-MFn::Type MFnNumericAttribute::type() const {
-    return MFn::kNumericAttribute;
-}
-MFn::Type MFnNumericAttribute::requiredType() const {
-    return MFn::kNumericAttribute;
-}
+KHOST_FUNCTION_SET(MFnNumericAttribute, MFn::kNumericAttribute)
 
 MObject MFnNumericAttribute::create(const MString& fullName, const MString& briefName,
                                     MFnNumericData::Type unitType, double defaultValue,

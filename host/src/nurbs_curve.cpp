@@ -32,24 +32,7 @@ MPoint toPoint(const kd::Vec3& p) {
 
 }  // namespace
 
-MFnNurbsCurve::MFnNurbsCurve() = default;
-MFnNurbsCurve::MFnNurbsCurve(MObject& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, attachObject(object));
-}
-MFnNurbsCurve::MFnNurbsCurve(const MObject& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, attachObject(object));
-}
-MFnNurbsCurve::MFnNurbsCurve(const MDagPath& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, attachPath(object));
-}
-MFnNurbsCurve::~MFnNurbsCurve() = default;
-
-MFn::Type MFnNurbsCurve::type() const {
-    return MFn::kNurbsCurve;
-}
-MFn::Type MFnNurbsCurve::requiredType() const {
-    return MFn::kNurbsCurve;
-}
+KHOST_DAG_FUNCTION_SET(MFnNurbsCurve, MFn::kNurbsCurve)
 
 MStatus MFnNurbsCurve::getCVs(MPointArray& array, MSpace::Space space) const {
     ++kd::hostCounters().getCVs;
@@ -158,11 +141,9 @@ MStatus MFnNurbsCurve::getPointAtParam(double param, MPoint& point, MSpace::Spac
 
 double MFnNurbsCurve::length(double tolerance, MStatus* ReturnStatus) const {
     const kd::Node* n = curveNode(obj_);
-    if (n == nullptr) {
-        setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    if (!kd::reportValid(n != nullptr, ReturnStatus)) {
         return 0.0;
     }
-    setStatus(ReturnStatus, MStatus::kSuccess);
     const auto& c = n->curve();
     double start = 0.0, end = 0.0;
     khost::geom::knotDomain(c.degree, c.knots, start, end);

@@ -2,6 +2,8 @@
 #include <maya/MFnBase.h>
 #include <maya/MObject.h>
 
+#include <utility>
+
 #include "model.h"
 
 namespace khost {
@@ -64,63 +66,39 @@ MFn::Type MObject::apiType() const {
 }
 
 const char* MObject::apiTypeStr() const {
-    switch (apiType()) {
-        case MFn::kInvalid:
-            return "kInvalid";
-        case MFn::kBase:
-            return "kBase";
-        case MFn::kDagNode:
-            return "kDagNode";
-        case MFn::kTransform:
-            return "kTransform";
-        case MFn::kCamera:
-            return "kCamera";
-        case MFn::kCurve:
-            return "kCurve";
-        case MFn::kNurbsCurve:
-            return "kNurbsCurve";
-        case MFn::kLocator:
-            return "kLocator";
-        case MFn::kMesh:
-            return "kMesh";
-        case MFn::kPluginLocatorNode:
-            return "kPluginLocatorNode";
-        case MFn::kComponent:
-            return "kComponent";
-        case MFn::kCurveCVComponent:
-            return "kCurveCVComponent";
-        case MFn::kMeshVertComponent:
-            return "kMeshVertComponent";
-        case MFn::kSingleIndexedComponent:
-            return "kSingleIndexedComponent";
-        case MFn::kDependencyNode:
-            return "kDependencyNode";
-        case MFn::kPlugin:
-            return "kPlugin";
-        case MFn::kAttribute:
-            return "kAttribute";
-        case MFn::kNumericAttribute:
-            return "kNumericAttribute";
-        case MFn::kTypedAttribute:
-            return "kTypedAttribute";
-        case MFn::kEnumAttribute:
-            return "kEnumAttribute";
-        case MFn::kData:
-            return "kData";
-        case MFn::kNumericData:
-            return "kNumericData";
-        case MFn::kStringData:
-            return "kStringData";
-        case MFn::kCurveEPComponent:
-            return "kCurveEPComponent";
-        case MFn::kCurveKnotComponent:
-            return "kCurveKnotComponent";
-        case MFn::kCurveParamComponent:
-            return "kCurveParamComponent";
-        case MFn::kPluginDependNode:
-            return "kPluginDependNode";
-        case MFn::kLast:
-            return "kLast";
+    static const std::pair<MFn::Type, const char*> kNames[] = {
+        {MFn::kInvalid, "kInvalid"},
+        {MFn::kBase, "kBase"},
+        {MFn::kDagNode, "kDagNode"},
+        {MFn::kTransform, "kTransform"},
+        {MFn::kCamera, "kCamera"},
+        {MFn::kCurve, "kCurve"},
+        {MFn::kNurbsCurve, "kNurbsCurve"},
+        {MFn::kLocator, "kLocator"},
+        {MFn::kMesh, "kMesh"},
+        {MFn::kPluginLocatorNode, "kPluginLocatorNode"},
+        {MFn::kComponent, "kComponent"},
+        {MFn::kCurveCVComponent, "kCurveCVComponent"},
+        {MFn::kMeshVertComponent, "kMeshVertComponent"},
+        {MFn::kSingleIndexedComponent, "kSingleIndexedComponent"},
+        {MFn::kDependencyNode, "kDependencyNode"},
+        {MFn::kPlugin, "kPlugin"},
+        {MFn::kAttribute, "kAttribute"},
+        {MFn::kNumericAttribute, "kNumericAttribute"},
+        {MFn::kTypedAttribute, "kTypedAttribute"},
+        {MFn::kEnumAttribute, "kEnumAttribute"},
+        {MFn::kData, "kData"},
+        {MFn::kNumericData, "kNumericData"},
+        {MFn::kStringData, "kStringData"},
+        {MFn::kCurveEPComponent, "kCurveEPComponent"},
+        {MFn::kCurveKnotComponent, "kCurveKnotComponent"},
+        {MFn::kCurveParamComponent, "kCurveParamComponent"},
+        {MFn::kPluginDependNode, "kPluginDependNode"},
+        {MFn::kLast, "kLast"}};
+    for (const auto& entry : kNames) {
+        if (entry.first == apiType()) {
+            return entry.second;
+        }
     }
     return "kInvalid";
 }
@@ -130,10 +108,10 @@ MFnBase::MFnBase() = default;
 MFnBase::~MFnBase() = default;
 
 MFn::Type MFnBase::type() const {
-    return requiredType();
+    return MFn::kBase;
 }
 MFn::Type MFnBase::requiredType() const {
-    return MFn::kBase;
+    return type();
 }
 
 bool MFnBase::hasObj(MFn::Type tp) const {

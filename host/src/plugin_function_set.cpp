@@ -67,9 +67,6 @@ MFnPlugin::~MFnPlugin() = default;
 MFn::Type MFnPlugin::type() const {
     return MFn::kPlugin;
 }
-MFn::Type MFnPlugin::requiredType() const {
-    return MFn::kPlugin;
-}
 
 namespace {
 

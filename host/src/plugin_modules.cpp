@@ -1,4 +1,5 @@
-// Plug-in modules: loading (dlopen or entry points linked in), calling the
+// Plug-in modules: the registries of loaded modules, node types and draw
+// override creators; loading (dlopen or entry points linked in), calling the
 // module's initializePlugin and uninitializePlugin, and unloading with
 // everything the module left registered.
 #define MNoVersionString
@@ -13,12 +14,41 @@
 
 #include "frame_state.h"
 #include "model.h"
-#include "plugin_modules.h"
 #include "plugin_registry.h"
 #include "test_hooks.h"
+#include "ui_state.h"
 
 namespace khost {
 namespace detail {
+
+void retireType(std::size_t index) {
+    PluginRegistry& registry = pluginRegistry();
+    registry.nodeTypes.erase(registry.nodeTypes.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+PluginRegistry& pluginRegistry() {
+    static PluginRegistry* registry = new PluginRegistry();
+    return *registry;
+}
+
+PluginModule*& currentModule() {
+    static PluginModule* module = nullptr;
+    return module;
+}
+
+void dropRegistrations(PluginModule& module) {
+    PluginRegistry& registry = pluginRegistry();
+    auto& overrides = registry.overrides;
+    overrides.erase(std::remove_if(overrides.begin(), overrides.end(),
+                                   [&](const OverrideRegistration& r) { return r.owner == &module; }),
+                    overrides.end());
+    for (std::size_t i = registry.nodeTypes.size(); i-- > 0;) {
+        if (registry.nodeTypes[i]->ownedBy(&module)) {
+            retireType(i);
+        }
+    }
+}
+
 namespace {
 
 using InitFn = MStatus (*)(MObject);

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "attribute_storage.h"
-#include "nodes_internal.h"
+#include "attributes.h"
+#include "model.h"
 
 using khost::detail::Access;
 using khost::detail::attachedAttribute;

@@ -1,6 +1,6 @@
 #pragma once
-// Loaded plug-in modules and what they registered: node types and draw
-// override creators. Not installed.
+// Loaded plug-in modules and what they registered (node types and draw
+// override creators), and loading and unloading modules. Not installed.
 #include <maya/MStatus.h>
 #include <maya/MTypeId.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "attribute_defs.h"
+#include "attributes.h"
 #include "host_access.h"
 
 class MPxNode;
@@ -87,6 +87,17 @@ void retireType(std::size_t index);
 // Drops every registration a module still holds (after a failed initialize
 // or an uninitialize that left some behind).
 void dropRegistrations(PluginModule& module);
+
+// plugin_modules.cpp: loading and unloading modules, as the harness asks.
+// Loads a module file: dlopen, look up initializePlugin, uninitializePlugin
+// and MApiVersion, call initializePlugin. False, with a reason, on refusal.
+bool loadModule(const std::string& path, std::string* error);
+// The same for entry points linked into the calling program.
+bool loadModuleEntry(const std::string& name, MStatus (*initialize)(MObject),
+                     MStatus (*uninitialize)(MObject), const char* apiVersion, std::string* error);
+// Calls uninitializePlugin and unloads; refused while nodes of the module's
+// types exist.
+bool unloadModule(const std::string& name, std::string* error);
 
 }  // namespace detail
 }  // namespace khost

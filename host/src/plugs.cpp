@@ -7,8 +7,8 @@
 #include <initializer_list>
 #include <type_traits>
 
+#include "attributes.h"
 #include "model.h"
-#include "nodes_internal.h"
 
 using khost::detail::Access;
 using khost::detail::AttrDef;
@@ -64,12 +64,9 @@ bool MPlug::isNull(MStatus* ReturnStatus) const {
 }
 
 MString MPlug::name(MStatus* ReturnStatus) const {
-    if (!attrData_) {
-        setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return MString();
-    }
-    setStatus(ReturnStatus, MStatus::kSuccess);
-    return MString((nodeData_->name + "." + attrDef(attrData_)->longName).c_str());
+    return khost::detail::reportValid(attrData_ != nullptr, ReturnStatus)
+               ? MString((nodeData_->name + "." + attrDef(attrData_)->longName).c_str())
+               : MString();
 }
 
 MObject MPlug::attribute(MStatus* ReturnStatus) const {
@@ -174,36 +171,10 @@ MString MPlug::asString(MStatus* ReturnStatus) const {
 }
 
 // ---------------------------------------------------------------- MFnData
-MFnData::MFnData() = default;
-MFnData::MFnData(MObject& object, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(object));
-}
-MFnData::MFnData(const MObject& object, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(object));
-}
-MFnData::~MFnData() = default;
-MFn::Type MFnData::type() const {
-    return MFn::kData;
-}
-MFn::Type MFnData::requiredType() const {
-    return MFn::kData;
-}
+KHOST_FUNCTION_SET(MFnData, MFn::kData)
 
 // ---------------------------------------------------------------- MFnNumericData
-MFnNumericData::MFnNumericData() = default;
-MFnNumericData::MFnNumericData(MObject& object, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(object));
-}
-MFnNumericData::MFnNumericData(const MObject& object, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(object));
-}
-MFnNumericData::~MFnNumericData() = default;
-MFn::Type MFnNumericData::type() const {
-    return MFn::kNumericData;
-}
-MFn::Type MFnNumericData::requiredType() const {
-    return MFn::kNumericData;
-}
+KHOST_FUNCTION_SET(MFnNumericData, MFn::kNumericData)
 
 namespace {
 

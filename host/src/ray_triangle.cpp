@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "ray_triangle.h"
 #include "raycast.h"
 
 #if defined(_MSC_VER)

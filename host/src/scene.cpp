@@ -12,9 +12,9 @@
 #include "model.h"
 #include "node_names.h"
 #include "nurbs.h"
-#include "scene_internal.h"
 #include "selection_items.h"
 #include "test_hooks.h"
+#include "ui_state.h"
 
 namespace khost {
 namespace detail {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "model.h"
 #include "node_names.h"
 #include "nurbs.h"
-#include "scene_internal.h"
 #include "selection_items.h"
 
 namespace khost {

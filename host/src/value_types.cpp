@@ -70,16 +70,20 @@ bool MMatrix::operator==(const MMatrix& other) const {
     return true;
 }
 
-MMatrix MMatrix::inverse() const {
-    // Reduce [A | I] to [I | A^-1], choosing the largest remaining pivot in
-    // each column to keep the elimination stable.
+namespace {
+
+// Reduces [A | I] to [I | A^-1], choosing the largest remaining pivot in each
+// column to keep the elimination stable, and returns det(A), the product of
+// the pivots with a sign flip per row swap. A singular A gives 0 and leaves
+// `inv` the identity.
+double eliminate(const double (&m)[4][4], MMatrix& inv) {
     double a[4][4];
-    MMatrix inv;
     for (int i = 0; i < 4; ++i) {
         for (int j = 0; j < 4; ++j) {
-            a[i][j] = matrix[i][j];
+            a[i][j] = m[i][j];
         }
     }
+    double det = 1.0;
     for (int col = 0; col < 4; ++col) {
         int pivot = col;
         for (int row = col + 1; row < 4; ++row) {
@@ -88,25 +92,25 @@ MMatrix MMatrix::inverse() const {
             }
         }
         if (a[pivot][col] == 0.0) {
-            return MMatrix();
+            inv = MMatrix();
+            return 0.0;
         }
         if (pivot != col) {
             for (int j = 0; j < 4; ++j) {
                 std::swap(a[pivot][j], a[col][j]);
                 std::swap(inv.matrix[pivot][j], inv.matrix[col][j]);
             }
+            det = -det;
         }
+        det *= a[col][col];
         const double scale = 1.0 / a[col][col];
         for (int j = 0; j < 4; ++j) {
             a[col][j] *= scale;
             inv.matrix[col][j] *= scale;
         }
         for (int row = 0; row < 4; ++row) {
-            if (row == col) {
-                continue;
-            }
             const double factor = a[row][col];
-            if (factor == 0.0) {
+            if (row == col || factor == 0.0) {
                 continue;
             }
             for (int j = 0; j < 4; ++j) {
@@ -115,6 +119,14 @@ MMatrix MMatrix::inverse() const {
             }
         }
     }
+    return det;
+}
+
+}  // namespace
+
+MMatrix MMatrix::inverse() const {
+    MMatrix inv;
+    eliminate(matrix, inv);
     return inv;
 }
 
@@ -129,39 +141,8 @@ MMatrix MMatrix::transpose() const {
 }
 
 double MMatrix::det4x4() const {
-    // Gaussian elimination with partial pivoting; each row swap flips the sign.
-    double a[4][4];
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) {
-            a[i][j] = matrix[i][j];
-        }
-    }
-    double det = 1.0;
-    for (int col = 0; col < 4; ++col) {
-        int pivot = col;
-        for (int row = col + 1; row < 4; ++row) {
-            if (std::fabs(a[row][col]) > std::fabs(a[pivot][col])) {
-                pivot = row;
-            }
-        }
-        if (a[pivot][col] == 0.0) {
-            return 0.0;
-        }
-        if (pivot != col) {
-            for (int j = 0; j < 4; ++j) {
-                std::swap(a[pivot][j], a[col][j]);
-            }
-            det = -det;
-        }
-        det *= a[col][col];
-        for (int row = col + 1; row < 4; ++row) {
-            const double factor = a[row][col] / a[col][col];
-            for (int j = col; j < 4; ++j) {
-                a[row][j] -= factor * a[col][j];
-            }
-        }
-    }
-    return det;
+    MMatrix inv;
+    return eliminate(matrix, inv);
 }
 
 bool MMatrix::isEquivalent(const MMatrix& other, double tolerance) const {

@@ -4,12 +4,13 @@
 #include <maya/MFrameContext.h>
 
 #include <cmath>
+#include <string>
 
 #include "frame_state.h"
 #include "model.h"
-#include "scene_internal.h"
 #include "selection_items.h"
 #include "test_hooks.h"
+#include "ui_state.h"
 
 namespace khost {
 namespace detail {
@@ -53,9 +54,11 @@ M3dView::DisplayStatus listedStatus(const SelectionState& sel, const Node& node)
     return M3dView::kDormant;
 }
 
+}  // namespace
+
 // Projects a world point to unrounded pixel coordinates of a view. False
 // when the point is not in front of the camera.
-bool project(const View& view, const Vec3& p, double& x, double& y) {
+bool projectToView(const View& view, const Vec3& p, double& x, double& y) {
     const Mat4 m = viewProjection(view);
     double clip[4];
     for (int j = 0; j < 4; ++j) {
@@ -66,6 +69,8 @@ bool project(const View& view, const Vec3& p, double& x, double& y) {
     y = (clip[1] / w + 1.0) / 2.0 * view.height;
     return w > 0.0;
 }
+
+namespace {
 
 short toPixel(double v) {
     if (!std::isfinite(v)) {
@@ -120,10 +125,6 @@ M3dView::DisplayStatus displayStatusOf(const Node& node) {
     return templated ? M3dView::kTemplate : M3dView::kDormant;
 }
 
-bool projectToView(const View& view, const Vec3& world, double& x, double& y) {
-    return project(view, world, x, y);
-}
-
 }  // namespace detail
 }  // namespace khost
 
@@ -151,12 +152,8 @@ M3dView M3dView::active3dView(MStatus* ReturnStatus) {
 
 M3dView::DisplayStatus M3dView::displayStatus(const MDagPath& path, MStatus* ReturnStatus) {
     const auto& node = Access::node(path);
-    if (!node || !node->alive) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return kNoStatus;
-    }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    return kd::displayStatusOf(*node);
+    return kd::reportValid(node != nullptr && node->alive, ReturnStatus) ? kd::displayStatusOf(*node)
+                                                                         : kNoStatus;
 }
 
 bool M3dView::worldToView(const MPoint& worldPt, short& x_pos, short& y_pos, MStatus* ReturnStatus) const {
@@ -169,7 +166,7 @@ bool M3dView::worldToView(const MPoint& worldPt, short& x_pos, short& y_pos, MSt
     MPoint p(worldPt);
     p.cartesianize();
     double x = 0.0, y = 0.0;
-    const bool inFront = kd::project(*view, kd::Vec3{{p.x, p.y, p.z}}, x, y);
+    const bool inFront = kd::projectToView(*view, kd::Vec3{{p.x, p.y, p.z}}, x, y);
     x_pos = kd::toPixel(x);
     y_pos = kd::toPixel(y);
     return inFront;
@@ -260,40 +257,16 @@ MDagPath MFrameContext::getCurrentCameraPath(MStatus* ReturnStatus) const {
 }
 
 MFrameContext::MatrixType MFrameContext::semanticToMatrixType(const MString& value, MStatus* ReturnStatus) {
-    struct Entry {
-        const char* name;
-        MatrixType type;
-    };
-    static const Entry kEntries[] = {
-        {"World", kWorldMtx},
-        {"WorldTranspose", kWorldTransposeMtx},
-        {"WorldInverse", kWorldInverseMtx},
-        {"WorldInverseTranspose", kWorldTranspInverseMtx},
-        {"View", kViewMtx},
-        {"ViewTranspose", kViewTransposeMtx},
-        {"ViewInverse", kViewInverseMtx},
-        {"ViewInverseTranspose", kViewTranspInverseMtx},
-        {"Projection", kProjectionMtx},
-        {"ProjectionTranspose", kProjectionTranposeMtx},
-        {"ProjectionInverse", kProjectionInverseMtx},
-        {"ProjectionInverseTranspose", kProjectionTranspInverseMtx},
-        {"ViewProjection", kViewProjMtx},
-        {"ViewProjectionTranspose", kViewProjTranposeMtx},
-        {"ViewProjectionInverse", kViewProjInverseMtx},
-        {"ViewProjectionInverseTranspose", kViewProjTranspInverseMtx},
-        {"WorldView", kWorldViewMtx},
-        {"WorldViewTranspose", kWorldViewTransposeMtx},
-        {"WorldViewInverse", kWorldViewInverseMtx},
-        {"WorldViewInverseTranspose", kWorldViewTranspInverseMtx},
-        {"WorldViewProjection", kWorldViewProjMtx},
-        {"WorldViewProjectionTranspose", kWorldViewProjTransposeMtx},
-        {"WorldViewProjectionInverse", kWorldViewProjInverseMtx},
-        {"WorldViewProjectionInverseTranspose", kWorldViewProjTranspInverseMtx},
-    };
-    for (const Entry& e : kEntries) {
-        if (value == e.name) {
-            kd::setStatus(ReturnStatus, MStatus::kSuccess);
-            return e.type;
+    // The types come in groups of four, numbered base * 4 + variant.
+    static const char* const kBases[] = {"World",          "View",      "Projection",
+                                         "ViewProjection", "WorldView", "WorldViewProjection"};
+    static const char* const kVariants[] = {"", "Transpose", "Inverse", "InverseTranspose"};
+    for (int base = 0; base < 6; ++base) {
+        for (int variant = 0; variant < 4; ++variant) {
+            if (value == (std::string(kBases[base]) + kVariants[variant]).c_str()) {
+                kd::setStatus(ReturnStatus, MStatus::kSuccess);
+                return static_cast<MatrixType>(base * 4 + variant);
+            }
         }
     }
     kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);

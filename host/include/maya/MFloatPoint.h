@@ -26,11 +26,6 @@ public:
     // Casts all four components of a double-precision point.
     MStatus setCast(const MPoint& src);
 
-    float operator[](unsigned int i) const { return i == 0 ? x : (i == 1 ? y : (i == 2 ? z : w)); }
-    float& operator[](unsigned int i) { return i == 0 ? x : (i == 1 ? y : (i == 2 ? z : w)); }
-    float operator()(unsigned int i) const { return (*this)[i]; }
-    float& operator()(unsigned int i) { return (*this)[i]; }
-
     // Difference of the two points; both are made cartesian first unless
     // both already have w == 1.
     MFloatVector operator-(const MFloatPoint& other) const {
@@ -43,25 +38,11 @@ public:
         return MFloatVector(a.x - b.x, a.y - b.y, a.z - b.z);
     }
     MFloatPoint operator+(const MFloatVector& v) const { return MFloatPoint(x + v.x, y + v.y, z + v.z, w); }
-    MFloatPoint operator-(const MFloatVector& v) const { return MFloatPoint(x - v.x, y - v.y, z - v.z, w); }
-    MFloatPoint& operator+=(const MFloatVector& v) {
-        x += v.x;
-        y += v.y;
-        z += v.z;
-        return *this;
-    }
-    MFloatPoint& operator-=(const MFloatVector& v) {
-        x -= v.x;
-        y -= v.y;
-        z -= v.z;
-        return *this;
-    }
 
     // Compares all four components exactly.
     bool operator==(const MFloatPoint& other) const {
         return x == other.x && y == other.y && z == other.z && w == other.w;
     }
-    bool operator!=(const MFloatPoint& other) const { return !(*this == other); }
 
     // (xw, yw, zw, w) -> (x, y, z, 1). A point with w == 0 is left as it is.
     MFloatPoint& cartesianize() {
@@ -71,22 +52,6 @@ public:
             z /= w;
             w = 1.0f;
         }
-        return *this;
-    }
-    // (xw, yw, zw, w) -> (x, y, z, w). A point with w == 0 is left as it is.
-    MFloatPoint& rationalize() {
-        if (w != 0.0f) {
-            x /= w;
-            y /= w;
-            z /= w;
-        }
-        return *this;
-    }
-    // (x, y, z, w) -> (xw, yw, zw, w).
-    MFloatPoint& homogenize() {
-        x *= w;
-        y *= w;
-        z *= w;
         return *this;
     }
 

@@ -20,28 +20,11 @@ public:
     ~MFloatVector() = default;
     MFloatVector& operator=(const MFloatVector& src) = default;
 
-    float operator[](unsigned int i) const { return i == 0 ? x : (i == 1 ? y : z); }
-    float& operator[](unsigned int i) { return i == 0 ? x : (i == 1 ? y : z); }
-    float operator()(unsigned int i) const { return (*this)[i]; }
-    float& operator()(unsigned int i) { return (*this)[i]; }
-
     MFloatVector operator+(const MFloatVector& other) const {
         return MFloatVector(x + other.x, y + other.y, z + other.z);
     }
-    MFloatVector& operator+=(const MFloatVector& other) {
-        x += other.x;
-        y += other.y;
-        z += other.z;
-        return *this;
-    }
     MFloatVector operator-(const MFloatVector& other) const {
         return MFloatVector(x - other.x, y - other.y, z - other.z);
-    }
-    MFloatVector& operator-=(const MFloatVector& other) {
-        x -= other.x;
-        y -= other.y;
-        z -= other.z;
-        return *this;
     }
     MFloatVector operator-() const { return MFloatVector(-x, -y, -z); }
 
@@ -52,24 +35,9 @@ public:
         z *= scalar;
         return *this;
     }
-    friend MFloatVector operator*(float scalar, const MFloatVector& v) { return v * scalar; }
-    MFloatVector operator/(float scalar) const { return MFloatVector(x / scalar, y / scalar, z / scalar); }
-    MFloatVector& operator/=(float scalar) {
-        x /= scalar;
-        y /= scalar;
-        z /= scalar;
-        return *this;
-    }
 
     // Dot product.
     float operator*(const MFloatVector& other) const { return x * other.x + y * other.y + z * other.z; }
-    // Cross product.
-    MFloatVector operator^(const MFloatVector& other) const {
-        return MFloatVector(y * other.z - z * other.y, z * other.x - x * other.z, x * other.y - y * other.x);
-    }
-
-    bool operator==(const MFloatVector& other) const { return x == other.x && y == other.y && z == other.z; }
-    bool operator!=(const MFloatVector& other) const { return !(*this == other); }
 
     float length() const { return std::sqrt(x * x + y * y + z * z); }
     // Unit vector in the same direction; the zero vector stays zero.

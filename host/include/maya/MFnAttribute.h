@@ -19,7 +19,4 @@ public:
     // Marks a three-component float or double attribute as a colour.
     MStatus setUsedAsColor(bool state);
     bool isUsedAsColor(MStatus* ReturnStatus = nullptr) const;
-
-protected:
-    MFn::Type requiredType() const override;
 };

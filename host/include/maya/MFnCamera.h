@@ -23,7 +23,4 @@ public:
 
     MPoint eyePoint(MSpace::Space space = MSpace::kObject, MStatus* ReturnStatus = nullptr) const;
     MVector viewDirection(MSpace::Space space = MSpace::kObject, MStatus* ReturnStatus = nullptr) const;
-
-protected:
-    MFn::Type requiredType() const override;
 };

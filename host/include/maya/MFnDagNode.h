@@ -35,12 +35,4 @@ public:
     MStatus setObject(MObject& object) override;
     MStatus setObject(const MObject& object) override;
     virtual MStatus setObject(const MDagPath& path);
-
-protected:
-    MFn::Type requiredType() const override;
-    // Attaches to `object` when it supports requiredType(); detaches otherwise.
-    MStatus attachObject(const MObject& object);
-    // Attaches to the leaf of `path`, or, when the leaf is a transform with
-    // exactly one shape supporting requiredType(), to that shape.
-    MStatus attachPath(const MDagPath& path);
 };

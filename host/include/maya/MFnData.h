@@ -27,7 +27,4 @@ public:
     ~MFnData() override;
 
     MFn::Type type() const override;
-
-protected:
-    MFn::Type requiredType() const override;
 };

@@ -58,7 +58,4 @@ public:
                              int* hitFace, int* hitTriangle, float* hitBary1, float* hitBary2,
                              float tolerance = 1e-6f, MStatus* ReturnStatus = nullptr);
     MStatus freeCachedIntersectionAccelerator();
-
-protected:
-    MFn::Type requiredType() const override;
 };

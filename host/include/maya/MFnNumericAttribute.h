@@ -62,7 +62,4 @@ public:
     MStatus getDefault(double& value);
     MStatus getDefault(double& value1, double& value2);
     MStatus getDefault(double& value1, double& value2, double& value3);
-
-protected:
-    MFn::Type requiredType() const override;
 };

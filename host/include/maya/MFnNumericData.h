@@ -66,7 +66,4 @@ public:
     MStatus setData(float val1, float val2, float val3);
     MStatus setData(double val1, double val2, double val3);
     MStatus setData(double val1, double val2, double val3, double val4);
-
-protected:
-    MFn::Type requiredType() const override;
 };

@@ -35,7 +35,4 @@ public:
     Form form(MStatus* ReturnStatus = nullptr) const;
     MStatus getPointAtParam(double param, MPoint& point, MSpace::Space space = MSpace::kObject) const;
     double length(double tolerance = kMFnNurbsEpsilon, MStatus* ReturnStatus = nullptr) const;
-
-protected:
-    MFn::Type requiredType() const override;
 };

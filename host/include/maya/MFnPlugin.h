@@ -42,9 +42,6 @@ public:
     MStatus registerUI(const MString& creationProc, const MString& deletionProc,
                        const MString& creationBatchProc = "", const MString& deletionBatchProc = "");
 
-protected:
-    MFn::Type requiredType() const override;
-
 private:
     // The host accepts only a non-const plug-in object.
     MFnPlugin(const MObject& object, const char* vendor = "Unknown", const char* version = "Unknown",

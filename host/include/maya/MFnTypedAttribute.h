@@ -26,7 +26,4 @@ public:
     MFnData::Type attrType(MStatus* ReturnStatus = nullptr) const;
     MStatus getDefault(MObject& defaultData);
     MStatus setDefault(const MObject& defaultData);
-
-protected:
-    MFn::Type requiredType() const override;
 };

@@ -31,19 +31,7 @@ public:
     double& operator()(unsigned int i) { return (*this)[i]; }
 
     MPoint operator+(const MVector& v) const { return MPoint(x + v.x, y + v.y, z + v.z, w); }
-    MPoint& operator+=(const MVector& v) {
-        x += v.x;
-        y += v.y;
-        z += v.z;
-        return *this;
-    }
     MPoint operator-(const MVector& v) const { return MPoint(x - v.x, y - v.y, z - v.z, w); }
-    MPoint& operator-=(const MVector& v) {
-        x -= v.x;
-        y -= v.y;
-        z -= v.z;
-        return *this;
-    }
     // Difference of the two points; both are made cartesian first unless
     // both already have w == 1.
     MVector operator-(const MPoint& other) const {
@@ -92,7 +80,6 @@ public:
     bool operator==(const MPoint& other) const {
         return x == other.x && y == other.y && z == other.z && w == other.w;
     }
-    bool operator!=(const MPoint& other) const { return !(*this == other); }
 
     // (xw, yw, zw, w) -> (x, y, z, 1). A point with w == 0 is left as it is.
     MPoint& cartesianize() {

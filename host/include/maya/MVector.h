@@ -21,42 +21,13 @@ public:
     ~MVector() = default;
     MVector& operator=(const MVector& src) = default;
 
-    double operator[](unsigned int i) const { return i == 0 ? x : (i == 1 ? y : z); }
-    double& operator[](unsigned int i) { return i == 0 ? x : (i == 1 ? y : z); }
-    double operator()(unsigned int i) const { return (*this)[i]; }
-    double& operator()(unsigned int i) { return (*this)[i]; }
-
     MVector operator+(const MVector& other) const { return MVector(x + other.x, y + other.y, z + other.z); }
-    MVector& operator+=(const MVector& other) {
-        x += other.x;
-        y += other.y;
-        z += other.z;
-        return *this;
-    }
     MVector operator-(const MVector& other) const { return MVector(x - other.x, y - other.y, z - other.z); }
-    MVector& operator-=(const MVector& other) {
-        x -= other.x;
-        y -= other.y;
-        z -= other.z;
-        return *this;
-    }
     MVector operator-() const { return MVector(-x, -y, -z); }
+    bool operator==(const MVector& other) const { return x == other.x && y == other.y && z == other.z; }
 
     MVector operator*(double scalar) const { return MVector(x * scalar, y * scalar, z * scalar); }
-    MVector& operator*=(double scalar) {
-        x *= scalar;
-        y *= scalar;
-        z *= scalar;
-        return *this;
-    }
     friend MVector operator*(double scalar, const MVector& v) { return v * scalar; }
-    MVector operator/(double scalar) const { return MVector(x / scalar, y / scalar, z / scalar); }
-    MVector& operator/=(double scalar) {
-        x /= scalar;
-        y /= scalar;
-        z /= scalar;
-        return *this;
-    }
 
     // Dot product.
     double operator*(const MVector& other) const { return x * other.x + y * other.y + z * other.z; }
@@ -64,9 +35,6 @@ public:
     MVector operator^(const MVector& other) const {
         return MVector(y * other.z - z * other.y, z * other.x - x * other.z, x * other.y - y * other.x);
     }
-
-    bool operator==(const MVector& other) const { return x == other.x && y == other.y && z == other.z; }
-    bool operator!=(const MVector& other) const { return !(*this == other); }
 
     double length() const { return std::sqrt(x * x + y * y + z * z); }
     // Unit vector in the same direction; the zero vector stays zero.
