@@ -12,11 +12,9 @@ MPoint cartesian(MPoint p) {
 
 }  // namespace
 
-MBoundingBox::MBoundingBox(const MPoint& corner1, const MPoint& corner2) {
-    const MPoint a = cartesian(corner1);
-    const MPoint b = cartesian(corner2);
-    min_ = MPoint(std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z));
-    max_ = MPoint(std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z));
+MBoundingBox::MBoundingBox(const MPoint& corner1, const MPoint& corner2)
+    : min_(cartesian(corner1)), max_(min_) {
+    expand(corner2);
 }
 
 void MBoundingBox::transformUsing(const MMatrix& matrix) {

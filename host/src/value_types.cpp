@@ -206,10 +206,8 @@ MColor::MColor(MColorType colorModel, unsigned short c1, unsigned short c2, unsi
     fromIntegerModel(colorModel, c1, c2, c3, alpha, 65535.0, *this);
 }
 
-MColor::MColor(MColorType colorModel, float c1, float c2, float c3, float alpha) : MColor() {
-    fromModel(colorModel, c1, c2, c3, *this);
-    a = alpha;
-}
+MColor::MColor(MColorType colorModel, float c1, float c2, float c3, float alpha)
+    : MColor(colorModel, double{c1}, double{c2}, double{c3}, double{alpha}) {}
 
 MColor::MColor(MColorType colorModel, double c1, double c2, double c3, double alpha) : MColor() {
     fromModel(colorModel, c1, c2, c3, *this);
