@@ -21,14 +21,11 @@ MStatus MFnAttribute::setUsedAsColor(bool state) {
     if (!a || a->builtin) {
         return MStatus::kInvalidParameter;
     }
-    if (state) {
-        // A colour is three float or double components.
-        const bool colourShaped =
-            a->kind == AttrKind::Numeric &&
-            (a->numericType == MFnNumericData::k3Float || a->numericType == MFnNumericData::k3Double);
-        if (!colourShaped) {
-            return MStatus::kInvalidParameter;
-        }
+    // A colour is three float or double components.
+    const bool colourShaped = a->kind == AttrKind::Numeric && (a->numericType == MFnNumericData::k3Float ||
+                                                               a->numericType == MFnNumericData::k3Double);
+    if (state && !colourShaped) {
+        return MStatus::kInvalidParameter;
     }
     a->usedAsColor = state;
     return MStatus::kSuccess;
@@ -36,8 +33,7 @@ MStatus MFnAttribute::setUsedAsColor(bool state) {
 
 bool MFnAttribute::isUsedAsColor(MStatus* ReturnStatus) const {
     const AttrDef* a = attachedAttribute(obj_);
-    setStatus(ReturnStatus, a ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return a && a->usedAsColor;
+    return khost::detail::reportValid(a != nullptr, ReturnStatus) && a->usedAsColor;
 }
 
 // ---------------------------------------------------------------- MFnTypedAttribute
@@ -62,7 +58,7 @@ MObject MFnTypedAttribute::create(const MString& fullName, const MString& briefN
     a->longName = fullName.asChar();
     a->shortName = briefName.asChar();
     a->dataType = dataType;
-    obj_ = khost::detail::attributeObject(a);
+    obj_ = khost::detail::dataObject(a);
     setStatus(ReturnStatus, MStatus::kSuccess);
     return obj_;
 }
@@ -78,8 +74,8 @@ MObject MFnTypedAttribute::create(const MString&, const MString&, const MTypeId&
 MFnData::Type MFnTypedAttribute::attrType(MStatus* ReturnStatus) const {
     const AttrDef* a = attachedAttribute(obj_);
     const bool typed = a && a->kind == AttrKind::Typed;
-    setStatus(ReturnStatus, typed ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return typed ? static_cast<MFnData::Type>(a->dataType) : MFnData::kInvalid;
+    return khost::detail::reportValid(typed, ReturnStatus) ? static_cast<MFnData::Type>(a->dataType)
+                                                           : MFnData::kInvalid;
 }
 
 MStatus MFnTypedAttribute::getDefault(MObject& defaultData) {

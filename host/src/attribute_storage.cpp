@@ -31,29 +31,12 @@ MFn::Type AttrDef::apiType() const {
 
 // ---------------------------------------------------------------- numeric values
 int numericComponents(int numericType) {
-    switch (numericType) {
-        case MFnNumericData::kBoolean:
-        case MFnNumericData::kByte:
-        case MFnNumericData::kChar:
-        case MFnNumericData::kShort:
-        case MFnNumericData::kInt:
-        case MFnNumericData::kInt64:
-        case MFnNumericData::kFloat:
-        case MFnNumericData::kDouble:
-            return 1;
-        case MFnNumericData::k2Short:
-        case MFnNumericData::k2Int:
-        case MFnNumericData::k2Float:
-        case MFnNumericData::k2Double:
-            return 2;
-        case MFnNumericData::k3Short:
-        case MFnNumericData::k3Int:
-        case MFnNumericData::k3Float:
-        case MFnNumericData::k3Double:
-            return 3;
-        default:
-            return 0;
-    }
+    // By type, in enumeration order: kInvalid; kBoolean, kByte, kChar; kShort, k2Short, k3Short; kInt,
+    // k2Int, k3Int; kInt64; kFloat, k2Float, k3Float; kDouble, k2Double, k3Double. Then k4Double, kAddr and
+    // kLast, which hold nothing the host stores.
+    static_assert(MFnNumericData::k3Double == 16, "numbered as the host numbers them");
+    constexpr int counts[] = {0, 1, 1, 1, 1, 2, 3, 1, 2, 3, 1, 1, 2, 3, 1, 2, 3};
+    return numericType >= 0 && numericType <= MFnNumericData::k3Double ? counts[numericType] : 0;
 }
 
 namespace {
@@ -200,22 +183,20 @@ const std::vector<std::shared_ptr<AttrDef>>& builtins() {
     return table;
 }
 
+// The one of `attrs` whose long or short name is a non-empty `name`, or null.
+const std::shared_ptr<AttrDef>* findNamed(const std::vector<std::shared_ptr<AttrDef>>& attrs,
+                                          const std::string& name) {
+    const auto it = std::find_if(attrs.begin(), attrs.end(), [&](const std::shared_ptr<AttrDef>& a) {
+        return !name.empty() && (a->longName == name || a->shortName == name);
+    });
+    return it == attrs.end() ? nullptr : &*it;
+}
+
 }  // namespace
 
 MObject builtinObject(const char* longName) {
-    MObject obj;
-    for (const auto& a : builtins()) {
-        if (a->longName == longName) {
-            Access::data(obj) = a;
-        }
-    }
-    return obj;
-}
-
-bool attributeNameTaken(const std::vector<std::shared_ptr<AttrDef>>& attrs, const std::string& name) {
-    return !name.empty() && std::any_of(attrs.begin(), attrs.end(), [&](const std::shared_ptr<AttrDef>& a) {
-        return a->longName == name || a->shortName == name;
-    });
+    const std::shared_ptr<AttrDef>* a = findNamed(builtins(), longName);
+    return a ? dataObject(*a) : MObject();
 }
 
 const AttrDef& stateAttribute() {
@@ -223,21 +204,13 @@ const AttrDef& stateAttribute() {
 }
 
 const AttrDef* findBuiltinAttribute(const std::string& name) {
-    for (const auto& a : builtins()) {
-        if (!name.empty() && (a->longName == name || a->shortName == name)) {
-            return a.get();
-        }
-    }
-    return nullptr;
+    const std::shared_ptr<AttrDef>* a = findNamed(builtins(), name);
+    return a ? a->get() : nullptr;
 }
 
 const AttrDef* findTypeAttribute(const NodeType& type, const std::string& name) {
-    for (const auto& a : type.attributes) {
-        if (!name.empty() && (a->longName == name || a->shortName == name)) {
-            return a.get();
-        }
-    }
-    return nullptr;
+    const std::shared_ptr<AttrDef>* a = findNamed(type.attributes, name);
+    return a ? a->get() : nullptr;
 }
 
 bool typeOwnsAttribute(const NodeType& type, const AttrDef& attr) {

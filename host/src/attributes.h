@@ -6,9 +6,12 @@
 
 #include <array>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <memory>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "host_access.h"
@@ -59,8 +62,7 @@ int numericComponents(int numericType);
 // for float kinds.
 double storeNumeric(int numericType, double value);
 
-// Saturating conversion of a stored value to an integer getter's type
-// (NaN gives 0).
+// Saturating conversion of a stored value to an integer type (NaN gives 0).
 template <class I>
 I saturateCast(double value) {
     if (std::isnan(value)) {
@@ -77,6 +79,42 @@ I saturateCast(double value) {
     return static_cast<I>(value);
 }
 
+// A stored value as a getter's type: true when non-zero for bool, as it is
+// for floating types, saturated for integers.
+template <class T>
+T numericAs(double value) {
+    if constexpr (std::is_same<T, bool>::value) {
+        return value != 0.0;
+    } else if constexpr (std::is_floating_point<T>::value) {
+        return static_cast<T>(value);
+    } else {
+        return saturateCast<T>(value);
+    }
+}
+
+// Copies `count` stored values to the outputs, which must be as many.
+template <class T>
+MStatus readValues(const double* values, int count, std::initializer_list<T*> out) {
+    if (static_cast<int>(out.size()) != count) {
+        return MStatus::kInvalidParameter;
+    }
+    for (T* p : out) {
+        *p = numericAs<T>(*values++);
+    }
+    return MStatus::kSuccess;
+}
+
+// Stores `in` as `numericType` holds values; there must be `count` of them.
+inline MStatus storeValues(double* values, int count, int numericType, std::initializer_list<double> in) {
+    if (static_cast<int>(in.size()) != count) {
+        return MStatus::kInvalidParameter;
+    }
+    for (double v : in) {
+        *values++ = storeNumeric(numericType, v);
+    }
+    return MStatus::kSuccess;
+}
+
 // ---------------------------------------------------------------- attributes
 // The built-in node state attribute ("nodeState", "nds", enum 0..5).
 const AttrDef& stateAttribute();
@@ -88,17 +126,16 @@ MObject builtinObject(const char* longName);
 const AttrDef* findTypeAttribute(const NodeType& type, const std::string& name);
 // True when `attr` is the attribute in slot attr.index of `type`.
 bool typeOwnsAttribute(const NodeType& type, const AttrDef& attr);
-// True when a non-empty `name` is the long or short name of one of `attrs`.
-bool attributeNameTaken(const std::vector<std::shared_ptr<AttrDef>>& attrs, const std::string& name);
 
 // The attribute `obj` refers to, or null.
 inline AttrDef* attachedAttribute(const MObject& obj) {
     return dynamic_cast<AttrDef*>(Access::data(obj).get());
 }
 
-inline MObject attributeObject(const std::shared_ptr<AttrDef>& attr) {
+// An MObject referring to `data` (an attribute, a data object, a module).
+inline MObject dataObject(std::shared_ptr<ObjectData> data) {
     MObject obj;
-    Access::data(obj) = attr;
+    Access::data(obj) = std::move(data);
     return obj;
 }
 

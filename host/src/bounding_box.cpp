@@ -5,44 +5,27 @@
 
 namespace {
 
-MPoint cartesian(const MPoint& p) {
-    MPoint c = p;
-    if (c.w != 0.0 && c.w != 1.0) {
-        c.cartesianize();
-    }
-    return MPoint(c.x, c.y, c.z, 1.0);
+MPoint cartesian(MPoint p) {
+    p.cartesianize();
+    return MPoint(p.x, p.y, p.z, 1.0);
 }
 
 }  // namespace
 
-MBoundingBox::MBoundingBox() : min_(0.0, 0.0, 0.0), max_(0.0, 0.0, 0.0) {}
-MBoundingBox::MBoundingBox(const MBoundingBox& src) = default;
-MBoundingBox::MBoundingBox(const MPoint& corner1, const MPoint& corner2) {
-    const MPoint a = cartesian(corner1);
-    const MPoint b = cartesian(corner2);
-    min_ = MPoint(std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z));
-    max_ = MPoint(std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z));
-}
-MBoundingBox::~MBoundingBox() = default;
-MBoundingBox& MBoundingBox::operator=(const MBoundingBox& other) = default;
-
-void MBoundingBox::clear() {
-    min_ = MPoint(0.0, 0.0, 0.0);
-    max_ = MPoint(0.0, 0.0, 0.0);
+MBoundingBox::MBoundingBox(const MPoint& corner1, const MPoint& corner2)
+    : min_(cartesian(corner1)), max_(min_) {
+    expand(corner2);
 }
 
 void MBoundingBox::transformUsing(const MMatrix& matrix) {
     const MBoundingBox source = *this;
-    bool first = true;
     for (int corner = 0; corner < 8; ++corner) {
         const MPoint p((corner & 1) ? source.max_.x : source.min_.x,
                        (corner & 2) ? source.max_.y : source.min_.y,
                        (corner & 4) ? source.max_.z : source.min_.z);
         const MPoint t = cartesian(p * matrix);
-        if (first) {
-            min_ = t;
-            max_ = t;
-            first = false;
+        if (corner == 0) {
+            min_ = max_ = t;
         } else {
             expand(t);
         }
@@ -68,23 +51,4 @@ bool MBoundingBox::contains(const MPoint& point) const {
 bool MBoundingBox::intersects(const MBoundingBox& box, double tol) const {
     return box.min_.x <= max_.x + tol && box.max_.x >= min_.x - tol && box.min_.y <= max_.y + tol &&
            box.max_.y >= min_.y - tol && box.min_.z <= max_.z + tol && box.max_.z >= min_.z - tol;
-}
-
-double MBoundingBox::width() const {
-    return max_.x - min_.x;
-}
-double MBoundingBox::height() const {
-    return max_.y - min_.y;
-}
-double MBoundingBox::depth() const {
-    return max_.z - min_.z;
-}
-MPoint MBoundingBox::center() const {
-    return MPoint((min_.x + max_.x) * 0.5, (min_.y + max_.y) * 0.5, (min_.z + max_.z) * 0.5);
-}
-MPoint MBoundingBox::min() const {
-    return min_;
-}
-MPoint MBoundingBox::max() const {
-    return max_;
 }

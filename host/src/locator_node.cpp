@@ -56,31 +56,7 @@ KHOST_LOCATOR_ATTR(objectColor);
 
 MPxLocatorNode::MPxLocatorNode() = default;
 MPxLocatorNode::~MPxLocatorNode() = default;
-MPxNode::Type MPxLocatorNode::type() const {
-    return kLocatorNode;
-}
 void MPxLocatorNode::draw(M3dView&, const MDagPath&, M3dView::DisplayStyle, M3dView::DisplayStatus) {}
-bool MPxLocatorNode::isBounded() const {
-    return false;
-}
-MBoundingBox MPxLocatorNode::boundingBox() const {
-    return MBoundingBox();
-}
-bool MPxLocatorNode::excludeAsLocator() const {
-    return true;
-}
-bool MPxLocatorNode::isTransparent() const {
-    return false;
-}
-bool MPxLocatorNode::drawLast() const {
-    return false;
-}
-bool MPxLocatorNode::useClosestPointForSelection() const {
-    return false;
-}
-MPoint MPxLocatorNode::closestPoint(MPoint cursorRayPoint, MVector) const {
-    return cursorRayPoint;
-}
 
 namespace {
 

@@ -84,14 +84,11 @@ std::vector<std::size_t> selectedTriangles(const kd::MeshData& mesh, const MIntA
             }
         }
     };
-    if (faceIds != nullptr && triIds != nullptr) {
-        const unsigned int n = std::min(faceIds->length(), triIds->length());
+    if (faceIds != nullptr) {
+        const unsigned int n =
+            triIds != nullptr ? std::min(faceIds->length(), triIds->length()) : faceIds->length();
         for (unsigned int i = 0; i < n; ++i) {
-            faceTriangles((*faceIds)[i], (*triIds)[i]);
-        }
-    } else if (faceIds != nullptr) {
-        for (unsigned int i = 0; i < faceIds->length(); ++i) {
-            faceTriangles((*faceIds)[i], -1);
+            faceTriangles((*faceIds)[i], triIds != nullptr ? (*triIds)[i] : -1);
         }
     } else if (triIds != nullptr) {
         for (unsigned int i = 0; i < triIds->length(); ++i) {
@@ -102,6 +99,13 @@ std::vector<std::size_t> selectedTriangles(const kd::MeshData& mesh, const MIntA
         }
     }
     return out;
+}
+
+template <class T>
+void setIfWanted(T* out, T value) {
+    if (out != nullptr) {
+        *out = value;
+    }
 }
 
 enum class Query { Any, Closest };
@@ -155,26 +159,18 @@ bool intersect(MObject& obj, Query kind, const MFloatPoint& raySource, const MFl
     }
     hitPoint = MFloatPoint(raySource.x + hit.t * rayDirection.x, raySource.y + hit.t * rayDirection.y,
                            raySource.z + hit.t * rayDirection.z);
-    if (hitRayParam != nullptr) {
-        *hitRayParam = hit.t;
-    }
     const auto& faces = node->mesh().triangleFace;
     const int face = hit.triangle < faces.size() ? faces[hit.triangle] : -1;
-    if (hitFace != nullptr) {
-        *hitFace = face;
-    }
+    setIfWanted(hitRayParam, hit.t);
+    setIfWanted(hitFace, face);
+    setIfWanted(hitBary1, hit.bary1);
+    setIfWanted(hitBary2, hit.bary2);
     if (hitTriangle != nullptr) {
         std::size_t first = hit.triangle;
         while (first > 0 && faces[first - 1] == face) {
             --first;
         }
         *hitTriangle = static_cast<int>(hit.triangle - first);
-    }
-    if (hitBary1 != nullptr) {
-        *hitBary1 = hit.bary1;
-    }
-    if (hitBary2 != nullptr) {
-        *hitBary2 = hit.bary2;
     }
     return true;
 }

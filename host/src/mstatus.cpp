@@ -6,70 +6,45 @@
 
 namespace {
 
-const char* codeName(MStatus::MStatusCode code) {
-    switch (code) {
-        case MStatus::kSuccess:
-            return "kSuccess";
-        case MStatus::kFailure:
-            return "kFailure";
-        case MStatus::kInsufficientMemory:
-            return "kInsufficientMemory";
-        case MStatus::kInvalidParameter:
-            return "kInvalidParameter";
-        case MStatus::kLicenseFailure:
-            return "kLicenseFailure";
-        case MStatus::kUnknownParameter:
-            return "kUnknownParameter";
-        case MStatus::kNotImplemented:
-            return "kNotImplemented";
-        case MStatus::kNotFound:
-            return "kNotFound";
-        case MStatus::kEndOfFile:
-            return "kEndOfFile";
-    }
-    return "kFailure";
-}
+struct CodeText {
+    const char* name;
+    const char* description;
+};
 
-const char* description(MStatus::MStatusCode code) {
+CodeText codeText(MStatus::MStatusCode code) {
     switch (code) {
         case MStatus::kSuccess:
-            return "Success";
+            return {"kSuccess", "Success"};
         case MStatus::kFailure:
-            return "Unexpected Internal Failure";
+            break;  // as codes outside the enumeration
         case MStatus::kInsufficientMemory:
-            return "Insufficient Memory";
+            return {"kInsufficientMemory", "Insufficient Memory"};
         case MStatus::kInvalidParameter:
-            return "Invalid Parameter";
+            return {"kInvalidParameter", "Invalid Parameter"};
         case MStatus::kLicenseFailure:
-            return "License Failure";
+            return {"kLicenseFailure", "License Failure"};
         case MStatus::kUnknownParameter:
-            return "Unknown Parameter";
+            return {"kUnknownParameter", "Unknown Parameter"};
         case MStatus::kNotImplemented:
-            return "Not Implemented";
+            return {"kNotImplemented", "Not Implemented"};
         case MStatus::kNotFound:
-            return "Object Not Found";
+            return {"kNotFound", "Object Not Found"};
         case MStatus::kEndOfFile:
-            return "End of File";
+            return {"kEndOfFile", "End of File"};
     }
-    return "Unexpected Internal Failure";
+    return {"kFailure", "Unexpected Internal Failure"};
 }
 
 // Written in one piece so that a redirected std::cerr receives whole lines.
 void writeReport(const char* prefix, MStatus::MStatusCode code) {
-    std::string line;
-    line += prefix;
-    line += ": (";
-    line += codeName(code);
-    line += "): ";
-    line += description(code);
-    line += '\n';
-    std::cerr << line << std::flush;
+    const CodeText t = codeText(code);
+    std::cerr << std::string(prefix) + ": (" + t.name + "): " + t.description + "\n" << std::flush;
 }
 
 }  // namespace
 
 MString MStatus::errorString() const {
-    return MString(description(code_));
+    return MString(codeText(code_).description);
 }
 
 void MStatus::perror(const char* text) const {
@@ -81,13 +56,12 @@ void MStatus::perror(const MString& text) const {
 }
 
 void MStatus::pAPIerror(const char* file, int line) const {
-    std::string where = "API error detected in ";
-    where += file != nullptr ? file : "";
-    where += " at line ";
-    where += std::to_string(line);
+    const std::string where = std::string("API error detected in ") + (file != nullptr ? file : "") +
+                              " at line " + std::to_string(line);
     writeReport(where.c_str(), code_);
 }
 
 std::ostream& operator<<(std::ostream& os, MStatus& status) {
-    return os << '(' << codeName(status.code_) << "): " << description(status.code_);
+    const CodeText t = codeText(status.code_);
+    return os << '(' << t.name << "): " << t.description;
 }

@@ -2,6 +2,7 @@
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -59,8 +60,6 @@ std::string formatNumber(double value) {
 
 }  // namespace
 
-MString::MString() = default;
-
 MString::MString(const char* charString) : text_(charString != nullptr ? charString : "") {}
 
 MString::MString(const wchar_t* wideString)
@@ -77,12 +76,6 @@ MString::MString(const wchar_t* wideString, int length) {
         text_ = fromWide(wideString, static_cast<std::size_t>(length));
     }
 }
-
-MString::MString(const MString& other) = default;
-
-MString::~MString() = default;
-
-MString& MString::operator=(const MString& other) = default;
 
 MString& MString::operator=(const char* other) {
     text_ = other != nullptr ? other : "";
@@ -112,94 +105,41 @@ MString& MString::operator+=(double value) {
 }
 
 MString& MString::operator+=(int value) {
-    text_ += std::to_string(value);
-    return *this;
+    return *this += std::to_string(value).c_str();
 }
 
 MString& MString::operator+=(unsigned int value) {
-    text_ += std::to_string(value);
-    return *this;
+    return *this += std::to_string(value).c_str();
 }
 
 MString& MString::operator+=(float value) {
-    text_ += formatNumber(static_cast<double>(value));
-    return *this;
-}
-
-bool MString::operator==(const MString& other) const {
-    return text_ == other.text_;
-}
-
-bool MString::operator==(const char* other) const {
-    return text_ == (other != nullptr ? other : "");
-}
-
-bool MString::operator!=(const MString& other) const {
-    return !(*this == other);
-}
-
-bool MString::operator!=(const char* other) const {
-    return !(*this == other);
+    return *this += static_cast<double>(value);
 }
 
 MString MString::operator+(const MString& other) const {
-    MString result(*this);
-    result += other;
-    return result;
+    return MString(*this) += other;
 }
 
 MString MString::operator+(const char* other) const {
-    MString result(*this);
-    result += other;
-    return result;
+    return MString(*this) += other;
 }
 
 MString MString::operator+(double value) const {
-    MString result(*this);
-    result += value;
-    return result;
+    return MString(*this) += value;
 }
 
 MString operator+(const char* left, const MString& right) {
-    MString result(left);
-    result += right;
-    return result;
+    return MString(left) += right;
 }
 
 std::ostream& operator<<(std::ostream& os, const MString& str) {
     return os << str.text_;
 }
 
-const char* MString::asChar() const {
-    return text_.c_str();
-}
-
-const char* MString::asChar(int& charLength) const {
-    charLength = static_cast<int>(text_.size());
-    return text_.c_str();
-}
-
-const char* MString::asUTF8() const {
-    return text_.c_str();
-}
-
-unsigned int MString::length() const {
-    return static_cast<unsigned int>(text_.size());
-}
-
 unsigned int MString::numChars() const {
-    unsigned int count = 0;
-    for (const char c : text_) {
-        // Every byte that is not a UTF-8 continuation byte starts a character.
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
-            ++count;
-        }
-    }
-    return count;
-}
-
-void MString::clear() {
-    text_.clear();
+    // Every byte that is not a UTF-8 continuation byte starts a character.
+    return static_cast<unsigned int>(std::count_if(
+        text_.begin(), text_.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 MStatus MString::split(char delimiter, MStringArray& result) const {
@@ -219,31 +159,17 @@ MStatus MString::split(char delimiter, MStringArray& result) const {
 }
 
 MString MString::substring(int start, int end) const {
-    const int size = static_cast<int>(text_.size());
-    if (start < 0) {
-        start = 0;
-    }
-    if (end >= size) {
-        end = size - 1;
-    }
+    start = std::max(start, 0);
+    end = std::min(end, static_cast<int>(text_.size()) - 1);
     if (start > end) {
         return MString();
     }
     return MString(text_.c_str() + start, end - start + 1);
 }
 
-MStringArray::MStringArray(const char* strings[], unsigned int count) {
-    elements_.reserve(count);
-    for (unsigned int i = 0; i < count; ++i) {
-        elements_.emplace_back(strings[i]);
-    }
-}
+MStringArray::MStringArray(const char* strings[], unsigned int count) : elements_(strings, strings + count) {}
 
 int MStringArray::indexOf(const MString& element) const {
-    for (std::size_t i = 0; i < elements_.size(); ++i) {
-        if (elements_[i] == element) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
+    const auto it = std::find(elements_.begin(), elements_.end(), element);
+    return it == elements_.end() ? -1 : static_cast<int>(it - elements_.begin());
 }

@@ -2,9 +2,9 @@
 // and default setters act on the attribute the function set is attached to.
 #include <maya/MFnNumericAttribute.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <memory>
-#include <type_traits>
 
 #include "attributes.h"
 
@@ -21,34 +21,19 @@ AttrDef* attachedNumeric(const MObject& obj) {
 }
 
 // Stores one value per component; the count must match the attribute's.
-MStatus setDefaults(const MObject& obj, std::initializer_list<double> values) {
+template <class... T>
+MStatus setDefaults(const MObject& obj, T... values) {
     AttrDef* a = attachedNumeric(obj);
-    if (!a || static_cast<int>(values.size()) != a->components) {
-        return MStatus::kInvalidParameter;
-    }
-    std::size_t i = 0;
-    for (double v : values) {
-        a->defaults[i++] = khost::detail::storeNumeric(a->numericType, v);
-    }
-    return MStatus::kSuccess;
+    return a ? khost::detail::storeValues(a->defaults.data(), a->components, a->numericType,
+                                          {static_cast<double>(values)...})
+             : MStatus(MStatus::kInvalidParameter);
 }
 
 template <class T>
 MStatus getDefaults(const MObject& obj, std::initializer_list<T*> out) {
     const AttrDef* a = attachedNumeric(obj);
-    if (!a || static_cast<int>(out.size()) != a->components) {
-        return MStatus::kInvalidParameter;
-    }
-    std::size_t i = 0;
-    for (T* p : out) {
-        const double v = a->defaults[i++];
-        if (std::is_floating_point<T>::value) {
-            *p = static_cast<T>(v);
-        } else {
-            *p = khost::detail::saturateCast<T>(v);
-        }
-    }
-    return MStatus::kSuccess;
+    return a ? khost::detail::readValues(a->defaults.data(), a->components, out)
+             : MStatus(MStatus::kInvalidParameter);
 }
 
 // One bound for every component: the embedded host keeps a single range per
@@ -59,10 +44,8 @@ MStatus setBound(const MObject& obj, std::initializer_list<double> values, bool 
         return MStatus::kInvalidParameter;
     }
     const double first = *values.begin();
-    for (double v : values) {
-        if (v != first) {
-            return MStatus::kNotImplemented;
-        }
+    if (std::any_of(values.begin(), values.end(), [first](double v) { return v != first; })) {
+        return MStatus::kNotImplemented;
     }
     if (isMin) {
         a->hasMin = true;
@@ -98,19 +81,17 @@ MObject MFnNumericAttribute::create(const MString& fullName, const MString& brie
     a->numericType = unitType;
     a->components = components;
     a->defaults.fill(khost::detail::storeNumeric(unitType, defaultValue));
-    obj_ = khost::detail::attributeObject(a);
+    obj_ = khost::detail::dataObject(a);
     setStatus(ReturnStatus, MStatus::kSuccess);
     return obj_;
 }
 
 MObject MFnNumericAttribute::createColor(const MString& fullName, const MString& briefName,
                                          MStatus* ReturnStatus) {
-    MStatus s;
-    MObject obj = create(fullName, briefName, MFnNumericData::k3Float, 0.0, &s);
-    if (s) {
-        attachedNumeric(obj_)->usedAsColor = true;
+    MObject obj = create(fullName, briefName, MFnNumericData::k3Float, 0.0, ReturnStatus);
+    if (AttrDef* a = attachedNumeric(obj)) {
+        a->usedAsColor = true;
     }
-    setStatus(ReturnStatus, s.statusCode());
     return obj;
 }
 
@@ -145,46 +126,44 @@ MStatus MFnNumericAttribute::setMax(double max1, double max2, double max3, doubl
 }
 
 MStatus MFnNumericAttribute::setDefault(bool value) {
-    return setDefaults(obj_, {value ? 1.0 : 0.0});
+    return setDefaults(obj_, value);
 }
 MStatus MFnNumericAttribute::setDefault(char value) {
-    return setDefaults(obj_, {static_cast<double>(value)});
+    return setDefaults(obj_, value);
 }
 MStatus MFnNumericAttribute::setDefault(int value) {
-    return setDefaults(obj_, {static_cast<double>(value)});
+    return setDefaults(obj_, value);
 }
 MStatus MFnNumericAttribute::setDefault(int value1, int value2) {
-    return setDefaults(obj_, {static_cast<double>(value1), static_cast<double>(value2)});
+    return setDefaults(obj_, value1, value2);
 }
 MStatus MFnNumericAttribute::setDefault(int value1, int value2, int value3) {
-    return setDefaults(
-        obj_, {static_cast<double>(value1), static_cast<double>(value2), static_cast<double>(value3)});
+    return setDefaults(obj_, value1, value2, value3);
 }
 MStatus MFnNumericAttribute::setDefault(MInt64 value) {
-    return setDefaults(obj_, {static_cast<double>(value)});
+    return setDefaults(obj_, value);
 }
 MStatus MFnNumericAttribute::setDefault(float value) {
-    return setDefaults(obj_, {static_cast<double>(value)});
+    return setDefaults(obj_, value);
 }
 MStatus MFnNumericAttribute::setDefault(float value1, float value2) {
-    return setDefaults(obj_, {static_cast<double>(value1), static_cast<double>(value2)});
+    return setDefaults(obj_, value1, value2);
 }
 MStatus MFnNumericAttribute::setDefault(float value1, float value2, float value3) {
-    return setDefaults(
-        obj_, {static_cast<double>(value1), static_cast<double>(value2), static_cast<double>(value3)});
+    return setDefaults(obj_, value1, value2, value3);
 }
 MStatus MFnNumericAttribute::setDefault(double value) {
-    return setDefaults(obj_, {value});
+    return setDefaults(obj_, value);
 }
 MStatus MFnNumericAttribute::setDefault(double value1, double value2) {
-    return setDefaults(obj_, {value1, value2});
+    return setDefaults(obj_, value1, value2);
 }
 MStatus MFnNumericAttribute::setDefault(double value1, double value2, double value3) {
-    return setDefaults(obj_, {value1, value2, value3});
+    return setDefaults(obj_, value1, value2, value3);
 }
 MStatus MFnNumericAttribute::setDefault(double value1, double value2, double value3, double value4) {
     // No four-component kind can be created in the embedded host.
-    return setDefaults(obj_, {value1, value2, value3, value4});
+    return setDefaults(obj_, value1, value2, value3, value4);
 }
 MStatus MFnNumericAttribute::setDefault(void*) {
     // Address attributes (kAddr) cannot be created in the embedded host.
@@ -192,12 +171,7 @@ MStatus MFnNumericAttribute::setDefault(void*) {
 }
 
 MStatus MFnNumericAttribute::getDefault(bool& value) {
-    double v = 0.0;
-    const MStatus s = getDefaults<double>(obj_, {&v});
-    if (s) {
-        value = v != 0.0;
-    }
-    return s;
+    return getDefaults<bool>(obj_, {&value});
 }
 MStatus MFnNumericAttribute::getDefault(char& value) {
     return getDefaults<char>(obj_, {&value});

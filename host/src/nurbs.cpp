@@ -14,6 +14,14 @@ namespace {
 // no more than this fraction of the values' magnitude (floor 1).
 constexpr double kRelativeEqual = 1e-10;
 
+// The parts written one after another, as a stream writes them.
+template <class... Part>
+std::string reason(const Part&... parts) {
+    std::ostringstream out;
+    (out << ... << parts);
+    return out.str();
+}
+
 bool nearlyEqual(double a, double b, double magnitude) {
     if (a == b) {
         return true;  // also equal infinities
@@ -32,29 +40,22 @@ bool sameCv(const Point3& a, const Point3& b) {
 
 std::string checkPeriodic(int degree, const std::vector<Point3>& cvs, const std::vector<double>& knots) {
     const std::size_t p = static_cast<std::size_t>(degree);
-    const std::size_t n = cvs.size();
-    const std::size_t spans = n - p;
+    const std::size_t spans = cvs.size() - p;
     for (std::size_t i = 0; i < p; ++i) {
         if (!sameCv(cvs[i], cvs[spans + i])) {
-            std::ostringstream out;
-            out << "periodic curve: CV " << spans + i << " must repeat CV " << i;
-            return out.str();
+            return reason("periodic curve: CV ", spans + i, " must repeat CV ", i);
         }
     }
-    double magnitude = 0.0;
-    for (double k : knots) {
-        magnitude = std::max(magnitude, std::fabs(k));
-    }
+    // The knots are sorted: the largest magnitude is at one end.
+    const double magnitude = std::max(std::fabs(knots.front()), std::fabs(knots.back()));
     // Intervals d[i] = k[i+1] - k[i]; the first 2*degree - 2 of them must
     // recur numSpans intervals later so that the knot vector wraps.
     for (std::size_t i = 0; i + 2 < 2 * p; ++i) {
         const double head = knots[i + 1] - knots[i];
         const double tail = knots[i + spans + 1] - knots[i + spans];
         if (!nearlyEqual(head, tail, magnitude)) {
-            std::ostringstream out;
-            out << "periodic curve: knot interval " << i << " (" << head << ") differs from knot interval "
-                << i + spans << " (" << tail << ")";
-            return out.str();
+            return reason("periodic curve: knot interval ", i, " (", head, ") differs from knot interval ",
+                          i + spans, " (", tail, ")");
         }
     }
     return std::string();
@@ -69,52 +70,42 @@ Point3 nanPoint() {
 
 std::string validateCurve(int degree, int form, const std::vector<Point3>& cvs,
                           const std::vector<double>& knots) {
-    std::ostringstream out;
     if (degree < 1 || degree > kMaxCurveDegree) {
-        out << "degree " << degree << " is outside 1.." << kMaxCurveDegree;
-        return out.str();
+        return reason("degree ", degree, " is outside 1..", kMaxCurveDegree);
     }
     if (form != kFormOpen && form != kFormClosed && form != kFormPeriodic) {
-        out << "form " << form << " is not open (1), closed (2) or periodic (3)";
-        return out.str();
+        return reason("form ", form, " is not open (1), closed (2) or periodic (3)");
     }
     const std::size_t p = static_cast<std::size_t>(degree);
     if (cvs.size() < p + 1) {
-        out << "a degree " << degree << " curve needs at least " << degree + 1 << " CVs, got " << cvs.size();
-        return out.str();
+        return reason("a degree ", degree, " curve needs at least ", degree + 1, " CVs, got ", cvs.size());
     }
     const std::size_t expected = cvs.size() + p - 1;
     if (knots.size() != expected) {
-        out << "expected " << expected << " knots for " << cvs.size() << " CVs of degree " << degree
-            << ", got " << knots.size();
-        return out.str();
+        return reason("expected ", expected, " knots for ", cvs.size(), " CVs of degree ", degree, ", got ",
+                      knots.size());
     }
     for (std::size_t i = 0; i < knots.size(); ++i) {
         if (!std::isfinite(knots[i])) {
-            out << "knot " << i << " is not finite";
-            return out.str();
+            return reason("knot ", i, " is not finite");
         }
     }
     std::size_t run = 1;
     for (std::size_t i = 1; i < knots.size(); ++i) {
         if (knots[i] < knots[i - 1]) {
-            out << "knot " << i << " (" << knots[i] << ") is less than knot " << i - 1 << " (" << knots[i - 1]
-                << ")";
-            return out.str();
+            return reason("knot ", i, " (", knots[i], ") is less than knot ", i - 1, " (", knots[i - 1], ")");
         }
         run = knots[i] == knots[i - 1] ? run + 1 : 1;
         if (run > p) {
-            out << "knot value " << knots[i] << " is repeated " << run << " times, more than the degree "
-                << degree;
-            return out.str();
+            return reason("knot value ", knots[i], " is repeated ", run, " times, more than the degree ",
+                          degree);
         }
     }
     double start = 0.0;
     double end = 0.0;
     knotDomain(degree, knots, start, end);
     if (!(start < end)) {
-        out << "empty knot domain [" << start << ", " << end << "]";
-        return out.str();
+        return reason("empty knot domain [", start, ", ", end, "]");
     }
     if (form == kFormPeriodic) {
         return checkPeriodic(degree, cvs, knots);

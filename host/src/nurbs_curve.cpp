@@ -18,8 +18,6 @@ const kd::Node* curveNode(const MObject& object) {
     return (n != nullptr && n->kind == kd::NodeKind::NurbsCurve && n->alive) ? n : nullptr;
 }
 
-using khost::detail::setStatus;
-
 // Every space but world is the curve's own (object) space: a shape has no
 // transformation of its own.
 bool worldSpace(MSpace::Space space) {
@@ -28,6 +26,14 @@ bool worldSpace(MSpace::Space space) {
 
 MPoint toPoint(const kd::Vec3& p) {
     return MPoint(p[0], p[1], p[2]);
+}
+
+// What `get` reads from the curve data, or `fallback` when the function set
+// holds no live curve.
+template <class T, class Get>
+T curveValue(const MObject& obj, MStatus* status, T fallback, Get get) {
+    const kd::Node* n = curveNode(obj);
+    return kd::reportValid(n != nullptr, status) ? get(n->curve()) : fallback;
 }
 
 }  // namespace
@@ -57,10 +63,7 @@ MStatus MFnNurbsCurve::getCVs(MPointArray& array, MSpace::Space space) const {
 
 MStatus MFnNurbsCurve::getCV(unsigned int index, MPoint& pt, MSpace::Space space) const {
     const kd::Node* n = curveNode(obj_);
-    if (n == nullptr) {
-        return MStatus::kInvalidParameter;
-    }
-    if (index >= n->curve().cvs.size()) {
+    if (n == nullptr || index >= n->curve().cvs.size()) {
         return MStatus::kInvalidParameter;
     }
     const kd::Vec3& cv = n->curve().cvs[index];
@@ -78,46 +81,30 @@ MStatus MFnNurbsCurve::getKnotDomain(double& start, double& end) const {
 }
 
 int MFnNurbsCurve::numSpans(MStatus* ReturnStatus) const {
-    const kd::Node* n = curveNode(obj_);
-    setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
-    return n == nullptr ? 0
-                        : khost::geom::numSpans(n->curve().degree, static_cast<int>(n->curve().cvs.size()));
+    return curveValue(obj_, ReturnStatus, 0, [](const kd::CurveData& c) {
+        return khost::geom::numSpans(c.degree, static_cast<int>(c.cvs.size()));
+    });
 }
 
 int MFnNurbsCurve::numCVs(MStatus* ReturnStatus) const {
-    const kd::Node* n = curveNode(obj_);
-    setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
-    return n == nullptr ? 0 : static_cast<int>(n->curve().cvs.size());
+    return curveValue(obj_, ReturnStatus, 0,
+                      [](const kd::CurveData& c) { return static_cast<int>(c.cvs.size()); });
 }
 
 int MFnNurbsCurve::degree(MStatus* ReturnStatus) const {
-    const kd::Node* n = curveNode(obj_);
-    setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
-    return n == nullptr ? 0 : n->curve().degree;
+    return curveValue(obj_, ReturnStatus, 0, [](const kd::CurveData& c) { return c.degree; });
 }
 
 int MFnNurbsCurve::numKnots(MStatus* ReturnStatus) const {
-    const kd::Node* n = curveNode(obj_);
-    setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
-    return n == nullptr ? 0 : static_cast<int>(n->curve().knots.size());
+    return curveValue(obj_, ReturnStatus, 0,
+                      [](const kd::CurveData& c) { return static_cast<int>(c.knots.size()); });
 }
 
 MFnNurbsCurve::Form MFnNurbsCurve::form(MStatus* ReturnStatus) const {
-    const kd::Node* n = curveNode(obj_);
-    setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
-    if (n == nullptr) {
-        return kInvalid;
-    }
-    switch (n->curve().form) {
-        case kOpen:
-            return kOpen;
-        case kClosed:
-            return kClosed;
-        case kPeriodic:
-            return kPeriodic;
-        default:
-            return kInvalid;
-    }
+    return curveValue(obj_, ReturnStatus, kInvalid, [](const kd::CurveData& c) {
+        const bool known = c.form == kOpen || c.form == kClosed || c.form == kPeriodic;
+        return known ? static_cast<Form>(c.form) : kInvalid;
+    });
 }
 
 MStatus MFnNurbsCurve::getPointAtParam(double param, MPoint& point, MSpace::Space space) const {

@@ -33,6 +33,12 @@ PluginModule* attachedModule(const MObject& obj) {
     return dynamic_cast<PluginModule*>(Access::data(obj).get());
 }
 
+MString moduleText(const MObject& obj, std::string PluginModule::*field, MStatus* status) {
+    const PluginModule* module = attachedModule(obj);
+    return khost::detail::reportValid(module != nullptr, status) ? MString((module->*field).c_str())
+                                                                 : MString();
+}
+
 bool hasLiveNodes(const NodeType& type) {
     const auto& nodes = Scene::get().nodes;
     return std::any_of(nodes.begin(), nodes.end(), [&](const std::shared_ptr<Node>& n) {
@@ -43,8 +49,6 @@ bool hasLiveNodes(const NodeType& type) {
 }  // namespace
 
 // ---------------------------------------------------------------- MFnPlugin
-MFnPlugin::MFnPlugin() = default;
-
 MFnPlugin::MFnPlugin(MObject& object, const char* vendor, const char* version, const char* requiredApiVersion,
                      MStatus* ReturnStatus) {
     const MStatus attached = setObject(object);
@@ -63,21 +67,6 @@ MFnPlugin::MFnPlugin(MObject& object, const char* vendor, const char* version, c
     setStatus(ReturnStatus, tooNew ? MStatus::kFailure : MStatus::kSuccess);
 }
 
-MFnPlugin::~MFnPlugin() = default;
-MFn::Type MFnPlugin::type() const {
-    return MFn::kPlugin;
-}
-
-namespace {
-
-MString moduleText(const MObject& obj, std::string PluginModule::*field, MStatus* status) {
-    const PluginModule* module = attachedModule(obj);
-    setStatus(status, module ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return module ? MString((module->*field).c_str()) : MString();
-}
-
-}  // namespace
-
 MString MFnPlugin::vendor(MStatus* ReturnStatus) const {
     return moduleText(obj_, &PluginModule::vendor, ReturnStatus);
 }
@@ -92,8 +81,7 @@ MString MFnPlugin::name(MStatus* ReturnStatus) const {
 }
 MString MFnPlugin::loadPath(MStatus* ReturnStatus) const {
     const PluginModule* module = attachedModule(obj_);
-    setStatus(ReturnStatus, module ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    if (!module) {
+    if (!khost::detail::reportValid(module != nullptr, ReturnStatus)) {
         return MString();
     }
     const std::size_t slash = module->path.rfind('/');
@@ -126,16 +114,14 @@ MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,
     if (nodeKind != MPxNode::kDependNode && nodeKind != MPxNode::kLocatorNode) {
         return logRegistration(entry, MStatus::kNotImplemented);
     }
-    for (const auto& t : registry.nodeTypes) {
-        if (t->name == name || t->id == typeId) {
-            return logRegistration(entry, MStatus::kFailure);
-        }
+    if (std::any_of(registry.nodeTypes.begin(), registry.nodeTypes.end(),
+                    [&](const std::shared_ptr<NodeType>& t) { return t->name == name || t->id == typeId; })) {
+        return logRegistration(entry, MStatus::kFailure);
     }
     auto type = std::make_shared<NodeType>();
     type->name = name;
     type->id = typeId;
     type->creator = creatorFunction;
-    type->initializer = initFunction;
     type->pxType = nodeKind;
     type->classification = classification ? classification->asChar() : "";
     type->owner = std::static_pointer_cast<PluginModule>(module->shared_from_this());
@@ -157,12 +143,10 @@ MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,
 
 MStatus MFnPlugin::deregisterNode(const MTypeId& typeId) {
     PluginRegistry& registry = pluginRegistry();
-    std::size_t index = registry.nodeTypes.size();
-    for (std::size_t i = 0; i < registry.nodeTypes.size(); ++i) {
-        if (registry.nodeTypes[i]->id == typeId) {
-            index = i;
-        }
-    }
+    const auto& types = registry.nodeTypes;
+    const std::size_t index = static_cast<std::size_t>(
+        std::find_if(types.begin(), types.end(), [&](const auto& t) { return t->id == typeId; }) -
+        types.begin());
     const bool known = index < registry.nodeTypes.size();
     const std::string entry =
         "deregisterNode " + (known ? registry.nodeTypes[index]->name : std::to_string(typeId.id()));

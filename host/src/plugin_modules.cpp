@@ -58,16 +58,12 @@ using InitFn = MStatus (*)(MObject);
 constexpr const char* kInitializeSymbol = "_Z16initializePlugin7MObject";
 constexpr const char* kUninitializeSymbol = "_Z18uninitializePlugin7MObject";
 
-void fail(std::string* error, const std::string& reason) {
+// Gives the reason for a refusal, and false.
+bool fail(std::string* error, const std::string& reason) {
     if (error) {
         *error = reason;
     }
-}
-
-MObject moduleObject(const std::shared_ptr<PluginModule>& module) {
-    MObject obj;
-    Access::data(obj) = module;
-    return obj;
+    return false;
 }
 
 // Load base of the object file that holds `address`, or null.
@@ -124,8 +120,7 @@ bool startModule(const std::string& name, const std::string& path, void* handle,
         if (handle) {
             dlclose(handle);
         }
-        fail(error, reason);
-        return false;
+        return fail(error, reason);
     };
     if (findLoaded(name)) {
         return refuse("plug-in \"" + name + "\" is already loaded");
@@ -151,12 +146,11 @@ bool startModule(const std::string& name, const std::string& path, void* handle,
     PluginModule*& current = khost::detail::currentModule();
     PluginModule* const previous = current;
     current = module.get();
-    const MStatus status = initialize(moduleObject(module));
+    const MStatus status = initialize(dataObject(module));
     current = previous;
     if (!status) {
         closeModule(module);
-        fail(error, "initializePlugin of \"" + name + "\" failed: " + status.errorString().asChar());
-        return false;
+        return fail(error, "initializePlugin of \"" + name + "\" failed: " + status.errorString().asChar());
     }
     return true;
 }
@@ -173,24 +167,21 @@ std::string fileStem(const std::string& path) {
 bool loadModule(const std::string& path, std::string* error) {
     struct stat info {};
     if (path.empty() || stat(path.c_str(), &info) != 0) {
-        fail(error, "no plug-in file at \"" + path + "\"");
-        return false;
+        return fail(error, "no plug-in file at \"" + path + "\"");
     }
     dlerror();
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* why = dlerror();
-        fail(error, "cannot load \"" + path + "\": " + (why ? why : "unknown reason"));
-        return false;
+        return fail(error, "cannot load \"" + path + "\": " + (why ? why : "unknown reason"));
     }
     void* init = dlsym(handle, kInitializeSymbol);
     void* uninit = dlsym(handle, kUninitializeSymbol);
     const char* version = static_cast<const char*>(dlsym(handle, "MApiVersion"));
     if (!init || !version) {
         dlclose(handle);
-        fail(error,
-             "\"" + path + "\" is not a plug-in: it lacks " + (init ? "MApiVersion" : "initializePlugin"));
-        return false;
+        return fail(error, "\"" + path + "\" is not a plug-in: it lacks " +
+                               (init ? "MApiVersion" : "initializePlugin"));
     }
     return startModule(fileStem(path), path, handle, reinterpret_cast<InitFn>(init),
                        reinterpret_cast<InitFn>(uninit), version, error);
@@ -199,8 +190,7 @@ bool loadModule(const std::string& path, std::string* error) {
 bool loadModuleEntry(const std::string& name, MStatus (*initialize)(MObject),
                      MStatus (*uninitialize)(MObject), const char* apiVersion, std::string* error) {
     if (name.empty() || !initialize) {
-        fail(error, "a plug-in needs a name and an initializePlugin");
-        return false;
+        return fail(error, "a plug-in needs a name and an initializePlugin");
     }
     return startModule(name, "", nullptr, initialize, uninitialize, apiVersion, error);
 }
@@ -209,29 +199,25 @@ bool unloadModule(const std::string& name, std::string* error) {
     Scene& scene = Scene::get();
     const std::shared_ptr<PluginModule> module = findLoaded(name);
     if (!module) {
-        fail(error, "plug-in \"" + name + "\" is not loaded");
-        return false;
+        return fail(error, "plug-in \"" + name + "\" is not loaded");
     }
     if (!module->uninitialize) {
-        fail(error, "plug-in \"" + name + "\" has no uninitializePlugin and cannot be unloaded");
-        return false;
+        return fail(error, "plug-in \"" + name + "\" has no uninitializePlugin and cannot be unloaded");
     }
     for (const auto& n : scene.nodes) {
         if (n->alive && n->pluginType() && n->pluginType()->ownedBy(module.get())) {
-            fail(error, "plug-in \"" + name + "\" is in use: node \"" + n->name + "\" of type \"" +
-                            n->pluginType()->name + "\" exists");
-            return false;
+            return fail(error, "plug-in \"" + name + "\" is in use: node \"" + n->name + "\" of type \"" +
+                                   n->pluginType()->name + "\" exists");
         }
     }
 
     PluginModule*& current = khost::detail::currentModule();
     PluginModule* const previous = current;
     current = module.get();
-    const MStatus status = module->uninitialize(moduleObject(module));
+    const MStatus status = module->uninitialize(dataObject(module));
     current = previous;
     if (!status) {
-        fail(error, "uninitializePlugin of \"" + name + "\" failed: " + status.errorString().asChar());
-        return false;
+        return fail(error, "uninitializePlugin of \"" + name + "\" failed: " + status.errorString().asChar());
     }
     // The plug-in is going: its UI goes with it.
     if (!module->uiDeletionProc.empty()) {

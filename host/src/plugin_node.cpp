@@ -19,15 +19,8 @@ MObject MPxNode::caching = khost::detail::builtinObject("caching");
 MObject MPxNode::state = khost::detail::builtinObject("nodeState");
 MObject MPxNode::frozen = khost::detail::builtinObject("frozen");
 
-MPxNode::MPxNode() = default;
-MPxNode::~MPxNode() = default;
-
 MObject MPxNode::thisMObject() const {
-    MObject obj;
-    if (node_) {
-        Access::data(obj) = node_->shared_from_this();
-    }
-    return obj;
+    return node_ ? khost::detail::dataObject(node_->shared_from_this()) : MObject();
 }
 
 MString MPxNode::name() const {
@@ -38,13 +31,6 @@ MString MPxNode::typeName() const {
 }
 MTypeId MPxNode::typeId() const {
     return node_ && node_->pluginType() ? node_->pluginType()->id : MTypeId();
-}
-void MPxNode::postConstructor() {}
-MStatus MPxNode::compute(const MPlug&, MDataBlock&) {
-    return MStatus::kUnknownParameter;
-}
-MPxNode::Type MPxNode::type() const {
-    return kDependNode;
 }
 
 MStatus MPxNode::addAttribute(const MObject& attr) {
@@ -59,8 +45,8 @@ MStatus MPxNode::addAttribute(const MObject& attr) {
     if (a->index >= 0) {
         return MStatus::kFailure;  // already part of a node type
     }
-    if (khost::detail::attributeNameTaken(target->attributes, a->longName) ||
-        khost::detail::attributeNameTaken(target->attributes, a->shortName) ||
+    if (khost::detail::findTypeAttribute(*target, a->longName) ||
+        khost::detail::findTypeAttribute(*target, a->shortName) ||
         khost::detail::findBuiltinAttribute(a->longName) ||
         khost::detail::findBuiltinAttribute(a->shortName)) {
         return MStatus::kFailure;

@@ -26,7 +26,6 @@ struct NodeType {
     std::string name;
     MTypeId id;
     void* (*creator)() = nullptr;
-    MStatus (*initializer)() = nullptr;
     int pxType = 0;  // MPxNode::Type
     std::string classification;
     std::vector<std::shared_ptr<AttrDef>> attributes;  // plug-in attributes, in addAttribute order

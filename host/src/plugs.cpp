@@ -4,8 +4,9 @@
 #include <maya/MFnNumericData.h>
 #include <maya/MPlug.h>
 
+#include <algorithm>
+#include <array>
 #include <initializer_list>
-#include <type_traits>
 
 #include "attributes.h"
 #include "model.h"
@@ -81,45 +82,28 @@ MObject MPlug::node(MStatus* ReturnStatus) const {
 
 namespace {
 
-// The single value behind a plug, for the scalar getters. Fails for null
-// plugs, deleted nodes, typed attributes and multi-component attributes.
-bool scalarValue(const Node* node, const AttrDef* attr, double& value) {
-    if (!attr || !node->alive) {
-        return false;
-    }
-    if (attr == &khost::detail::stateAttribute()) {
-        value = static_cast<double>(node->state);
-        return true;
-    }
-    if (attr->kind == AttrKind::Typed || attr->components != 1) {
-        return false;
-    }
-    value = attr->builtin ? attr->defaults[0]
-                          : node->plugin().values[static_cast<std::size_t>(attr->index)].num[0];
-    return true;
+// The numbers behind a numeric plug: the node's own for plug-in attributes,
+// the default for built-ins (only nodeState has a per-node value).
+const std::array<double, 3>& numbers(const Node* node, const AttrDef* attr) {
+    return attr->builtin ? attr->defaults : node->plugin().values[static_cast<std::size_t>(attr->index)].num;
 }
 
+// The single value behind a plug, for the scalar getters. Fails for null
+// plugs, deleted nodes, typed attributes and multi-component attributes.
 template <class T>
 T readScalar(const Node* node, const AttrDef* attr, MStatus* status) {
-    double v = 0.0;
-    if (!scalarValue(node, attr, v)) {
-        setStatus(status, MStatus::kInvalidParameter);
+    if (!khost::detail::reportValid(
+            attr && node->alive && attr->kind != AttrKind::Typed && attr->components == 1, status)) {
         return T(0);
     }
-    setStatus(status, MStatus::kSuccess);
-    if (std::is_floating_point<T>::value) {
-        return static_cast<T>(v);
-    }
-    return khost::detail::saturateCast<T>(v);
+    return khost::detail::numericAs<T>(
+        attr == &khost::detail::stateAttribute() ? static_cast<double>(node->state) : numbers(node, attr)[0]);
 }
 
 }  // namespace
 
 bool MPlug::asBool(MStatus* ReturnStatus) const {
-    double v = 0.0;
-    const bool ok = scalarValue(nodeData_, attrDef(attrData_), v);
-    setStatus(ReturnStatus, ok ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return ok && v != 0.0;
+    return readScalar<bool>(nodeData_, attrDef(attrData_), ReturnStatus);
 }
 int MPlug::asInt(MStatus* ReturnStatus) const {
     return readScalar<int>(nodeData_, attrDef(attrData_), ReturnStatus);
@@ -139,35 +123,25 @@ double MPlug::asDouble(MStatus* ReturnStatus) const {
 
 MObject MPlug::asMObject(MStatus* ReturnStatus) const {
     // Multi-component numeric values come back as a numeric data object.
-    if (!attrData_ || !nodeData_->alive || attrDef(attrData_)->kind != AttrKind::Numeric ||
-        attrDef(attrData_)->components < 2) {
-        setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    const AttrDef* a = attrDef(attrData_);
+    if (!khost::detail::reportValid(
+            a && nodeData_->alive && a->kind == AttrKind::Numeric && a->components >= 2, ReturnStatus)) {
         return MObject();
     }
     auto data = std::make_shared<NumericData>();
-    data->numericType = attrDef(attrData_)->numericType;
-    const auto& num =
-        attrDef(attrData_)->builtin
-            ? attrDef(attrData_)->defaults
-            : nodeData_->plugin().values[static_cast<std::size_t>(attrDef(attrData_)->index)].num;
-    for (int i = 0; i < attrDef(attrData_)->components; ++i) {
-        data->v[static_cast<std::size_t>(i)] = num[static_cast<std::size_t>(i)];
-    }
-    MObject obj;
-    Access::data(obj) = std::move(data);
-    setStatus(ReturnStatus, MStatus::kSuccess);
-    return obj;
+    data->numericType = a->numericType;
+    std::copy_n(numbers(nodeData_, a).begin(), a->components, data->v.begin());
+    return khost::detail::dataObject(std::move(data));
 }
 
 MString MPlug::asString(MStatus* ReturnStatus) const {
-    if (!attrData_ || !nodeData_->alive || attrDef(attrData_)->kind != AttrKind::Typed ||
-        attrDef(attrData_)->dataType != MFnData::kString) {
-        setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    const AttrDef* a = attrDef(attrData_);
+    if (!khost::detail::reportValid(
+            a && nodeData_->alive && a->kind == AttrKind::Typed && a->dataType == MFnData::kString,
+            ReturnStatus)) {
         return MString();
     }
-    setStatus(ReturnStatus, MStatus::kSuccess);
-    return MString(
-        nodeData_->plugin().values[static_cast<std::size_t>(attrDef(attrData_)->index)].str.c_str());
+    return MString(nodeData_->plugin().values[static_cast<std::size_t>(a->index)].str.c_str());
 }
 
 // ---------------------------------------------------------------- MFnData
@@ -191,31 +165,16 @@ int dataComponents(const NumericData& d) {
 template <class T>
 MStatus getValues(const MObject& obj, std::initializer_list<T*> out) {
     const NumericData* d = attachedData(obj);
-    if (!d || static_cast<int>(out.size()) != dataComponents(*d)) {
-        return MStatus::kInvalidParameter;
-    }
-    std::size_t i = 0;
-    for (T* p : out) {
-        const double v = d->v[i++];
-        if (std::is_floating_point<T>::value) {
-            *p = static_cast<T>(v);
-        } else {
-            *p = khost::detail::saturateCast<T>(v);
-        }
-    }
-    return MStatus::kSuccess;
+    return d ? khost::detail::readValues(d->v.data(), dataComponents(*d), out)
+             : MStatus(MStatus::kInvalidParameter);
 }
 
-MStatus setValues(const MObject& obj, std::initializer_list<double> in) {
+template <class... T>
+MStatus setValues(const MObject& obj, T... values) {
     NumericData* d = attachedData(obj);
-    if (!d || static_cast<int>(in.size()) != dataComponents(*d)) {
-        return MStatus::kInvalidParameter;
-    }
-    std::size_t i = 0;
-    for (double v : in) {
-        d->v[i++] = khost::detail::storeNumeric(d->numericType, v);
-    }
-    return MStatus::kSuccess;
+    return d ? khost::detail::storeValues(d->v.data(), dataComponents(*d), d->numericType,
+                                          {static_cast<double>(values)...})
+             : MStatus(MStatus::kInvalidParameter);
 }
 
 }  // namespace
@@ -229,11 +188,9 @@ MObject MFnNumericData::create(Type dataType, MStatus* ReturnStatus) {
         setStatus(ReturnStatus, MStatus::kInvalidParameter);
         return MObject();
     }
-    MObject obj;
-    Access::data(obj) = std::move(data);
-    obj_ = obj;
+    obj_ = khost::detail::dataObject(std::move(data));
     setStatus(ReturnStatus, MStatus::kSuccess);
-    return obj;
+    return obj_;
 }
 
 MFnNumericData::Type MFnNumericData::numericType(MStatus* ReturnStatus) {
@@ -274,29 +231,29 @@ MStatus MFnNumericData::getData3Float(float& val1, float& val2, float& val3) {
 }
 
 MStatus MFnNumericData::setData(short val1, short val2) {
-    return setValues(obj_, {double(val1), double(val2)});
+    return setValues(obj_, val1, val2);
 }
 MStatus MFnNumericData::setData(int val1, int val2) {
-    return setValues(obj_, {double(val1), double(val2)});
+    return setValues(obj_, val1, val2);
 }
 MStatus MFnNumericData::setData(float val1, float val2) {
-    return setValues(obj_, {double(val1), double(val2)});
+    return setValues(obj_, val1, val2);
 }
 MStatus MFnNumericData::setData(double val1, double val2) {
-    return setValues(obj_, {val1, val2});
+    return setValues(obj_, val1, val2);
 }
 MStatus MFnNumericData::setData(short val1, short val2, short val3) {
-    return setValues(obj_, {double(val1), double(val2), double(val3)});
+    return setValues(obj_, val1, val2, val3);
 }
 MStatus MFnNumericData::setData(int val1, int val2, int val3) {
-    return setValues(obj_, {double(val1), double(val2), double(val3)});
+    return setValues(obj_, val1, val2, val3);
 }
 MStatus MFnNumericData::setData(float val1, float val2, float val3) {
-    return setValues(obj_, {double(val1), double(val2), double(val3)});
+    return setValues(obj_, val1, val2, val3);
 }
 MStatus MFnNumericData::setData(double val1, double val2, double val3) {
-    return setValues(obj_, {val1, val2, val3});
+    return setValues(obj_, val1, val2, val3);
 }
 MStatus MFnNumericData::setData(double val1, double val2, double val3, double val4) {
-    return setValues(obj_, {val1, val2, val3, val4});
+    return setValues(obj_, val1, val2, val3, val4);
 }

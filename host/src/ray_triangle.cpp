@@ -93,10 +93,8 @@ void widenedBox(const Triangle& tri, double tol, D3& lo, D3& hi) {
     double maxExt = 0.0;
     double maxAbs = 0.0;
     for (std::size_t k = 0; k < 3; ++k) {
-        lo[k] = std::min(
-            {static_cast<double>(tri.a[k]), static_cast<double>(tri.b[k]), static_cast<double>(tri.c[k])});
-        hi[k] = std::max(
-            {static_cast<double>(tri.a[k]), static_cast<double>(tri.b[k]), static_cast<double>(tri.c[k])});
+        lo[k] = std::min({tri.a[k], tri.b[k], tri.c[k]});
+        hi[k] = std::max({tri.a[k], tri.b[k], tri.c[k]});
         ext[k] = hi[k] - lo[k];
         maxExt = std::max(maxExt, ext[k]);
         maxAbs = std::max({maxAbs, std::fabs(lo[k]), std::fabs(hi[k])});
@@ -170,22 +168,19 @@ Mailbox& beginQuery(std::size_t triangleCount) {
 
 }  // namespace detail
 
-using detail::beginQuery;
 using detail::CoreHit;
 using detail::fillHit;
 using detail::hitCore;
-using detail::Mailbox;
 using detail::prepare;
 using detail::Ray;
 
 bool intersectTriangle(const RayQuery& q, const Triangle& tri, float* tHit) {
-    Ray r;
-    CoreHit h;
-    if (!prepare(q, r) || !hitCore(r, tri, h)) {
+    RayHit hit;
+    if (!intersectTriangleHit(q, tri, &hit)) {
         return false;
     }
     if (tHit != nullptr) {
-        *tHit = static_cast<float>(h.t);
+        *tHit = hit.t;
     }
     return true;
 }
@@ -198,10 +193,6 @@ bool intersectTriangleHit(const RayQuery& q, const Triangle& tri, RayHit* hit) {
     }
     fillHit(hit, 0, h);
     return true;
-}
-
-bool anyHitBruteForce(const std::vector<Triangle>& tris, const RayQuery& q) {
-    return anyHitBruteForce(tris, q, nullptr);
 }
 
 bool anyHitBruteForce(const std::vector<Triangle>& tris, const RayQuery& q, RayHit* hit) {

@@ -51,11 +51,15 @@ bool intersectTriangle(const RayQuery& q, const Triangle& tri, float* tHit = nul
 // Same test, reporting t and the barycentric weights (hit may be null).
 bool intersectTriangleHit(const RayQuery& q, const Triangle& tri, RayHit* hit);
 
-bool anyHitBruteForce(const std::vector<Triangle>& tris, const RayQuery& q);
-// Reports the hit found first (lowest triangle index).
-bool anyHitBruteForce(const std::vector<Triangle>& tris, const RayQuery& q, RayHit* hit);
+// Reports the hit found first (lowest triangle index); hit may be null.
+bool anyHitBruteForce(const std::vector<Triangle>& tris, const RayQuery& q, RayHit* hit = nullptr);
 // The hit with the smallest |t|; among equal |t| the lowest triangle index.
 bool closestHitBruteForce(const std::vector<Triangle>& tris, const RayQuery& q, RayHit* hit);
+
+namespace detail {
+struct Ray;
+struct Mailbox;
+}  // namespace detail
 
 // Uniform grid over world-space triangles, stored as per-cell triangle index
 // lists in one contiguous array (CSR). Queries walk only the cells the ray
@@ -76,16 +80,17 @@ public:
     // hits report the triangle's index in `tris`.
     void build(const std::vector<Triangle>& tris);
 
-    bool anyHit(const RayQuery& q) const;
-    // Also reports the hit that ended the search (any hit, not necessarily
-    // the one anyHitBruteForce reports).
-    bool anyHit(const RayQuery& q, RayHit* hit) const;
+    // Reports the hit that ended the search (any hit, not necessarily the
+    // one anyHitBruteForce reports); hit may be null.
+    bool anyHit(const RayQuery& q, RayHit* hit = nullptr) const;
     // Same result as closestHitBruteForce, including the tie rule.
     bool closestHit(const RayQuery& q, RayHit* hit) const;
 
-    std::size_t triangleCount() const;  // triangles passed to build()
-    std::size_t cellCount() const;      // 0 when no triangle can be hit
-    std::size_t entryCount() const;     // total length of the per-cell index lists
+    // Triangles passed to build(); cells (0 when no triangle can be hit);
+    // total length of the per-cell index lists.
+    std::size_t triangleCount() const { return inputCount_; }
+    std::size_t cellCount() const { return cellStart_.empty() ? 0 : cellStart_.size() - 1; }
+    std::size_t entryCount() const { return cellTris_.size(); }
     std::array<int, 3> resolution() const { return res_; }
     // Box covered by the cells (0..0 when empty).
     std::array<double, 3> boundsMin() const { return lo_; }
@@ -98,6 +103,12 @@ private:
     void chooseResolution(const std::array<double, 3>& ext, std::size_t triangles);
     int cellOf(double x, std::size_t axis) const;
     bool needsBruteForce(const RayQuery& q) const;
+    // Converts the query; false when it cannot hit any stored triangle.
+    bool accepts(const RayQuery& q, detail::Ray& r) const;
+    // Calls test(i) for each triangle of `cell` not yet tested in this
+    // query; true as soon as a call returns true.
+    template <class Test>
+    bool testCell(std::size_t cell, detail::Mailbox& box, Test&& test) const;
     bool occupied(std::size_t cell) const { return (occupied_[cell / 64] >> (cell % 64)) & 1u; }
 
     std::size_t inputCount_ = 0;

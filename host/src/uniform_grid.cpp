@@ -41,23 +41,16 @@ using detail::usable;
 using detail::widenedBox;
 
 void UniformGrid::build(const std::vector<Triangle>& tris) {
+    *this = UniformGrid();
     inputCount_ = tris.size();
-    tris_.clear();
-    original_.clear();
-    cellStart_.clear();
-    cellTris_.clear();
-    occupied_.clear();
-    res_ = {{0, 0, 0}};
-    lo_ = hi_ = cell_ = invCell_ = D3{{0.0, 0.0, 0.0}};
-    scale_ = 0.0;
 
     // Widened boxes of the triangles a ray can hit, for the largest
     // tolerance the grid serves.
     std::vector<std::uint32_t> live;
     std::vector<std::array<D3, 2>> boxes;
-    D3 lo{{std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
-           std::numeric_limits<double>::infinity()}};
-    D3 hi{{-lo[0], -lo[1], -lo[2]}};
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    D3 lo{{inf, inf, inf}};
+    D3 hi{{-inf, -inf, -inf}};
     const std::size_t limit = std::min<std::size_t>(tris.size(), std::numeric_limits<std::uint32_t>::max());
     for (std::size_t i = 0; i < limit; ++i) {
         if (!usable(tris[i])) {
@@ -122,24 +115,24 @@ void UniformGrid::build(const std::vector<Triangle>& tris) {
 
     // Keep the grid's own copy of the triangles in the order of their first
     // cell, so that the triangles of neighbouring cells sit close in memory.
+    // Linear cell indices, from locals: stores into the uint32 tables below
+    // could otherwise alias res_ and force it to be reloaded.
     const std::size_t rx = static_cast<std::size_t>(res_[0]);
     const std::size_t rxy = rx * static_cast<std::size_t>(res_[1]);
-    auto firstCell = [&](const std::array<int, 6>& r) {
-        return static_cast<std::size_t>(r[0]) + rx * r[1] + rxy * r[2];
-    };
     const std::size_t cells = rxy * static_cast<std::size_t>(res_[2]);
+    auto cellAt = [rx, rxy](int x, int y, int z) { return static_cast<std::size_t>(x) + rx * y + rxy * z; };
     std::vector<std::uint32_t> order(live.size());
     {
         // Counting sort by first cell (stable).
         std::vector<std::uint32_t> slot(cells + 1, 0u);
         for (const auto& r : ranges) {
-            ++slot[firstCell(r) + 1];
+            ++slot[cellAt(r[0], r[1], r[2]) + 1];
         }
         for (std::size_t c = 0; c < cells; ++c) {
             slot[c + 1] += slot[c];
         }
         for (std::size_t i = 0; i < ranges.size(); ++i) {
-            order[slot[firstCell(ranges[i])]++] = static_cast<std::uint32_t>(i);
+            order[slot[cellAt(ranges[i][0], ranges[i][1], ranges[i][2])]++] = static_cast<std::uint32_t>(i);
         }
     }
     tris_.reserve(order.size());
@@ -149,15 +142,19 @@ void UniformGrid::build(const std::vector<Triangle>& tris) {
         original_.push_back(live[i]);
     }
 
-    cellStart_.assign(cells + 1, 0u);
-    for (const auto& r : ranges) {
+    // Every cell of a range, in linear index order.
+    auto forEachCell = [&](const std::array<int, 6>& r, auto&& f) {
         for (int z = r[2]; z <= r[5]; ++z) {
             for (int y = r[1]; y <= r[4]; ++y) {
                 for (int x = r[0]; x <= r[3]; ++x) {
-                    ++cellStart_[static_cast<std::size_t>(x) + rx * y + rxy * z + 1];
+                    f(cellAt(x, y, z));
                 }
             }
         }
+    };
+    cellStart_.assign(cells + 1, 0u);
+    for (const auto& r : ranges) {
+        forEachCell(r, [&](std::size_t c) { ++cellStart_[c + 1]; });
     }
     occupied_.assign((cells + 63) / 64, 0u);
     for (std::size_t c = 0; c < cells; ++c) {
@@ -169,15 +166,8 @@ void UniformGrid::build(const std::vector<Triangle>& tris) {
     cellTris_.resize(cellStart_[cells]);
     std::vector<std::uint32_t> cursor(cellStart_.begin(), cellStart_.end() - 1);
     for (std::size_t j = 0; j < order.size(); ++j) {
-        const auto& r = ranges[order[j]];
-        for (int z = r[2]; z <= r[5]; ++z) {
-            for (int y = r[1]; y <= r[4]; ++y) {
-                for (int x = r[0]; x <= r[3]; ++x) {
-                    cellTris_[cursor[static_cast<std::size_t>(x) + rx * y + rxy * z]++] =
-                        static_cast<std::uint32_t>(j);
-                }
-            }
-        }
+        forEachCell(ranges[order[j]],
+                    [&](std::size_t c) { cellTris_[cursor[c]++] = static_cast<std::uint32_t>(j); });
     }
 }
 
@@ -240,29 +230,11 @@ int UniformGrid::cellOf(double x, std::size_t axis) const {
     return f >= static_cast<double>(res_[axis] - 1) ? res_[axis] - 1 : static_cast<int>(f);
 }
 
-std::size_t UniformGrid::triangleCount() const {
-    return inputCount_;
-}
-
-std::size_t UniformGrid::cellCount() const {
-    return cellStart_.empty() ? 0 : cellStart_.size() - 1;
-}
-
-std::size_t UniformGrid::entryCount() const {
-    return cellTris_.size();
-}
-
 bool UniformGrid::needsBruteForce(const RayQuery& q) const {
-    if (q.tolerance > kMaxGridTolerance) {
-        return true;
-    }
     const double far = kFarSource * scale_;
-    for (std::size_t k = 0; k < 3; ++k) {
-        if (std::fabs(static_cast<double>(q.source[k])) > far) {
-            return true;
-        }
-    }
-    return false;
+    return q.tolerance > kMaxGridTolerance || std::any_of(q.source.begin(), q.source.end(), [far](float x) {
+               return std::fabs(static_cast<double>(x)) > far;
+           });
 }
 
 // Visits, in order of increasing t, every cell that the points s + t * d
@@ -296,29 +268,20 @@ void UniformGrid::walk(const D3& s, const D3& d, double tBegin, double tEnd, Vis
     std::array<int, 3> idx;
     std::array<int, 3> step;
     D3 tNext;
+    // Where the ray crosses the boundary of cell idx[k] it heads for.
+    auto crossing = [&](std::size_t k) {
+        return (lo_[k] + (step[k] > 0 ? idx[k] + 1 : idx[k]) * cell_[k] - s[k]) * inv[k];
+    };
     for (std::size_t k = 0; k < 3; ++k) {
         idx[k] = cellOf(s[k] + tBegin * d[k], k);
-        if (d[k] > 0.0) {
-            step[k] = 1;
-            tNext[k] = (lo_[k] + (idx[k] + 1) * cell_[k] - s[k]) * inv[k];
-        } else if (d[k] < 0.0) {
-            step[k] = -1;
-            tNext[k] = (lo_[k] + idx[k] * cell_[k] - s[k]) * inv[k];
-        } else {
-            step[k] = 0;
-            tNext[k] = std::numeric_limits<double>::infinity();
-        }
+        step[k] = d[k] > 0.0 ? 1 : (d[k] < 0.0 ? -1 : 0);
+        tNext[k] = step[k] == 0 ? std::numeric_limits<double>::infinity() : crossing(k);
     }
     const std::size_t rx = static_cast<std::size_t>(res_[0]);
     const std::size_t rxy = rx * static_cast<std::size_t>(res_[1]);
     for (;;) {
-        std::size_t axis = 0;
-        if (tNext[1] < tNext[axis]) {
-            axis = 1;
-        }
-        if (tNext[2] < tNext[axis]) {
-            axis = 2;
-        }
+        const auto axis =
+            static_cast<std::size_t>(std::min_element(tNext.begin(), tNext.end()) - tNext.begin());
         const double tExit = tNext[axis];
         if (visit(static_cast<std::size_t>(idx[0]) + rx * idx[1] + rxy * idx[2], tExit)) {
             return;
@@ -330,65 +293,69 @@ void UniformGrid::walk(const D3& s, const D3& d, double tBegin, double tEnd, Vis
         if (idx[axis] < 0 || idx[axis] >= res_[axis]) {
             return;
         }
-        const int boundary = step[axis] > 0 ? idx[axis] + 1 : idx[axis];
-        tNext[axis] = (lo_[axis] + boundary * cell_[axis] - s[axis]) * inv[axis];
+        tNext[axis] = crossing(axis);
     }
 }
 
-bool UniformGrid::anyHit(const RayQuery& q) const {
-    return anyHit(q, nullptr);
+bool UniformGrid::accepts(const RayQuery& q, Ray& r) const {
+    // The triangle test refuses a zero direction.
+    return !tris_.empty() && prepare(q, r) && r.maxParam >= 0.0 &&
+           !(r.d[0] == 0.0 && r.d[1] == 0.0 && r.d[2] == 0.0);
+}
+
+template <class Test>
+bool UniformGrid::testCell(std::size_t cell, Mailbox& box, Test&& test) const {
+    if (!occupied(cell)) {
+        return false;
+    }
+    std::uint32_t* stamps = box.stamps.data();
+    const std::uint32_t epoch = box.epoch;
+    const std::uint32_t end = cellStart_[cell + 1];
+    for (std::uint32_t e = cellStart_[cell]; e < end; ++e) {
+        const std::uint32_t i = cellTris_[e];
+        if (stamps[i] != epoch) {
+            stamps[i] = epoch;
+            if (test(i)) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 bool UniformGrid::anyHit(const RayQuery& q, RayHit* hit) const {
     Ray r;
-    if (tris_.empty() || !prepare(q, r) || r.maxParam < 0.0) {
+    if (!accepts(q, r)) {
         return false;
     }
-    if (r.d[0] == 0.0 && r.d[1] == 0.0 && r.d[2] == 0.0) {
-        return false;  // the triangle test refuses a zero direction
-    }
     CoreHit h;
+    auto test = [&](std::uint32_t i) {
+        if (!hitUsable(r, tris_[i], h)) {
+            return false;
+        }
+        fillHit(hit, original_[i], h);
+        return true;
+    };
     if (needsBruteForce(q)) {
-        for (std::size_t i = 0; i < tris_.size(); ++i) {
-            if (hitUsable(r, tris_[i], h)) {
-                fillHit(hit, original_[i], h);
+        for (std::uint32_t i = 0; i < tris_.size(); ++i) {
+            if (test(i)) {
                 return true;
             }
         }
         return false;
     }
     Mailbox& box = beginQuery(tris_.size());
-    std::uint32_t* stamps = box.stamps.data();
-    const std::uint32_t epoch = box.epoch;
     bool found = false;
     walk(r.s, r.d, r.both ? -r.maxParam : 0.0, r.maxParam, [&](std::size_t cell, double) {
-        if (!occupied(cell)) {
-            return false;
-        }
-        const std::uint32_t end = cellStart_[cell + 1];
-        for (std::uint32_t e = cellStart_[cell]; e < end; ++e) {
-            const std::uint32_t i = cellTris_[e];
-            if (stamps[i] == epoch) {
-                continue;
-            }
-            stamps[i] = epoch;
-            if (hitUsable(r, tris_[i], h)) {
-                fillHit(hit, original_[i], h);
-                found = true;
-                return true;
-            }
-        }
-        return false;
+        found = testCell(cell, box, test);
+        return found;
     });
     return found;
 }
 
 bool UniformGrid::closestHit(const RayQuery& q, RayHit* hit) const {
     Ray r;
-    if (tris_.empty() || !prepare(q, r) || r.maxParam < 0.0) {
-        return false;
-    }
-    if (r.d[0] == 0.0 && r.d[1] == 0.0 && r.d[2] == 0.0) {
+    if (!accepts(q, r)) {
         return false;
     }
     bool found = false;
@@ -398,7 +365,7 @@ bool UniformGrid::closestHit(const RayQuery& q, RayHit* hit) const {
     auto consider = [&](std::uint32_t i) {
         CoreHit h;
         if (!hitUsable(r, tris_[i], h)) {
-            return;
+            return false;
         }
         const double a = std::fabs(h.t);
         if (!found || a < bestAbs || (a == bestAbs && original_[i] < bestIndex)) {
@@ -407,36 +374,25 @@ bool UniformGrid::closestHit(const RayQuery& q, RayHit* hit) const {
             bestAbs = a;
             bestIndex = original_[i];
         }
+        return false;  // every candidate is considered
     };
     if (needsBruteForce(q)) {
-        for (std::size_t i = 0; i < tris_.size(); ++i) {
-            consider(static_cast<std::uint32_t>(i));
+        for (std::uint32_t i = 0; i < tris_.size(); ++i) {
+            consider(i);
         }
     } else {
         Mailbox& box = beginQuery(tris_.size());
-        std::uint32_t* stamps = box.stamps.data();
-        const std::uint32_t epoch = box.epoch;
         // Walks away from t = 0; a triangle met again in the other
         // direction is not retested, since its hit (of either sign) is
         // already counted. Stops once no unvisited cell can hold a hit
         // nearer than the best one.
         auto visit = [&](std::size_t cell, double tExit) {
-            if (occupied(cell)) {
-                const std::uint32_t end = cellStart_[cell + 1];
-                for (std::uint32_t e = cellStart_[cell]; e < end; ++e) {
-                    const std::uint32_t i = cellTris_[e];
-                    if (stamps[i] != epoch) {
-                        stamps[i] = epoch;
-                        consider(i);
-                    }
-                }
-            }
+            testCell(cell, box, consider);
             return found && bestAbs <= tExit;
         };
         walk(r.s, r.d, 0.0, r.maxParam, visit);
         if (r.both) {
-            const D3 back{{-r.d[0], -r.d[1], -r.d[2]}};
-            walk(r.s, back, 0.0, r.maxParam, visit);
+            walk(r.s, D3{{-r.d[0], -r.d[1], -r.d[2]}}, 0.0, r.maxParam, visit);
         }
     }
     if (found) {

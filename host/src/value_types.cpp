@@ -8,6 +8,7 @@
 #include <maya/MPoint.h>
 #include <maya/MVector.h>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -45,26 +46,20 @@ MVector::MVector(const MPoint& src) : x(src.x), y(src.y), z(src.z) {}
 // ---------------------------------------------------------------- MMatrix
 MMatrix::MMatrix(const double m[4][4]) {
     for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) {
-            matrix[i][j] = m[i][j];
-        }
+        std::copy(m[i], m[i] + 4, matrix[i]);
     }
 }
 
 MMatrix::MMatrix(const float m[4][4]) {
     for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) {
-            matrix[i][j] = static_cast<double>(m[i][j]);
-        }
+        std::copy(m[i], m[i] + 4, matrix[i]);
     }
 }
 
 bool MMatrix::operator==(const MMatrix& other) const {
     for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) {
-            if (matrix[i][j] != other.matrix[i][j]) {
-                return false;
-            }
+        if (!std::equal(matrix[i], matrix[i] + 4, other.matrix[i])) {
+            return false;
         }
     }
     return true;
@@ -77,12 +72,7 @@ namespace {
 // the pivots with a sign flip per row swap. A singular A gives 0 and leaves
 // `inv` the identity.
 double eliminate(const double (&m)[4][4], MMatrix& inv) {
-    double a[4][4];
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) {
-            a[i][j] = m[i][j];
-        }
-    }
+    MMatrix a(m);
     double det = 1.0;
     for (int col = 0; col < 4; ++col) {
         int pivot = col;
@@ -216,10 +206,8 @@ MColor::MColor(MColorType colorModel, unsigned short c1, unsigned short c2, unsi
     fromIntegerModel(colorModel, c1, c2, c3, alpha, 65535.0, *this);
 }
 
-MColor::MColor(MColorType colorModel, float c1, float c2, float c3, float alpha) : MColor() {
-    fromModel(colorModel, c1, c2, c3, *this);
-    a = alpha;
-}
+MColor::MColor(MColorType colorModel, float c1, float c2, float c3, float alpha)
+    : MColor(colorModel, double{c1}, double{c2}, double{c3}, double{alpha}) {}
 
 MColor::MColor(MColorType colorModel, double c1, double c2, double c3, double alpha) : MColor() {
     fromModel(colorModel, c1, c2, c3, *this);

@@ -278,6 +278,31 @@ TEST_F(NodesTest, NumericDefaultsAreStoredAsTheTypeHoldsThem) {
     EXPECT_TRUE(b);
 }
 
+TEST_F(NodesTest, EveryNumericTypeHoldsItsNumberOfValues) {
+    // Values per type, in enumeration order; -1: no attribute of it can be
+    // made (k4Double and kAddr are data-only).
+    const int expected[] = {0, 1, 1, 1, 1, 2, 3, 1, 2, 3, 1, 1, 2, 3, 1, 2, 3, -1, -1, 0};
+    for (int t = MFnNumericData::kInvalid; t <= MFnNumericData::kLast; ++t) {
+        const auto type = static_cast<MFnNumericData::Type>(t);
+        const int count = expected[t];
+        MFnNumericAttribute n;
+        MStatus status;
+        n.create("v", "v", type, 1.0, &status);
+        EXPECT_EQ(status,
+                  count > 0 ? MS::kSuccess : (count < 0 ? MS::kNotImplemented : MS::kInvalidParameter))
+            << "type " << t;
+        double a = 0.0, b = 0.0, c = 0.0;
+        EXPECT_EQ(static_cast<bool>(n.getDefault(a)), count == 1) << "type " << t;
+        EXPECT_EQ(static_cast<bool>(n.getDefault(a, b)), count == 2) << "type " << t;
+        EXPECT_EQ(static_cast<bool>(n.getDefault(a, b, c)), count == 3) << "type " << t;
+
+        // Data objects carry the multi-value kinds, k4Double included.
+        MFnNumericData data;
+        data.create(type, &status);
+        EXPECT_EQ(static_cast<bool>(status), count > 1 || type == MFnNumericData::k4Double) << "type " << t;
+    }
+}
+
 TEST_F(NodesTest, SetAttrClampsToTheRangeAndForceAttrDoesNot) {
     const std::string node = khost::createNode("probeLocator");
     EXPECT_TRUE(khost::setAttr(node, "size", 20.0));

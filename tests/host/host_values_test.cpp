@@ -138,6 +138,22 @@ TEST(HostColor, ConstructorsAndComponentWiseOperations) {
     EXPECT_TRUE(a != MColor(0.5f, 0.5f, 0.5f, 1.0f));  // alpha takes part in equality
 }
 
+TEST(HostColor, CompoundAssignmentsAgreeWithTheirOperators) {
+    const MColor a(0.5f, 0.5f, 0.5f, 0.5f), b(0.5f, 0.25f, 1.0f, 0.5f);
+    MColor c = a;
+    c *= b;
+    expectColor(c, 0.25f, 0.125f, 0.5f, 0.25f);
+    c += b;
+    expectColor(c, 0.75f, 0.375f, 1.5f, 0.75f);
+    c /= 0.5f;
+    expectColor(c, 1.5f, 0.75f, 3.0f, 0.75f);  // alpha is not scaled
+    MFloatVector v(1.0f, -2.0f, 0.5f);
+    v *= 2.0f;
+    EXPECT_EQ(v.x, 2.0f);
+    EXPECT_EQ(v.y, -4.0f);
+    EXPECT_EQ(v.z, 1.0f);
+}
+
 TEST(HostColor, ColourModelConstructors) {
     expectColor(MColor(MColor::kHSV, 0.0f, 1.0f, 1.0f), 1.0f, 0.0f, 0.0f, 1.0f);
     expectColor(MColor(MColor::kHSV, 120.0, 1.0, 1.0, 0.5), 0.0f, 1.0f, 0.0f, 0.5f);

@@ -8,15 +8,15 @@
 
 class MBoundingBox {
 public:
-    MBoundingBox();
-    MBoundingBox(const MBoundingBox& src);
+    MBoundingBox() : min_(0.0, 0.0, 0.0), max_(0.0, 0.0, 0.0) {}
+    MBoundingBox(const MBoundingBox& src) = default;
     // The smallest box holding both corners, whichever way round they are.
     MBoundingBox(const MPoint& corner1, const MPoint& corner2);
-    ~MBoundingBox();
-    MBoundingBox& operator=(const MBoundingBox& other);
+    ~MBoundingBox() = default;
+    MBoundingBox& operator=(const MBoundingBox& other) = default;
 
     // Both corners back at the origin.
-    void clear();
+    void clear() { *this = MBoundingBox(); }
     // Replaces the box by the axis-aligned box around its eight transformed
     // corners.
     void transformUsing(const MMatrix& matrix);
@@ -26,12 +26,14 @@ public:
     bool contains(const MPoint& point) const;
     // True when the boxes overlap or lie within `tol` of each other on every axis.
     bool intersects(const MBoundingBox& box, double tol = 0.0) const;
-    double width() const;
-    double height() const;
-    double depth() const;
-    MPoint center() const;
-    MPoint min() const;
-    MPoint max() const;
+    double width() const { return max_.x - min_.x; }
+    double height() const { return max_.y - min_.y; }
+    double depth() const { return max_.z - min_.z; }
+    MPoint center() const {
+        return MPoint((min_.x + max_.x) * 0.5, (min_.y + max_.y) * 0.5, (min_.z + max_.z) * 0.5);
+    }
+    MPoint min() const { return min_; }
+    MPoint max() const { return max_; }
 
 private:
     MPoint min_;

@@ -20,11 +20,8 @@ public:
     MCallbackIdArray(const MCallbackIdArray& other) = default;
     MCallbackIdArray(unsigned int initialSize, MCallbackId initialValue = 0)
         : elements_(initialSize, initialValue) {}
-    MCallbackIdArray(const MCallbackId src[], unsigned int count) {
-        if (src != nullptr) {
-            elements_.assign(src, src + count);
-        }
-    }
+    MCallbackIdArray(const MCallbackId src[], unsigned int count)
+        : elements_(src, src != nullptr ? src + count : src) {}
     ~MCallbackIdArray() = default;
     MCallbackIdArray& operator=(const MCallbackIdArray& other) = default;
 

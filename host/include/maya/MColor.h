@@ -33,42 +33,20 @@ public:
     // Scalar products and quotients scale red, green and blue; alpha passes
     // through unchanged.
     MColor operator*(float scalar) const { return MColor(r * scalar, g * scalar, b * scalar, a); }
-    MColor& operator*=(float scalar) {
-        r *= scalar;
-        g *= scalar;
-        b *= scalar;
-        return *this;
-    }
+    MColor& operator*=(float scalar) { return *this = *this * scalar; }
     friend MColor operator*(float scalar, const MColor& c) { return c * scalar; }
     MColor operator/(float scalar) const { return MColor(r / scalar, g / scalar, b / scalar, a); }
-    MColor& operator/=(float scalar) {
-        r /= scalar;
-        g /= scalar;
-        b /= scalar;
-        return *this;
-    }
+    MColor& operator/=(float scalar) { return *this = *this / scalar; }
 
     // Component-wise operations on all four channels.
     MColor operator*(const MColor& other) const {
         return MColor(r * other.r, g * other.g, b * other.b, a * other.a);
     }
-    MColor& operator*=(const MColor& other) {
-        r *= other.r;
-        g *= other.g;
-        b *= other.b;
-        a *= other.a;
-        return *this;
-    }
+    MColor& operator*=(const MColor& other) { return *this = *this * other; }
     MColor operator+(const MColor& other) const {
         return MColor(r + other.r, g + other.g, b + other.b, a + other.a);
     }
-    MColor& operator+=(const MColor& other) {
-        r += other.r;
-        g += other.g;
-        b += other.b;
-        a += other.a;
-        return *this;
-    }
+    MColor& operator+=(const MColor& other) { return *this = *this + other; }
     MColor operator-(const MColor& other) const {
         return MColor(r - other.r, g - other.g, b - other.b, a - other.a);
     }

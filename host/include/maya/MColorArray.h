@@ -12,11 +12,8 @@ class MColorArray {
 public:
     MColorArray() = default;
     MColorArray(const MColorArray& other) = default;
-    MColorArray(const MColor src[], unsigned int count) {
-        if (src != nullptr) {
-            elements_.assign(src, src + count);
-        }
-    }
+    MColorArray(const MColor src[], unsigned int count)
+        : elements_(src, src != nullptr ? src + count : src) {}
     MColorArray(unsigned int initialSize, const MColor& initialValue = MColor::kOpaqueBlack)
         : elements_(initialSize, initialValue) {}
     ~MColorArray() = default;

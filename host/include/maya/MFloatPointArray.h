@@ -12,23 +12,10 @@ class MFloatPointArray {
 public:
     MFloatPointArray() = default;
     MFloatPointArray(const MFloatPointArray& other) = default;
-    MFloatPointArray(const MFloatPoint src[], unsigned int count) {
-        if (src != nullptr) {
-            elements_.assign(src, src + count);
-        }
-    }
-    MFloatPointArray(const double src[][4], unsigned int count) {
-        elements_.reserve(count);
-        for (unsigned int i = 0; i < count; ++i) {
-            elements_.emplace_back(src[i]);
-        }
-    }
-    MFloatPointArray(const float src[][4], unsigned int count) {
-        elements_.reserve(count);
-        for (unsigned int i = 0; i < count; ++i) {
-            elements_.emplace_back(src[i]);
-        }
-    }
+    MFloatPointArray(const MFloatPoint src[], unsigned int count)
+        : elements_(src, src != nullptr ? src + count : src) {}
+    MFloatPointArray(const double src[][4], unsigned int count) : elements_(src, src + count) {}
+    MFloatPointArray(const float src[][4], unsigned int count) : elements_(src, src + count) {}
     MFloatPointArray(unsigned int initialSize, const MFloatPoint& initialValue = MFloatPoint::origin)
         : elements_(initialSize, initialValue) {}
     ~MFloatPointArray() = default;

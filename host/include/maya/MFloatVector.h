@@ -29,12 +29,7 @@ public:
     MFloatVector operator-() const { return MFloatVector(-x, -y, -z); }
 
     MFloatVector operator*(float scalar) const { return MFloatVector(x * scalar, y * scalar, z * scalar); }
-    MFloatVector& operator*=(float scalar) {
-        x *= scalar;
-        y *= scalar;
-        z *= scalar;
-        return *this;
-    }
+    MFloatVector& operator*=(float scalar) { return *this = *this * scalar; }
 
     // Dot product.
     float operator*(const MFloatVector& other) const { return x * other.x + y * other.y + z * other.z; }

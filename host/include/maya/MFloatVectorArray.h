@@ -12,11 +12,8 @@ class MFloatVectorArray {
 public:
     MFloatVectorArray() = default;
     MFloatVectorArray(const MFloatVectorArray& other) = default;
-    MFloatVectorArray(const MFloatVector src[], unsigned int count) {
-        if (src != nullptr) {
-            elements_.assign(src, src + count);
-        }
-    }
+    MFloatVectorArray(const MFloatVector src[], unsigned int count)
+        : elements_(src, src != nullptr ? src + count : src) {}
     MFloatVectorArray(unsigned int initialSize, const MFloatVector& initialValue = MFloatVector())
         : elements_(initialSize, initialValue) {}
     ~MFloatVectorArray() = default;

@@ -15,14 +15,14 @@
 
 class MFnPlugin : public MFnBase {
 public:
-    MFnPlugin();
+    MFnPlugin() = default;
     // Attaches to the plug-in object and records vendor, version and the
     // required API version on the plug-in.
     MFnPlugin(MObject& object, const char* vendor = "Unknown", const char* version = "Unknown",
               const char* requiredApiVersion = "Any", MStatus* ReturnStatus = nullptr);
-    ~MFnPlugin() override;
+    ~MFnPlugin() override = default;
 
-    MFn::Type type() const override;
+    MFn::Type type() const override { return MFn::kPlugin; }
 
     MString vendor(MStatus* ReturnStatus = nullptr) const;
     MString version(MStatus* ReturnStatus = nullptr) const;

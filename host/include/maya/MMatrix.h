@@ -31,10 +31,7 @@ public:
         }
         return result;
     }
-    MMatrix& operator*=(const MMatrix& right) {
-        *this = *this * right;
-        return *this;
-    }
+    MMatrix& operator*=(const MMatrix& right) { return *this = *this * right; }
     MMatrix operator*(double scalar) const {
         MMatrix result(*this);
         for (auto& row : result.matrix) {

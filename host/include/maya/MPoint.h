@@ -53,10 +53,7 @@ public:
                       x * a[0][2] + y * a[1][2] + z * a[2][2] + w * a[3][2],
                       x * a[0][3] + y * a[1][3] + z * a[2][3] + w * a[3][3]);
     }
-    MPoint& operator*=(const MMatrix& m) {
-        *this = *this * m;
-        return *this;
-    }
+    MPoint& operator*=(const MMatrix& m) { return *this = *this * m; }
 
     // Scalar products scale x, y and z and leave w.
     MPoint operator*(double s) const { return MPoint(x * s, y * s, z * s, w); }
@@ -64,12 +61,7 @@ public:
     MPoint operator*(int s) const { return *this * static_cast<double>(s); }
     MPoint operator*(short s) const { return *this * static_cast<double>(s); }
     MPoint operator*(unsigned int s) const { return *this * static_cast<double>(s); }
-    MPoint& operator*=(double s) {
-        x *= s;
-        y *= s;
-        z *= s;
-        return *this;
-    }
+    MPoint& operator*=(double s) { return *this = *this * s; }
     MPoint& operator*=(float s) { return *this *= static_cast<double>(s); }
     MPoint& operator*=(int s) { return *this *= static_cast<double>(s); }
     MPoint& operator*=(short s) { return *this *= static_cast<double>(s); }

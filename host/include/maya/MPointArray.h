@@ -12,23 +12,10 @@ class MPointArray {
 public:
     MPointArray() = default;
     MPointArray(const MPointArray& other) = default;
-    MPointArray(const MPoint src[], unsigned int count) {
-        if (src != nullptr) {
-            elements_.assign(src, src + count);
-        }
-    }
-    MPointArray(const double src[][4], unsigned int count) {
-        elements_.reserve(count);
-        for (unsigned int i = 0; i < count; ++i) {
-            elements_.emplace_back(src[i]);
-        }
-    }
-    MPointArray(const float src[][4], unsigned int count) {
-        elements_.reserve(count);
-        for (unsigned int i = 0; i < count; ++i) {
-            elements_.emplace_back(src[i]);
-        }
-    }
+    MPointArray(const MPoint src[], unsigned int count)
+        : elements_(src, src != nullptr ? src + count : src) {}
+    MPointArray(const double src[][4], unsigned int count) : elements_(src, src + count) {}
+    MPointArray(const float src[][4], unsigned int count) : elements_(src, src + count) {}
     MPointArray(unsigned int initialSize, const MPoint& initialValue = MPoint::origin)
         : elements_(initialSize, initialValue) {}
     ~MPointArray() = default;

@@ -17,19 +17,21 @@ public:
     MPxLocatorNode();
     ~MPxLocatorNode() override;
 
-    MPxNode::Type type() const override;
+    MPxNode::Type type() const override { return kLocatorNode; }
 
     // Legacy viewport drawing; the embedded host never calls it.
     virtual void draw(M3dView& view, const MDagPath& path, M3dView::DisplayStyle style,
                       M3dView::DisplayStatus status);
-    virtual bool isBounded() const;
+    virtual bool isBounded() const { return false; }
     // Object-space box; the embedded host never asks for it.
-    virtual MBoundingBox boundingBox() const;
-    virtual bool excludeAsLocator() const;
-    virtual bool isTransparent() const;
-    virtual bool drawLast() const;
-    virtual bool useClosestPointForSelection() const;
-    virtual MPoint closestPoint(MPoint cursorRayPoint, MVector cursorRayDir) const;
+    virtual MBoundingBox boundingBox() const { return MBoundingBox(); }
+    virtual bool excludeAsLocator() const { return true; }
+    virtual bool isTransparent() const { return false; }
+    virtual bool drawLast() const { return false; }
+    virtual bool useClosestPointForSelection() const { return false; }
+    virtual MPoint closestPoint(MPoint cursorRayPoint, MVector /*cursorRayDir*/) const {
+        return cursorRayPoint;
+    }
 
     // Wireframe colour of a locator in the given display status.
     unsigned int color(M3dView::DisplayStatus displayStatus);

@@ -23,16 +23,18 @@ public:
         kLast = 26
     };
 
-    MPxNode();
-    virtual ~MPxNode();
+    MPxNode() = default;
+    virtual ~MPxNode() = default;
 
     virtual MObject thisMObject() const;
     virtual MString name() const;
     virtual MString typeName() const;
     virtual MTypeId typeId() const;
-    virtual void postConstructor();
-    virtual MStatus compute(const MPlug& plug, MDataBlock& dataBlock);
-    virtual Type type() const;
+    virtual void postConstructor() {}
+    virtual MStatus compute(const MPlug& /*plug*/, MDataBlock& /*dataBlock*/) {
+        return MStatus::kUnknownParameter;
+    }
+    virtual Type type() const { return kDependNode; }
 
     static MStatus addAttribute(const MObject& attr);
     static MStatus attributeAffects(const MObject& whenChanges, const MObject& isAffected);

@@ -9,15 +9,15 @@
 
 class MString {
 public:
-    MString();
+    MString() = default;
     MString(const char* charString);
     MString(const wchar_t* wideString);
     MString(const char* charString, int charLength);
     MString(const wchar_t* wideString, int length);
-    MString(const MString& other);
-    ~MString();
+    MString(const MString& other) = default;
+    ~MString() = default;
 
-    MString& operator=(const MString& other);
+    MString& operator=(const MString& other) = default;
     MString& operator=(const char* other);
     MString& operator=(double value);
 
@@ -28,10 +28,10 @@ public:
     MString& operator+=(unsigned int value);
     MString& operator+=(float value);
 
-    bool operator==(const MString& other) const;
-    bool operator==(const char* other) const;
-    bool operator!=(const MString& other) const;
-    bool operator!=(const char* other) const;
+    bool operator==(const MString& other) const { return text_ == other.text_; }
+    bool operator==(const char* other) const { return text_ == (other != nullptr ? other : ""); }
+    bool operator!=(const MString& other) const { return !(*this == other); }
+    bool operator!=(const char* other) const { return !(*this == other); }
 
     MString operator+(const MString& other) const;
     MString operator+(const char* other) const;
@@ -40,15 +40,18 @@ public:
     friend std::ostream& operator<<(std::ostream& os, const MString& str);
 
     // Null-terminated text, valid until the string changes or is destroyed.
-    const char* asChar() const;
-    const char* asChar(int& charLength) const;
-    const char* asUTF8() const;
+    const char* asChar() const { return text_.c_str(); }
+    const char* asChar(int& charLength) const {
+        charLength = static_cast<int>(text_.size());
+        return text_.c_str();
+    }
+    const char* asUTF8() const { return text_.c_str(); }
     // Length in bytes of asChar().
-    unsigned int length() const;
+    unsigned int length() const { return static_cast<unsigned int>(text_.size()); }
     // Number of characters (UTF-8 code points).
     unsigned int numChars() const;
 
-    void clear();
+    void clear() { text_.clear(); }
     // Splits at every `delimiter`; empty pieces are dropped. Replaces the
     // contents of `result`.
     MStatus split(char delimiter, MStringArray& result) const;

@@ -13,11 +13,8 @@ class MStringArray {
 public:
     MStringArray() = default;
     MStringArray(const MStringArray& other) = default;
-    MStringArray(const MString strings[], unsigned int count) {
-        if (strings != nullptr) {
-            elements_.assign(strings, strings + count);
-        }
-    }
+    MStringArray(const MString strings[], unsigned int count)
+        : elements_(strings, strings != nullptr ? strings + count : strings) {}
     MStringArray(const char* strings[], unsigned int count);
     MStringArray(unsigned int initialSize, const MString& initialValue)
         : elements_(initialSize, initialValue) {}

@@ -12,11 +12,8 @@ class MVectorArray {
 public:
     MVectorArray() = default;
     MVectorArray(const MVectorArray& other) = default;
-    MVectorArray(const MVector src[], unsigned int count) {
-        if (src != nullptr) {
-            elements_.assign(src, src + count);
-        }
-    }
+    MVectorArray(const MVector src[], unsigned int count)
+        : elements_(src, src != nullptr ? src + count : src) {}
     MVectorArray(unsigned int initialSize, const MVector& initialValue = MVector())
         : elements_(initialSize, initialValue) {}
     ~MVectorArray() = default;
