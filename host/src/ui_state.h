@@ -28,6 +28,8 @@ struct ViewSet {
 };
 // One per process, never destroyed (like the scene).
 ViewSet& viewSet();
+// The view at that position, or null.
+const View* viewAt(int index);
 
 // The projection M3dView::worldToView and MFrameContext share.
 Mat4 viewMatrix(const View& v);        // inverse of the camera's world matrix

@@ -1,8 +1,9 @@
 // Model views: M3dView (projection to pixels, display status) and the frame
-// context base.
+// context the host hands to draw overrides.
 #include <maya/M3dView.h>
 #include <maya/MFrameContext.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -18,6 +19,27 @@ namespace detail {
 ViewSet& viewSet() {
     static ViewSet* views = new ViewSet();
     return *views;
+}
+
+const View* viewAt(int index) {
+    const auto& views = viewSet().views;
+    return index >= 0 && static_cast<std::size_t>(index) < views.size()
+               ? &views[static_cast<std::size_t>(index)]
+               : nullptr;
+}
+
+// Projects a world point to unrounded pixel coordinates of a view. False
+// when the point is not in front of the camera.
+bool projectToView(const View& view, const Vec3& p, double& x, double& y) {
+    const Mat4 m = viewProjection(view);
+    double clip[4];
+    for (int j = 0; j < 4; ++j) {
+        clip[j] = p[0] * m[0][j] + p[1] * m[1][j] + p[2] * m[2][j] + m[3][j];
+    }
+    const double w = clip[3];
+    x = (clip[0] / w + 1.0) / 2.0 * view.width;
+    y = (clip[1] / w + 1.0) / 2.0 * view.height;
+    return w > 0.0;
 }
 
 namespace {
@@ -54,46 +76,56 @@ M3dView::DisplayStatus listedStatus(const SelectionState& sel, const Node& node)
     return M3dView::kDormant;
 }
 
-}  // namespace
-
-// Projects a world point to unrounded pixel coordinates of a view. False
-// when the point is not in front of the camera.
-bool projectToView(const View& view, const Vec3& p, double& x, double& y) {
-    const Mat4 m = viewProjection(view);
-    double clip[4];
-    for (int j = 0; j < 4; ++j) {
-        clip[j] = p[0] * m[0][j] + p[1] * m[1][j] + p[2] * m[2][j] + m[3][j];
-    }
-    const double w = clip[3];
-    x = (clip[0] / w + 1.0) / 2.0 * view.width;
-    y = (clip[1] / w + 1.0) / 2.0 * view.height;
-    return w > 0.0;
-}
-
-namespace {
-
 short toPixel(double v) {
-    if (!std::isfinite(v)) {
-        return 0;
-    }
-    if (v <= -32768.0) {
-        return -32768;
-    }
-    if (v >= 32767.0) {
-        return 32767;
-    }
-    return static_cast<short>(v);  // truncates toward zero
+    // Truncates toward zero.
+    return std::isfinite(v) ? static_cast<short>(std::min(std::max(v, -32768.0), 32767.0)) : short{0};
 }
 
-const View* viewAt(int index) {
-    const auto& views = viewSet().views;
-    if (index < 0 || static_cast<std::size_t>(index) >= views.size()) {
-        return nullptr;
-    }
-    return &views[static_cast<std::size_t>(index)];
+// The view a handle is attached to, reporting kFailure when there is none.
+const View* attachedView(int index, MStatus* ReturnStatus) {
+    const View* view = viewAt(index);
+    setStatus(ReturnStatus, view == nullptr ? MStatus::kFailure : MStatus::kSuccess);
+    return view;
 }
 
 }  // namespace
+
+FrameContextImpl::FrameContextImpl(const View& view) : width(view.width), height(view.height) {
+    Access::node(camera) = view.cameraShape;
+    viewMtx = toMMatrix(viewMatrix(view));
+    projMtx = toMMatrix(projectionMatrix(view));
+    viewProjMtx = toMMatrix(viewProjection(view));
+}
+
+// The types come in groups of four, numbered base * 4 + variant (see
+// semanticToMatrixType). World matrices are those of an object at the world
+// origin: there is no current object at the frame level.
+MMatrix FrameContextImpl::getMatrix(MatrixType mtype, MStatus* ReturnStatus) const {
+    static const MMatrix kIdentity;
+    const MMatrix* const bases[] = {&kIdentity, &viewMtx, &projMtx, &viewProjMtx, &viewMtx, &viewProjMtx};
+    const int type = static_cast<int>(mtype);
+    if (!reportValid(type >= kWorldMtx && type <= kWorldViewProjTranspInverseMtx, ReturnStatus)) {
+        return MMatrix();
+    }
+    const MMatrix& m = *bases[type / 4];
+    switch (type % 4) {
+        case 1:
+            return m.transpose();
+        case 2:
+            return m.inverse();
+        case 3:
+            return m.inverse().transpose();
+        default:
+            return m;
+    }
+}
+
+MStatus FrameContextImpl::getViewportDimensions(int& originX, int& originY, int& w, int& h) const {
+    originX = originY = 0;
+    w = width;
+    h = height;
+    return MStatus::kSuccess;
+}
 
 M3dView::DisplayStatus displayStatusOf(const Node& node) {
     const auto& forced = testHooks().displayStatusOverrides;
@@ -140,13 +172,9 @@ M3dView::~M3dView() = default;
 
 M3dView M3dView::active3dView(MStatus* ReturnStatus) {
     M3dView view;
-    const kd::ViewSet& s = kd::viewSet();
-    if (kd::viewAt(s.active) == nullptr) {
-        kd::setStatus(ReturnStatus, MStatus::kFailure);
-        return view;
+    if (kd::attachedView(kd::viewSet().active, ReturnStatus) != nullptr) {
+        view.impl_ = kd::viewSet().active;
     }
-    view.impl_ = s.active;
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     return view;
 }
 
@@ -157,12 +185,10 @@ M3dView::DisplayStatus M3dView::displayStatus(const MDagPath& path, MStatus* Ret
 }
 
 bool M3dView::worldToView(const MPoint& worldPt, short& x_pos, short& y_pos, MStatus* ReturnStatus) const {
-    const kd::View* view = kd::viewAt(impl_);
+    const kd::View* view = kd::attachedView(impl_, ReturnStatus);
     if (view == nullptr) {
-        kd::setStatus(ReturnStatus, MStatus::kFailure);
         return false;
     }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     MPoint p(worldPt);
     p.cartesianize();
     double x = 0.0, y = 0.0;
@@ -200,14 +226,12 @@ MStatus M3dView::viewToWorld(short x_pos, short y_pos, MPoint& nearClipPt, MPoin
 }
 
 int M3dView::portWidth(MStatus* ReturnStatus) {
-    const kd::View* view = kd::viewAt(impl_);
-    kd::setStatus(ReturnStatus, view == nullptr ? MStatus::kFailure : MStatus::kSuccess);
+    const kd::View* view = kd::attachedView(impl_, ReturnStatus);
     return view == nullptr ? 0 : view->width;
 }
 
 int M3dView::portHeight(MStatus* ReturnStatus) {
-    const kd::View* view = kd::viewAt(impl_);
-    kd::setStatus(ReturnStatus, view == nullptr ? MStatus::kFailure : MStatus::kSuccess);
+    const kd::View* view = kd::attachedView(impl_, ReturnStatus);
     return view == nullptr ? 0 : view->height;
 }
 
