@@ -123,10 +123,7 @@ MCallbackId MEventMessage::addEventCallback(const MString& event, MMessage::MBas
     }
     kd::CallbackRegistry& s = kd::callbackRegistry();
     const uintptr_t id = s.nextId++;
-    kd::Callback& cb = s.callbacks[id];
-    cb.event = name;
-    cb.fn = func;
-    cb.clientData = clientData;
+    s.callbacks[id] = kd::Callback{name, func, clientData};
     kd::setStatus(ReturnStatus, MStatus::kSuccess);
     return id;
 }
