@@ -132,8 +132,7 @@ FrameSlot* liveSlot(const Prepared& p) {
 std::vector<std::size_t> prepareView(std::size_t v, const FrameContextImpl& context,
                                      const std::vector<Prepared>& drawable) {
     std::vector<std::size_t> prepared;
-    MDagPath cameraPath;
-    Access::node(cameraPath) = viewSet().views[v].cameraShape;
+    const MDagPath& cameraPath = context.camera;
     for (std::size_t i = 0; i < drawable.size(); ++i) {
         const Prepared& p = drawable[i];
         FrameSlot* slot = liveSlot(p);
@@ -170,7 +169,7 @@ void drawView(std::size_t v, const FrameContextImpl& context, const std::vector<
     for (const std::size_t i : prepared) {
         const Prepared& p = drawable[i];
         FrameSlot* slot = liveSlot(p);
-        if (slot == nullptr || v >= slot->calls.size()) {
+        if (slot == nullptr) {
             continue;
         }
         if (slot->override->hasUIDrawables()) {

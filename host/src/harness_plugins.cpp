@@ -18,25 +18,6 @@
 #include "ui_state.h"
 
 namespace khost {
-namespace detail {
-namespace {
-
-// The registered node type of that name, or null.
-std::shared_ptr<NodeType> nodeTypeNamed(const std::string& name) {
-    const auto& types = pluginRegistry().nodeTypes;
-    const auto it = std::find_if(types.begin(), types.end(), [&](const auto& t) { return t->name == name; });
-    return it != types.end() ? *it : nullptr;
-}
-
-const PluginModule* loadedModule(const std::string& name) {
-    const auto& modules = pluginRegistry().plugins;
-    const auto it = std::find_if(modules.begin(), modules.end(),
-                                 [&](const auto& m) { return m->loaded && m->name == name; });
-    return it != modules.end() ? it->get() : nullptr;
-}
-
-}  // namespace
-}  // namespace detail
 
 namespace kd = detail;
 using detail::Access;
@@ -47,6 +28,20 @@ using detail::NodeKind;
 using detail::NodeType;
 
 namespace {
+
+// The registered node type of that name, or null.
+std::shared_ptr<NodeType> nodeTypeNamed(const std::string& name) {
+    const auto& types = detail::pluginRegistry().nodeTypes;
+    const auto it = std::find_if(types.begin(), types.end(), [&](const auto& t) { return t->name == name; });
+    return it != types.end() ? *it : nullptr;
+}
+
+const detail::PluginModule* loadedModule(const std::string& name) {
+    const auto& modules = detail::pluginRegistry().plugins;
+    const auto it = std::find_if(modules.begin(), modules.end(),
+                                 [&](const auto& m) { return m->loaded && m->name == name; });
+    return it != modules.end() ? it->get() : nullptr;
+}
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -143,26 +138,26 @@ bool unloadPlugin(const std::string& name, std::string* error) {
 }
 
 bool isPluginLoaded(const std::string& name) {
-    return kd::loadedModule(name) != nullptr;
+    return loadedModule(name) != nullptr;
 }
 
 std::string pluginVendor(const std::string& name) {
-    const kd::PluginModule* m = kd::loadedModule(name);
+    const kd::PluginModule* m = loadedModule(name);
     return m ? m->vendor : std::string();
 }
 
 std::string pluginVersion(const std::string& name) {
-    const kd::PluginModule* m = kd::loadedModule(name);
+    const kd::PluginModule* m = loadedModule(name);
     return m ? m->version : std::string();
 }
 
 std::string pluginApiVersion(const std::string& name) {
-    const kd::PluginModule* m = kd::loadedModule(name);
+    const kd::PluginModule* m = loadedModule(name);
     return m ? m->apiVersion : std::string();
 }
 
 bool nodeTypeRegistered(const std::string& typeName) {
-    return kd::nodeTypeNamed(typeName) != nullptr;
+    return nodeTypeNamed(typeName) != nullptr;
 }
 
 bool drawOverrideRegistered(const std::string& classification, const std::string& registrantId) {
@@ -182,7 +177,7 @@ std::size_t danglingCallbackCount() {
 
 // ---------------------------------------------------------------- nodes
 std::string createNode(const std::string& typeName, const std::string& name, std::string* error) {
-    const std::shared_ptr<NodeType> type = detail::nodeTypeNamed(typeName);
+    const std::shared_ptr<NodeType> type = nodeTypeNamed(typeName);
     if (!type) {
         detail::refuse(error, "unknown node type \"" + typeName + "\"");
         return "";
