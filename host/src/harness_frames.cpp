@@ -56,13 +56,9 @@ bool projectToView(int view, const Vec3& world, double& x, double& y) {
 namespace {
 
 const kd::FrameSlot* slotOf(const std::string& node) {
-    const kd::Node* n = kd::findNode(node);
-    if (!n) {
-        return nullptr;
-    }
-    const auto& frames = kd::frameState().slots;
-    const auto it = frames.find(n);
-    return it == frames.end() ? nullptr : &it->second;
+    const auto& slots = kd::frameState().slots;
+    const auto it = slots.find(kd::findNode(node));  // no slot belongs to a null node
+    return it == slots.end() ? nullptr : &it->second;
 }
 
 std::vector<DrawCall>& replayCalls() {

@@ -42,54 +42,6 @@ bool projectToView(const View& view, const Vec3& p, double& x, double& y) {
     return w > 0.0;
 }
 
-namespace {
-
-// The display status the selection lists give `node` itself (not through
-// its parents): the lead when it is the most recently selected object (the
-// last whole-object item of the active list), else active when the active
-// list holds it as a whole object, else hilite when the hilite list does.
-M3dView::DisplayStatus listedStatus(const SelectionState& sel, const Node& node) {
-    const ObjectData* key = &node;
-    const auto& active = itemsOf(sel.active);
-    const ItemIndex& activeIndex = indexOf(sel.active);
-    std::size_t whole = ItemIndex::kNone;  // the node's last whole-object item
-    for (std::size_t pos = activeIndex.first(key); pos != ItemIndex::kNone; pos = activeIndex.next(pos)) {
-        if (active[pos].component.isNull()) {
-            whole = pos;
-        }
-    }
-    if (whole != ItemIndex::kNone) {
-        for (std::size_t pos = active.size() - 1; pos > whole; --pos) {
-            if (active[pos].dag != nullptr && active[pos].component.isNull()) {
-                return M3dView::kActive;  // a whole object selected after it
-            }
-        }
-        return M3dView::kLead;
-    }
-    const auto& hilite = itemsOf(sel.hilite);
-    const ItemIndex& hiliteIndex = indexOf(sel.hilite);
-    for (std::size_t pos = hiliteIndex.first(key); pos != ItemIndex::kNone; pos = hiliteIndex.next(pos)) {
-        if (hilite[pos].component.isNull()) {
-            return M3dView::kHilite;
-        }
-    }
-    return M3dView::kDormant;
-}
-
-short toPixel(double v) {
-    // Truncates toward zero.
-    return std::isfinite(v) ? static_cast<short>(std::min(std::max(v, -32768.0), 32767.0)) : short{0};
-}
-
-// The view a handle is attached to, reporting kFailure when there is none.
-const View* attachedView(int index, MStatus* ReturnStatus) {
-    const View* view = viewAt(index);
-    setStatus(ReturnStatus, view == nullptr ? MStatus::kFailure : MStatus::kSuccess);
-    return view;
-}
-
-}  // namespace
-
 FrameContextImpl::FrameContextImpl(const View& view) : width(view.width), height(view.height) {
     Access::node(camera) = view.cameraShape;
     viewMtx = toMMatrix(viewMatrix(view));
@@ -127,6 +79,50 @@ MStatus FrameContextImpl::getViewportDimensions(int& originX, int& originY, int&
     return MStatus::kSuccess;
 }
 
+namespace {
+
+// The position of the last item of `list` that holds `node` as a whole
+// object, or ItemIndex::kNone.
+std::size_t lastWholeItem(const MSelectionList& list, const ObjectData* node) {
+    const auto& items = itemsOf(list);
+    const ItemIndex& index = indexOf(list);
+    std::size_t whole = ItemIndex::kNone;
+    for (std::size_t pos = index.first(node); pos != ItemIndex::kNone; pos = index.next(pos)) {
+        whole = items[pos].component.isNull() ? pos : whole;
+    }
+    return whole;
+}
+
+// The display status the selection lists give `node` itself (not through
+// its parents): the lead when it is the most recently selected object (the
+// last whole-object item of the active list), else active when the active
+// list holds it as a whole object, else hilite when the hilite list does.
+M3dView::DisplayStatus listedStatus(const SelectionState& sel, const Node& node) {
+    const std::size_t whole = lastWholeItem(sel.active, &node);
+    if (whole != ItemIndex::kNone) {
+        const auto& active = itemsOf(sel.active);
+        for (std::size_t pos = active.size() - 1; pos > whole; --pos) {
+            if (active[pos].dag != nullptr && active[pos].component.isNull()) {
+                return M3dView::kActive;  // a whole object selected after it
+            }
+        }
+        return M3dView::kLead;
+    }
+    return lastWholeItem(sel.hilite, &node) != ItemIndex::kNone ? M3dView::kHilite : M3dView::kDormant;
+}
+
+short toPixel(double v) {
+    // Truncates toward zero.
+    return std::isfinite(v) ? static_cast<short>(std::min(std::max(v, -32768.0), 32767.0)) : short{0};
+}
+
+// The view a handle is attached to, reporting kFailure when there is none.
+const View* attachedView(int index, MStatus* ReturnStatus) {
+    const View* view = viewAt(index);
+    setStatus(ReturnStatus, view == nullptr ? MStatus::kFailure : MStatus::kSuccess);
+    return view;
+}
+
 M3dView::DisplayStatus displayStatusOf(const Node& node) {
     const auto& forced = testHooks().displayStatusOverrides;
     if (!forced.empty()) {
@@ -157,6 +153,7 @@ M3dView::DisplayStatus displayStatusOf(const Node& node) {
     return templated ? M3dView::kTemplate : M3dView::kDormant;
 }
 
+}  // namespace
 }  // namespace detail
 }  // namespace khost
 
