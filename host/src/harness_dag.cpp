@@ -257,17 +257,8 @@ bool renameNode(const std::string& name, const std::string& newName) {
 
 bool parentNode(const std::string& child, const std::string& parent) {
     kd::Node* c = kd::findNode(child);
-    if (c == nullptr) {
-        return false;
-    }
-    kd::Node* p = nullptr;
-    if (!parent.empty()) {
-        p = kd::findNode(parent);
-        if (p == nullptr) {
-            return false;
-        }
-    }
-    return kd::reparent(*c, p);
+    kd::Node* p = parent.empty() ? nullptr : kd::findNode(parent);
+    return c != nullptr && (parent.empty() || p != nullptr) && kd::reparent(*c, p);
 }
 
 bool exists(const std::string& name) {
