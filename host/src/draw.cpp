@@ -96,12 +96,19 @@ DrawCall& next(void* recorder, DrawCall::Kind kind) {
     if (r.used == calls.size()) {
         calls.emplace_back();
     }
-    // Assigned from the empty arrays of a blank call, the arrays keep their
-    // storage, as a copy into an array does.
-    static const DrawCall kBlank;
     DrawCall& call = calls[r.used++];
-    call = kBlank;
     call.kind = kind;
+    call.selectability = 0;
+    call.selectionName = 0;
+    call.color = MColor();
+    call.value = 0.0f;
+    call.primitive = 0;
+    call.points.clear();
+    call.colors.clear();
+    call.hasColors = call.hasNormals = call.hasIndices = call.hasTexcoords = false;
+    call.center = MPoint();
+    call.radius = 0.0;
+    call.filled = false;
     return call;
 }
 
