@@ -176,10 +176,7 @@ std::string createCurve(const CurveDesc& desc, const std::string& name, const st
         return "";
     }
     kd::Node& shape = kd::addTransformAndShape(kd::NodeKind::NurbsCurve, name, "curve", parentNode);
-    shape.curve().degree = desc.degree;
-    shape.curve().form = desc.form;
-    shape.curve().cvs = desc.cvs;
-    shape.curve().knots = std::move(knots);
+    shape.curve() = kd::CurveData{desc.degree, desc.form, desc.cvs, std::move(knots)};
     return shape.parent->name;
 }
 
