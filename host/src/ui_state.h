@@ -46,7 +46,7 @@ struct Callback {
 struct CallbackRegistry {
     std::map<uintptr_t, Callback> callbacks;  // by id
     uintptr_t nextId = 1;
-    std::size_t dangling = 0;  // left installed by an unloaded plug-in
+    std::size_t dangling = 0;        // left installed by an unloaded plug-in
     std::vector<uintptr_t> running;  // ids of the callbacks being run, innermost last
 };
 // One per process, never destroyed (like the scene).
