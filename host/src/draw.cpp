@@ -13,27 +13,11 @@
 namespace khost {
 
 const char* toString(DrawCall::Kind kind) {
-    switch (kind) {
-        case DrawCall::BeginDrawable:
-            return "BeginDrawable";
-        case DrawCall::EndDrawable:
-            return "EndDrawable";
-        case DrawCall::BeginDrawInXray:
-            return "BeginDrawInXray";
-        case DrawCall::EndDrawInXray:
-            return "EndDrawInXray";
-        case DrawCall::SetColor:
-            return "SetColor";
-        case DrawCall::SetPointSize:
-            return "SetPointSize";
-        case DrawCall::SetLineWidth:
-            return "SetLineWidth";
-        case DrawCall::Mesh:
-            return "Mesh";
-        case DrawCall::Circle2d:
-            return "Circle2d";
-    }
-    return "Unknown";
+    static const char* const kNames[] = {"BeginDrawable", "EndDrawable", "BeginDrawInXray",
+                                         "EndDrawInXray", "SetColor",    "SetPointSize",
+                                         "SetLineWidth",  "Mesh",        "Circle2d"};
+    const int index = static_cast<int>(kind);
+    return index >= 0 && index <= DrawCall::Circle2d ? kNames[index] : "Unknown";
 }
 
 }  // namespace khost
@@ -128,8 +112,9 @@ DrawCall& next(void* recorder, DrawCall::Kind kind) {
     return call;
 }
 
-void recordMesh(void* recorder, int primitive, const MPointArray& points, const void* normals,
-                const MColorArray* colors, const void* indices, const void* texcoords) {
+void recordMesh(void* recorder, int primitive, const MPointArray& points, const void* normals = nullptr,
+                const MColorArray* colors = nullptr, const void* indices = nullptr,
+                const void* texcoords = nullptr) {
     DrawCall& call = next(recorder, DrawCall::Mesh);
     call.primitive = primitive;
     call.points.copy(points);
@@ -140,6 +125,16 @@ void recordMesh(void* recorder, int primitive, const MPointArray& points, const 
     call.hasNormals = normals != nullptr;
     call.hasIndices = indices != nullptr;
     call.hasTexcoords = texcoords != nullptr;
+}
+
+// A point or line list recorded as a mesh; the screen-space forms are not
+// implemented.
+MStatus recordList(void* recorder, int primitive, const MPointArray& points, bool draw2D) {
+    if (draw2D) {
+        return MStatus::kNotImplemented;
+    }
+    recordMesh(recorder, primitive, points);
+    return MStatus::kSuccess;
 }
 
 MPointArray toPoints(const MFloatPointArray& in) {
@@ -225,43 +220,27 @@ void MUIDrawManager::circle2d(const MPoint& center, double radius, int, bool fil
 
 // 3D points and lines are recorded as the mesh primitives they draw.
 void MUIDrawManager::point(const MPoint& p) {
-    MPointArray points;
-    points.append(p);
-    recordMesh(impl_, kPoints, points, nullptr, nullptr, nullptr, nullptr);
+    recordMesh(impl_, kPoints, MPointArray(&p, 1));
 }
 
 void MUIDrawManager::line(const MPoint& startPoint, const MPoint& endPoint) {
-    MPointArray points;
-    points.append(startPoint);
-    points.append(endPoint);
-    recordMesh(impl_, kLines, points, nullptr, nullptr, nullptr, nullptr);
+    const MPoint ends[] = {startPoint, endPoint};
+    recordMesh(impl_, kLines, MPointArray(ends, 2));
 }
 
 MStatus MUIDrawManager::points(const MPointArray& pts, bool draw2D) {
-    if (draw2D) {
-        return MStatus::kNotImplemented;
-    }
-    recordMesh(impl_, kPoints, pts, nullptr, nullptr, nullptr, nullptr);
-    return MStatus::kSuccess;
+    return recordList(impl_, kPoints, pts, draw2D);
 }
 
 MStatus MUIDrawManager::lineList(const MPointArray& pts, bool draw2D) {
     if (pts.length() % 2 != 0) {
         return MStatus::kInvalidParameter;  // segments take two points each
     }
-    if (draw2D) {
-        return MStatus::kNotImplemented;
-    }
-    recordMesh(impl_, kLines, pts, nullptr, nullptr, nullptr, nullptr);
-    return MStatus::kSuccess;
+    return recordList(impl_, kLines, pts, draw2D);
 }
 
 MStatus MUIDrawManager::lineStrip(const MPointArray& pts, bool draw2D) {
-    if (draw2D) {
-        return MStatus::kNotImplemented;
-    }
-    recordMesh(impl_, kLineStrip, pts, nullptr, nullptr, nullptr, nullptr);
-    return MStatus::kSuccess;
+    return recordList(impl_, kLineStrip, pts, draw2D);
 }
 
 // Screen-space forms and 3D circles have no recorded form: they are

@@ -39,12 +39,8 @@ FrameState& frameState() {
 
 const OverrideRegistration* findRegistration(const NodeType& type) {
     const OverrideRegistration* best = nullptr;
-    std::size_t start = 0;
-    while (start <= type.classification.size()) {
-        std::size_t end = type.classification.find(':', start);
-        if (end == std::string::npos) {
-            end = type.classification.size();
-        }
+    for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+        end = type.classification.find(':', start);
         const std::string part = type.classification.substr(start, end - start);
         for (const OverrideRegistration& r : pluginRegistry().overrides) {
             if (classificationMatches(r.classification, part) &&
@@ -52,7 +48,6 @@ const OverrideRegistration* findRegistration(const NodeType& type) {
                 best = &r;
             }
         }
-        start = end + 1;
     }
     return best;
 }
@@ -119,7 +114,6 @@ namespace MHWRender {
 
 MStatus MDrawRegistry::registerDrawOverrideCreator(const MString& drawClassification,
                                                    const MString& registrantId, DrawOverrideCreator creator) {
-    kd::PluginRegistry& registry = kd::pluginRegistry();
     const std::string classification = drawClassification.asChar();
     const std::string registrant = registrantId.asChar();
     const std::string entry = "registerDrawOverrideCreator " + classification;
@@ -130,23 +124,18 @@ MStatus MDrawRegistry::registerDrawOverrideCreator(const MString& drawClassifica
     if (classification.empty() || registrant.empty() || !creator) {
         return kd::logRegistration(entry, MStatus::kInvalidParameter);
     }
-    for (const kd::OverrideRegistration& r : registry.overrides) {
-        if (r.classification == classification && r.registrantId == registrant) {
-            return kd::logRegistration(entry, MStatus::kFailure);
-        }
+    auto& overrides = kd::pluginRegistry().overrides;
+    if (std::any_of(overrides.begin(), overrides.end(), [&](const kd::OverrideRegistration& r) {
+            return r.classification == classification && r.registrantId == registrant;
+        })) {
+        return kd::logRegistration(entry, MStatus::kFailure);
     }
-    kd::OverrideRegistration r;
-    r.classification = classification;
-    r.registrantId = registrant;
-    r.creator = creator;
-    r.owner = kd::currentModule();
-    registry.overrides.push_back(r);
+    overrides.push_back(kd::OverrideRegistration{classification, registrant, creator, kd::currentModule()});
     return kd::logRegistration(entry, MStatus::kSuccess);
 }
 
 MStatus MDrawRegistry::deregisterDrawOverrideCreator(const MString& drawClassification,
                                                      const MString& registrantId) {
-    kd::PluginRegistry& registry = kd::pluginRegistry();
     const std::string classification = drawClassification.asChar();
     const std::string registrant = registrantId.asChar();
     const std::string entry = "deregisterDrawOverrideCreator " + classification;
@@ -155,7 +144,7 @@ MStatus MDrawRegistry::deregisterDrawOverrideCreator(const MString& drawClassifi
     if (injected != MStatus::kSuccess) {
         return kd::logRegistration(entry, injected);
     }
-    auto& overrides = registry.overrides;
+    auto& overrides = kd::pluginRegistry().overrides;
     const auto it = std::find_if(overrides.begin(), overrides.end(), [&](const kd::OverrideRegistration& r) {
         return r.classification == classification && r.registrantId == registrant;
     });

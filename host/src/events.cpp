@@ -44,12 +44,6 @@ bool knownEvent(const std::string& name) {
                        [&](const char* known) { return name == known; });
 }
 
-// Ids of the callbacks being run, innermost last.
-std::vector<uintptr_t>& running() {
-    static auto* ids = new std::vector<uintptr_t>();
-    return *ids;
-}
-
 }  // namespace
 
 CallbackRegistry& callbackRegistry() {
@@ -76,9 +70,9 @@ void fireEvent(const std::string& event) {
             continue;
         }
         const Callback cb = it->second;
-        running().push_back(id);
+        s.running.push_back(id);
         cb.fn(cb.clientData);
-        running().pop_back();
+        s.running.pop_back();
     }
 }
 
@@ -103,7 +97,7 @@ MStatus MMessage::removeCallbacks(MCallbackIdArray& ids) {
 }
 
 MCallbackId MMessage::currentCallbackId(MStatus* ReturnStatus) {
-    const auto& ids = kd::running();
+    const auto& ids = kd::callbackRegistry().running;
     kd::setStatus(ReturnStatus, ids.empty() ? MStatus::kFailure : MStatus::kSuccess);
     return ids.empty() ? 0 : ids.back();
 }
@@ -123,10 +117,7 @@ MCallbackId MEventMessage::addEventCallback(const MString& event, MMessage::MBas
     }
     kd::CallbackRegistry& s = kd::callbackRegistry();
     const uintptr_t id = s.nextId++;
-    kd::Callback& cb = s.callbacks[id];
-    cb.event = name;
-    cb.fn = func;
-    cb.clientData = clientData;
+    s.callbacks[id] = kd::Callback{name, func, clientData};
     kd::setStatus(ReturnStatus, MStatus::kSuccess);
     return id;
 }

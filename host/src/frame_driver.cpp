@@ -11,7 +11,6 @@
 #include <maya/MViewport2Renderer.h>
 
 #include <algorithm>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -56,23 +55,13 @@ bool culledByFrustum(const MHWRender::MPxDrawOverride& override, const MDagPath&
     return outsideAll != 0;
 }
 
-// Runs `draw` with a host-owned draw manager recording into `calls`, which
-// then hold exactly the calls it made.
-template <class Draw>
-void recordInto(std::vector<::khost::DrawCall>& calls, Draw&& draw) {
-    CallRecorder recorder;
-    recorder.calls = &calls;
-    MHWRender::MHostAccess::withDrawManager<MHWRender::MUIDrawManager>(&recorder, draw);
-    calls.resize(recorder.used);
-}
-
 // Empties the calls of every node and view that the frame just made did not
 // draw, so what a frame leaves readable is exactly what it drew.
 void dropUndrawnCalls() {
     for (auto& entry : frameState().slots) {
         FrameSlot& slot = entry.second;
         for (std::size_t v = 0; v < slot.calls.size(); ++v) {
-            if (v >= slot.drawnInFrame.size() || slot.drawnInFrame[v] != frameState().frameNumber) {
+            if (slot.drawnInFrame[v] != frameState().frameNumber) {
                 slot.calls[v].clear();
             }
         }
@@ -143,8 +132,7 @@ FrameSlot* liveSlot(const Prepared& p) {
 std::vector<std::size_t> prepareView(std::size_t v, const FrameContextImpl& context,
                                      const std::vector<Prepared>& drawable) {
     std::vector<std::size_t> prepared;
-    MDagPath cameraPath;
-    Access::node(cameraPath) = viewSet().views[v].cameraShape;
+    const MDagPath& cameraPath = context.camera;
     for (std::size_t i = 0; i < drawable.size(); ++i) {
         const Prepared& p = drawable[i];
         FrameSlot* slot = liveSlot(p);
@@ -181,7 +169,7 @@ void drawView(std::size_t v, const FrameContextImpl& context, const std::vector<
     for (const std::size_t i : prepared) {
         const Prepared& p = drawable[i];
         FrameSlot* slot = liveSlot(p);
-        if (slot == nullptr || v >= slot->calls.size()) {
+        if (slot == nullptr) {
             continue;
         }
         if (slot->override->hasUIDrawables()) {
@@ -202,57 +190,54 @@ void drawView(std::size_t v, const FrameContextImpl& context, const std::vector<
     }
 }
 
+// Runs `step` with the frame context of every view that has a camera.
+template <class Step>
+void forEachView(std::size_t viewCount, Step&& step) {
+    for (std::size_t v = 0; v < viewCount; ++v) {
+        if (viewHasCamera(v)) {
+            step(v, FrameContextImpl(viewSet().views[v]));
+        }
+    }
+}
+
+// Ends a frame: what it did not draw is dropped, and nothing stays prepared.
+void finishFrame(PendingFrame& pending) {
+    dropUndrawnCalls();
+    pending.preparedPerView.clear();
+    pending.drawable.clear();
+}
+
 }  // namespace
 
-bool FrameDriver::viewHasCamera(std::size_t v) {
+bool viewHasCamera(std::size_t v) {
     const auto& views = viewSet().views;
     return v < views.size() && views[v].cameraShape && views[v].cameraShape->alive;
 }
 
-void FrameDriver::recordCalls(
-    std::vector<::khost::DrawCall>& calls, const MHWRender::MFrameContext& context,
-    const std::function<void(MHWRender::MUIDrawManager&, const MHWRender::MFrameContext&)>& run) {
-    recordInto(calls, [&](MHWRender::MUIDrawManager& manager) { run(manager, context); });
-}
-
-void FrameDriver::drawFrame() {
-    PendingFrame& pending = frameState().pending;
-    pending.preparedPerView.clear();
-    collectDrawable(pending.drawable);
-    for (std::size_t v = 0; v < viewSet().views.size(); ++v) {
-        if (FrameDriver::viewHasCamera(v)) {
-            const FrameContextImpl context(viewSet().views[v], static_cast<int>(v));
-            drawView(v, context, pending.drawable, prepareView(v, context, pending.drawable));
-        }
-    }
-    dropUndrawnCalls();
-    pending.drawable.clear();
-}
-
-void FrameDriver::prepareFrame() {
+void drawFrame() {
     PendingFrame& pending = frameState().pending;
     collectDrawable(pending.drawable);
-    const std::size_t viewCount = viewSet().views.size();
-    pending.preparedPerView.assign(viewCount, {});
-    for (std::size_t v = 0; v < viewCount; ++v) {
-        if (FrameDriver::viewHasCamera(v)) {
-            const FrameContextImpl context(viewSet().views[v], static_cast<int>(v));
-            pending.preparedPerView[v] = prepareView(v, context, pending.drawable);
-        }
-    }
+    forEachView(viewSet().views.size(), [&](std::size_t v, const FrameContextImpl& context) {
+        drawView(v, context, pending.drawable, prepareView(v, context, pending.drawable));
+    });
+    finishFrame(pending);
 }
 
-void FrameDriver::drawPreparedFrame() {
+void prepareFrame() {
     PendingFrame& pending = frameState().pending;
-    for (std::size_t v = 0; v < pending.preparedPerView.size(); ++v) {
-        if (FrameDriver::viewHasCamera(v)) {
-            const FrameContextImpl context(viewSet().views[v], static_cast<int>(v));
-            drawView(v, context, pending.drawable, pending.preparedPerView[v]);
-        }
-    }
-    dropUndrawnCalls();
-    pending.preparedPerView.clear();
-    pending.drawable.clear();
+    collectDrawable(pending.drawable);
+    pending.preparedPerView.assign(viewSet().views.size(), {});
+    forEachView(pending.preparedPerView.size(), [&](std::size_t v, const FrameContextImpl& context) {
+        pending.preparedPerView[v] = prepareView(v, context, pending.drawable);
+    });
+}
+
+void drawPreparedFrame() {
+    PendingFrame& pending = frameState().pending;
+    forEachView(pending.preparedPerView.size(), [&](std::size_t v, const FrameContextImpl& context) {
+        drawView(v, context, pending.drawable, pending.preparedPerView[v]);
+    });
+    finishFrame(pending);
 }
 
 }  // namespace detail

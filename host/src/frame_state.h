@@ -9,10 +9,10 @@
 #include <maya/MDagPath.h>
 #include <maya/MFrameContext.h>
 #include <maya/MMatrix.h>
+#include <maya/MUIDrawManager.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -22,7 +22,6 @@
 class MUserData;
 namespace MHWRender {
 class MPxDrawOverride;
-class MUIDrawManager;
 }  // namespace MHWRender
 
 namespace khost {
@@ -32,69 +31,10 @@ namespace detail {
 // viewport of one view, fixed when the frame starts. The frame driver makes
 // one per view and frame.
 struct FrameContextImpl : MHWRender::MFrameContext {
-    FrameContextImpl(const View& view, int viewIndex)
-        : index(viewIndex), width(view.width), height(view.height) {
-        Access::node(camera) = view.cameraShape;
-        viewMtx = toMMatrix(viewMatrix(view));
-        projMtx = toMMatrix(projectionMatrix(view));
-        viewProjMtx = toMMatrix(viewProjection(view));
-    }
+    explicit FrameContextImpl(const View& view);
+    MMatrix getMatrix(MatrixType mtype, MStatus* ReturnStatus = nullptr) const override;
+    MStatus getViewportDimensions(int& originX, int& originY, int& w, int& h) const override;
 
-    // World matrices are those of an object at the world origin: there is
-    // no current object at the frame level.
-    MMatrix getMatrix(MatrixType mtype, MStatus* ReturnStatus = nullptr) const override {
-        setStatus(ReturnStatus, MStatus::kSuccess);
-        switch (mtype) {
-            case kWorldMtx:
-            case kWorldTransposeMtx:
-            case kWorldInverseMtx:
-            case kWorldTranspInverseMtx:
-                return MMatrix();
-            case kViewMtx:
-            case kWorldViewMtx:
-                return viewMtx;
-            case kViewTransposeMtx:
-            case kWorldViewTransposeMtx:
-                return viewMtx.transpose();
-            case kViewInverseMtx:
-            case kWorldViewInverseMtx:
-                return viewMtx.inverse();
-            case kViewTranspInverseMtx:
-            case kWorldViewTranspInverseMtx:
-                return viewMtx.inverse().transpose();
-            case kProjectionMtx:
-                return projMtx;
-            case kProjectionTranposeMtx:
-                return projMtx.transpose();
-            case kProjectionInverseMtx:
-                return projMtx.inverse();
-            case kProjectionTranspInverseMtx:
-                return projMtx.inverse().transpose();
-            case kViewProjMtx:
-            case kWorldViewProjMtx:
-                return viewProjMtx;
-            case kViewProjTranposeMtx:
-            case kWorldViewProjTransposeMtx:
-                return viewProjMtx.transpose();
-            case kViewProjInverseMtx:
-            case kWorldViewProjInverseMtx:
-                return viewProjMtx.inverse();
-            case kViewProjTranspInverseMtx:
-            case kWorldViewProjTranspInverseMtx:
-                return viewProjMtx.inverse().transpose();
-        }
-        setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return MMatrix();
-    }
-
-    MStatus getViewportDimensions(int& originX, int& originY, int& w, int& h) const override {
-        originX = originY = 0;
-        w = width;
-        h = height;
-        return MStatus::kSuccess;
-    }
-
-    int index;
     int width;
     int height;
     MDagPath camera;
@@ -162,19 +102,21 @@ void releaseModuleOverrides(const PluginModule& module);
 void markDrawDirty(const Node& node);
 
 // ---------------------------------------------------------------- the frame driver
-// Runs the frame's steps and constructs the host-owned draw manager.
-struct FrameDriver {
-    static void drawFrame();
-    static void prepareFrame();
-    static void drawPreparedFrame();
-    // Views whose camera is gone are neither prepared nor drawn.
-    static bool viewHasCamera(std::size_t view);
-    // A draw manager recording into `calls`, handed to `run` with `context`;
-    // `calls` then hold exactly the calls it made.
-    static void recordCalls(
-        std::vector<::khost::DrawCall>& calls, const MHWRender::MFrameContext& context,
-        const std::function<void(MHWRender::MUIDrawManager&, const MHWRender::MFrameContext&)>& run);
-};
+// The steps of a frame (frame_driver.cpp).
+void drawFrame();
+void prepareFrame();
+void drawPreparedFrame();
+// Views whose camera is gone are neither prepared nor drawn.
+bool viewHasCamera(std::size_t view);
+
+// Runs `draw` with a host-owned draw manager recording into `calls`, which
+// then hold exactly the calls it made.
+template <class Draw>
+void recordInto(std::vector<::khost::DrawCall>& calls, Draw&& draw) {
+    CallRecorder recorder{&calls, 0};
+    MHWRender::MHostAccess::withDrawManager<MHWRender::MUIDrawManager>(&recorder, draw);
+    calls.resize(recorder.used);
+}
 
 }  // namespace detail
 }  // namespace khost

@@ -14,20 +14,12 @@ namespace detail {
 
 Node* shapeOfKind(const std::string& name, NodeKind kind) {
     Node* n = findNode(name);
-    if (n == nullptr) {
-        return nullptr;
+    if (n != nullptr && n->kind != kind && n->kind == NodeKind::Transform) {
+        const auto it = std::find_if(n->children.begin(), n->children.end(),
+                                     [kind](const Node* c) { return c->kind == kind; });
+        n = it != n->children.end() ? *it : nullptr;
     }
-    if (n->kind == kind) {
-        return n;
-    }
-    if (n->kind == NodeKind::Transform) {
-        for (Node* c : n->children) {
-            if (c->kind == kind) {
-                return c;
-            }
-        }
-    }
-    return nullptr;
+    return n != nullptr && n->kind == kind ? n : nullptr;
 }
 
 MDagPath pathOf(Node* n) {
@@ -38,45 +30,30 @@ MDagPath pathOf(Node* n) {
 
 namespace {
 
-// Hands a refusal's reason to the caller when it asked for one.
-void fail(std::string* error, const std::string& reason) {
-    if (error != nullptr) {
-        *error = reason;
-    }
-}
-
-// The transform a name refers to: the node itself, or a shape's parent.
-Node* transformOf(const std::string& name) {
+// Sets a channel of the transform a name refers to: the node itself, or a
+// shape's parent.
+void setChannel(const std::string& name, Vec3 TransformData::*channel, const Vec3& value) {
     Node* n = findNode(name);
     if (n != nullptr && n->isShape()) {
         n = n->parent;
     }
-    return (n != nullptr && n->kind == NodeKind::Transform) ? n : nullptr;
-}
-
-// Resolves a parent name ("" is the world). False when it names no transform.
-bool resolveParent(const std::string& parent, Node*& out, std::string* error) {
-    out = nullptr;
-    if (parent.empty()) {
-        return true;
+    if (n != nullptr && n->kind == NodeKind::Transform) {
+        n->transform().*channel = value;
     }
-    out = findNode(parent);
-    if (out == nullptr || out->kind != NodeKind::Transform) {
-        fail(error, "no transform named '" + parent + "'");
-        return false;
-    }
-    return true;
 }
 
 // False, with a reason, for a requested name the host would refuse ("" is
-// fine), or for a parent that is no transform.
+// fine), or for a parent that is no transform ("" is the world).
 bool checkNameAndParent(const std::string& name, const std::string& parent, Node*& parentNode,
                         std::string* error) {
     if (!name.empty() && !isValidNodeName(name)) {
-        fail(error, "invalid node name '" + name + "'");
-        return false;
+        return refuse(error, "invalid node name '" + name + "'");
     }
-    return resolveParent(parent, parentNode, error);
+    parentNode = parent.empty() ? nullptr : findNode(parent);
+    if (!parent.empty() && (parentNode == nullptr || parentNode->kind != NodeKind::Transform)) {
+        return refuse(error, "no transform named '" + parent + "'");
+    }
+    return true;
 }
 
 // A transform with one shape of `kind` below it; returns the shape.
@@ -107,11 +84,7 @@ void newScene() {
 // ---------------------------------------------------------------- DAG
 
 CurveDesc openCurve(const std::vector<Vec3>& cvs, int degree) {
-    CurveDesc desc;
-    desc.degree = degree;
-    desc.form = geom::kFormOpen;
-    desc.cvs = cvs;
-    return desc;
+    return CurveDesc{degree, geom::kFormOpen, cvs, {}};
 }
 
 CurveDesc periodicCircle(double radius, int spans, int degree, const Vec3& center) {
@@ -195,7 +168,7 @@ std::string createCurve(const CurveDesc& desc, const std::string& name, const st
                            : desc.knots;
     const std::string reason = geom::validateCurve(desc.degree, desc.form, desc.cvs, knots);
     if (!reason.empty()) {
-        kd::fail(error, reason);
+        kd::refuse(error, reason);
         return "";
     }
     kd::Node* parentNode = nullptr;
@@ -203,27 +176,24 @@ std::string createCurve(const CurveDesc& desc, const std::string& name, const st
         return "";
     }
     kd::Node& shape = kd::addTransformAndShape(kd::NodeKind::NurbsCurve, name, "curve", parentNode);
-    shape.curve().degree = desc.degree;
-    shape.curve().form = desc.form;
-    shape.curve().cvs = desc.cvs;
-    shape.curve().knots = std::move(knots);
+    shape.curve() = kd::CurveData{desc.degree, desc.form, desc.cvs, std::move(knots)};
     return shape.parent->name;
 }
 
 std::string createMesh(const MeshDesc& desc, const std::string& name, const std::string& parent,
                        std::string* error) {
     if (desc.faces.empty()) {
-        kd::fail(error, "a mesh needs at least one face");
+        kd::refuse(error, "a mesh needs at least one face");
         return "";
     }
     for (const auto& face : desc.faces) {
         if (face.size() < 3) {
-            kd::fail(error, "a face needs at least three vertices");
+            kd::refuse(error, "a face needs at least three vertices");
             return "";
         }
         for (int v : face) {
             if (v < 0 || static_cast<std::size_t>(v) >= desc.vertices.size()) {
-                kd::fail(error, "face vertex index out of range");
+                kd::refuse(error, "face vertex index out of range");
                 return "";
             }
         }
@@ -284,17 +254,8 @@ bool renameNode(const std::string& name, const std::string& newName) {
 
 bool parentNode(const std::string& child, const std::string& parent) {
     kd::Node* c = kd::findNode(child);
-    if (c == nullptr) {
-        return false;
-    }
-    kd::Node* p = nullptr;
-    if (!parent.empty()) {
-        p = kd::findNode(parent);
-        if (p == nullptr) {
-            return false;
-        }
-    }
-    return kd::reparent(*c, p);
+    kd::Node* p = parent.empty() ? nullptr : kd::findNode(parent);
+    return c != nullptr && (parent.empty() || p != nullptr) && kd::reparent(*c, p);
 }
 
 bool exists(const std::string& name) {
@@ -302,21 +263,15 @@ bool exists(const std::string& name) {
 }
 
 void setTranslate(const std::string& transform, const Vec3& t) {
-    if (kd::Node* n = kd::transformOf(transform)) {
-        n->transform().translate = t;
-    }
+    kd::setChannel(transform, &kd::TransformData::translate, t);
 }
 
 void setRotate(const std::string& transform, const Vec3& degrees) {
-    if (kd::Node* n = kd::transformOf(transform)) {
-        n->transform().rotate = degrees;
-    }
+    kd::setChannel(transform, &kd::TransformData::rotate, degrees);
 }
 
 void setScale(const std::string& transform, const Vec3& s) {
-    if (kd::Node* n = kd::transformOf(transform)) {
-        n->transform().scale = s;
-    }
+    kd::setChannel(transform, &kd::TransformData::scale, s);
 }
 
 void setCV(const std::string& curve, int index, const Vec3& objectSpace) {
@@ -357,18 +312,12 @@ std::string fullPathName(const std::string& name) {
 
 std::string shapeOf(const std::string& name) {
     kd::Node* n = kd::findNode(name);
-    if (n == nullptr) {
-        return "";
+    if (n != nullptr && !n->isShape()) {
+        const auto it = std::find_if(n->children.begin(), n->children.end(),
+                                     [](const kd::Node* c) { return c->isShape(); });
+        n = it != n->children.end() ? *it : nullptr;
     }
-    if (n->isShape()) {
-        return n->name;
-    }
-    for (kd::Node* c : n->children) {
-        if (c->isShape()) {
-            return c->name;
-        }
-    }
-    return "";
+    return n != nullptr ? n->name : std::string();
 }
 
 MDagPath dagPath(const std::string& name) {

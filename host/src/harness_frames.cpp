@@ -22,21 +22,16 @@ int addView(const std::string& camera, int width, int height) {
     if (shape == nullptr || width <= 0 || height <= 0) {
         return -1;
     }
-    kd::ViewSet& s = kd::viewSet();
-    kd::View view;
-    view.cameraShape = kd::sharedNode(shape);
-    view.width = width;
-    view.height = height;
-    s.views.push_back(view);
-    return static_cast<int>(s.views.size()) - 1;
+    auto& views = kd::viewSet().views;
+    views.push_back(kd::View{kd::sharedNode(shape), width, height});
+    return static_cast<int>(views.size()) - 1;
 }
 
 void setActiveView(int index) {
-    kd::ViewSet& s = kd::viewSet();
-    if (index < 0 || static_cast<std::size_t>(index) >= s.views.size() || index == s.active) {
+    if (kd::viewAt(index) == nullptr || index == kd::viewSet().active) {
         return;
     }
-    s.active = index;
+    kd::viewSet().active = index;
     kd::fireEvent("ActiveViewChanged");
 }
 
@@ -49,25 +44,21 @@ int viewCount() {
 }
 
 bool projectToView(int view, const Vec3& world, double& x, double& y) {
-    const auto& views = kd::viewSet().views;
-    if (view < 0 || static_cast<std::size_t>(view) >= views.size()) {
+    const kd::View* v = kd::viewAt(view);
+    if (v == nullptr) {
         x = y = 0.0;
         return false;
     }
-    return kd::projectToView(views[static_cast<std::size_t>(view)], world, x, y);
+    return kd::projectToView(*v, world, x, y);
 }
 
 // ---------------------------------------------------------------- frames
 namespace {
 
 const kd::FrameSlot* slotOf(const std::string& node) {
-    const kd::Node* n = kd::findNode(node);
-    if (!n) {
-        return nullptr;
-    }
-    const auto& frames = kd::frameState().slots;
-    const auto it = frames.find(n);
-    return it == frames.end() ? nullptr : &it->second;
+    const auto& slots = kd::frameState().slots;
+    const auto it = slots.find(kd::findNode(node));  // no slot belongs to a null node
+    return it == slots.end() ? nullptr : &it->second;
 }
 
 std::vector<DrawCall>& replayCalls() {
@@ -100,27 +91,25 @@ MHWRender::MPxDrawOverride* drawOverride(const std::string& node) {
 }
 
 void drawFrame() {
-    kd::FrameDriver::drawFrame();
+    kd::drawFrame();
 }
 
 void prepareFrame() {
-    kd::FrameDriver::prepareFrame();
+    kd::prepareFrame();
 }
 
 void drawPreparedFrame() {
-    kd::FrameDriver::drawPreparedFrame();
+    kd::drawPreparedFrame();
 }
 
 void replayHostDraw(
     int view, const std::function<void(MHWRender::MUIDrawManager&, const MHWRender::MFrameContext&)>& calls) {
-    const kd::ViewSet& scene = kd::viewSet();
-    if (view < 0 || static_cast<std::size_t>(view) >= scene.views.size() ||
-        !kd::FrameDriver::viewHasCamera(static_cast<std::size_t>(view))) {
+    if (view < 0 || !kd::viewHasCamera(static_cast<std::size_t>(view))) {
         replayCalls().clear();
         return;
     }
-    const kd::FrameContextImpl context(scene.views[static_cast<std::size_t>(view)], view);
-    kd::FrameDriver::recordCalls(replayCalls(), context, calls);
+    const kd::FrameContextImpl context(kd::viewSet().views[static_cast<std::size_t>(view)]);
+    kd::recordInto(replayCalls(), [&](MHWRender::MUIDrawManager& manager) { calls(manager, context); });
 }
 
 const std::vector<DrawCall>& replayedDrawCalls() {

@@ -1,6 +1,6 @@
 #pragma once
 // What the harness's sources share: finding the nodes that names refer to
-// (harness_dag.cpp). Not installed.
+// (harness_dag.cpp) and handing out refusals. Not installed.
 #include <maya/MDagPath.h>
 
 #include <string>
@@ -15,6 +15,14 @@ namespace detail {
 Node* shapeOfKind(const std::string& name, NodeKind kind);
 // A path to a node, as the API hands them out.
 MDagPath pathOf(Node* n);
+
+// Hands a refusal's reason to the caller when it asked for one; false.
+inline bool refuse(std::string* error, const std::string& reason) {
+    if (error != nullptr) {
+        *error = reason;
+    }
+    return false;
+}
 
 }  // namespace detail
 }  // namespace khost

@@ -18,30 +18,6 @@
 #include "ui_state.h"
 
 namespace khost {
-namespace detail {
-namespace {
-
-// The registered node type of that name, or null.
-std::shared_ptr<NodeType> nodeTypeNamed(const std::string& name) {
-    for (const auto& t : pluginRegistry().nodeTypes) {
-        if (t->name == name) {
-            return t;
-        }
-    }
-    return nullptr;
-}
-
-const PluginModule* loadedModule(const std::string& name) {
-    for (const auto& p : pluginRegistry().plugins) {
-        if (p->loaded && p->name == name) {
-            return p.get();
-        }
-    }
-    return nullptr;
-}
-
-}  // namespace
-}  // namespace detail
 
 namespace kd = detail;
 using detail::Access;
@@ -52,6 +28,20 @@ using detail::NodeKind;
 using detail::NodeType;
 
 namespace {
+
+// The registered node type of that name, or null.
+std::shared_ptr<NodeType> nodeTypeNamed(const std::string& name) {
+    const auto& types = detail::pluginRegistry().nodeTypes;
+    const auto it = std::find_if(types.begin(), types.end(), [&](const auto& t) { return t->name == name; });
+    return it != types.end() ? *it : nullptr;
+}
+
+const detail::PluginModule* loadedModule(const std::string& name) {
+    const auto& modules = detail::pluginRegistry().plugins;
+    const auto it = std::find_if(modules.begin(), modules.end(),
+                                 [&](const auto& m) { return m->loaded && m->name == name; });
+    return it != modules.end() ? it->get() : nullptr;
+}
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -80,6 +70,12 @@ Target resolve(const std::string& nodeName, const std::string& attrName) {
         t.attr = detail::findBuiltinAttribute(attrName);
     }
     return t;
+}
+
+// The stored value of a plug-in's typed attribute, or null.
+const detail::AttrValue* typedValue(const std::string& nodeName, const std::string& attrName) {
+    const Target t = resolve(nodeName, attrName);
+    return t.attr && !t.attr->builtin && t.attr->kind == AttrKind::Typed ? &t.value() : nullptr;
 }
 
 // Writes numeric components: clamped to the attribute's range for setAttr,
@@ -142,26 +138,26 @@ bool unloadPlugin(const std::string& name, std::string* error) {
 }
 
 bool isPluginLoaded(const std::string& name) {
-    return kd::loadedModule(name) != nullptr;
+    return loadedModule(name) != nullptr;
 }
 
 std::string pluginVendor(const std::string& name) {
-    const kd::PluginModule* m = kd::loadedModule(name);
+    const kd::PluginModule* m = loadedModule(name);
     return m ? m->vendor : std::string();
 }
 
 std::string pluginVersion(const std::string& name) {
-    const kd::PluginModule* m = kd::loadedModule(name);
+    const kd::PluginModule* m = loadedModule(name);
     return m ? m->version : std::string();
 }
 
 std::string pluginApiVersion(const std::string& name) {
-    const kd::PluginModule* m = kd::loadedModule(name);
+    const kd::PluginModule* m = loadedModule(name);
     return m ? m->apiVersion : std::string();
 }
 
 bool nodeTypeRegistered(const std::string& typeName) {
-    return kd::nodeTypeNamed(typeName) != nullptr;
+    return nodeTypeNamed(typeName) != nullptr;
 }
 
 bool drawOverrideRegistered(const std::string& classification, const std::string& registrantId) {
@@ -181,18 +177,14 @@ std::size_t danglingCallbackCount() {
 
 // ---------------------------------------------------------------- nodes
 std::string createNode(const std::string& typeName, const std::string& name, std::string* error) {
-    auto refuse = [&](const std::string& reason) {
-        if (error) {
-            *error = reason;
-        }
-        return std::string();
-    };
-    const std::shared_ptr<NodeType> type = detail::nodeTypeNamed(typeName);
+    const std::shared_ptr<NodeType> type = nodeTypeNamed(typeName);
     if (!type) {
-        return refuse("unknown node type \"" + typeName + "\"");
+        detail::refuse(error, "unknown node type \"" + typeName + "\"");
+        return "";
     }
     if (!name.empty() && !detail::isValidNodeName(name)) {
-        return refuse("invalid node name \"" + name + "\"");
+        detail::refuse(error, "invalid node name \"" + name + "\"");
+        return "";
     }
     // A locator lives under a transform of its own.
     Node* parent = nullptr;
@@ -210,7 +202,8 @@ std::string createNode(const std::string& typeName, const std::string& name, std
     void* made = type->creator();
     if (!made) {
         detail::removeSubtree(parent ? *parent : node, false);
-        return refuse("the creator of \"" + typeName + "\" returned no object");
+        detail::refuse(error, "the creator of \"" + typeName + "\" returned no object");
+        return "";
     }
     // The host takes the creator's object as the node's MPxNode.
     MPxNode* user = static_cast<MPxNode*>(made);
@@ -272,19 +265,13 @@ std::array<double, 3> getAttr3(const std::string& node, const std::string& attr)
 }
 
 std::string getAttrString(const std::string& node, const std::string& attr) {
-    const Target t = resolve(node, attr);
-    if (!t.attr || t.attr->builtin || t.attr->kind != AttrKind::Typed) {
-        return std::string();
-    }
-    return t.value().str;
+    const detail::AttrValue* value = typedValue(node, attr);
+    return value ? value->str : std::string();
 }
 
 bool attrStringIsNull(const std::string& node, const std::string& attr) {
-    const Target t = resolve(node, attr);
-    if (!t.attr || t.attr->builtin || t.attr->kind != AttrKind::Typed) {
-        return false;
-    }
-    return t.value().strNull;
+    const detail::AttrValue* value = typedValue(node, attr);
+    return value && value->strNull;
 }
 
 std::vector<AttributeInfo> listAttributes(const std::string& node) {
@@ -294,21 +281,9 @@ std::vector<AttributeInfo> listAttributes(const std::string& node) {
         return out;
     }
     for (const auto& a : n->pluginType()->attributes) {
-        AttributeInfo info;
-        info.longName = a->longName;
-        info.shortName = a->shortName;
-        info.typed = a->kind == AttrKind::Typed;
-        info.numericType = a->numericType;
-        info.dataType = a->dataType;
-        info.components = a->components;
-        info.defaults = a->defaults;
-        info.hasMin = a->hasMin;
-        info.hasMax = a->hasMax;
-        info.minValue = a->minValue;
-        info.maxValue = a->maxValue;
-        info.usedAsColor = a->usedAsColor;
-        info.builtin = a->builtin;
-        out.push_back(info);
+        out.push_back(AttributeInfo{a->longName, a->shortName, a->kind == AttrKind::Typed, a->numericType,
+                                    a->dataType, a->components, a->defaults, a->hasMin, a->hasMax,
+                                    a->minValue, a->maxValue, a->usedAsColor, a->builtin});
     }
     return out;
 }

@@ -28,6 +28,8 @@ struct ViewSet {
 };
 // One per process, never destroyed (like the scene).
 ViewSet& viewSet();
+// The view at that position, or null.
+const View* viewAt(int index);
 
 // The projection M3dView::worldToView and MFrameContext share.
 Mat4 viewMatrix(const View& v);        // inverse of the camera's world matrix
@@ -44,7 +46,8 @@ struct Callback {
 struct CallbackRegistry {
     std::map<uintptr_t, Callback> callbacks;  // by id
     uintptr_t nextId = 1;
-    std::size_t dangling = 0;  // left installed by an unloaded plug-in
+    std::size_t dangling = 0;        // left installed by an unloaded plug-in
+    std::vector<uintptr_t> running;  // ids of the callbacks being run, innermost last
 };
 // One per process, never destroyed (like the scene).
 CallbackRegistry& callbackRegistry();

@@ -1,8 +1,9 @@
 // Model views: M3dView (projection to pixels, display status) and the frame
-// context base.
+// context the host hands to draw overrides.
 #include <maya/M3dView.h>
 #include <maya/MFrameContext.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -20,41 +21,12 @@ ViewSet& viewSet() {
     return *views;
 }
 
-namespace {
-
-// The display status the selection lists give `node` itself (not through
-// its parents): the lead when it is the most recently selected object (the
-// last whole-object item of the active list), else active when the active
-// list holds it as a whole object, else hilite when the hilite list does.
-M3dView::DisplayStatus listedStatus(const SelectionState& sel, const Node& node) {
-    const ObjectData* key = &node;
-    const auto& active = itemsOf(sel.active);
-    const ItemIndex& activeIndex = indexOf(sel.active);
-    std::size_t whole = ItemIndex::kNone;  // the node's last whole-object item
-    for (std::size_t pos = activeIndex.first(key); pos != ItemIndex::kNone; pos = activeIndex.next(pos)) {
-        if (active[pos].component.isNull()) {
-            whole = pos;
-        }
-    }
-    if (whole != ItemIndex::kNone) {
-        for (std::size_t pos = active.size() - 1; pos > whole; --pos) {
-            if (active[pos].dag != nullptr && active[pos].component.isNull()) {
-                return M3dView::kActive;  // a whole object selected after it
-            }
-        }
-        return M3dView::kLead;
-    }
-    const auto& hilite = itemsOf(sel.hilite);
-    const ItemIndex& hiliteIndex = indexOf(sel.hilite);
-    for (std::size_t pos = hiliteIndex.first(key); pos != ItemIndex::kNone; pos = hiliteIndex.next(pos)) {
-        if (hilite[pos].component.isNull()) {
-            return M3dView::kHilite;
-        }
-    }
-    return M3dView::kDormant;
+const View* viewAt(int index) {
+    const auto& views = viewSet().views;
+    return index >= 0 && static_cast<std::size_t>(index) < views.size()
+               ? &views[static_cast<std::size_t>(index)]
+               : nullptr;
 }
-
-}  // namespace
 
 // Projects a world point to unrounded pixel coordinates of a view. False
 // when the point is not in front of the camera.
@@ -70,30 +42,86 @@ bool projectToView(const View& view, const Vec3& p, double& x, double& y) {
     return w > 0.0;
 }
 
+FrameContextImpl::FrameContextImpl(const View& view) : width(view.width), height(view.height) {
+    Access::node(camera) = view.cameraShape;
+    viewMtx = toMMatrix(viewMatrix(view));
+    projMtx = toMMatrix(projectionMatrix(view));
+    viewProjMtx = toMMatrix(viewProjection(view));
+}
+
+// The types come in groups of four, numbered base * 4 + variant (see
+// semanticToMatrixType). World matrices are those of an object at the world
+// origin: there is no current object at the frame level.
+MMatrix FrameContextImpl::getMatrix(MatrixType mtype, MStatus* ReturnStatus) const {
+    static const MMatrix kIdentity;
+    const MMatrix* const bases[] = {&kIdentity, &viewMtx, &projMtx, &viewProjMtx, &viewMtx, &viewProjMtx};
+    const int type = static_cast<int>(mtype);
+    if (!reportValid(type >= kWorldMtx && type <= kWorldViewProjTranspInverseMtx, ReturnStatus)) {
+        return MMatrix();
+    }
+    const MMatrix& m = *bases[type / 4];
+    switch (type % 4) {
+        case 1:
+            return m.transpose();
+        case 2:
+            return m.inverse();
+        case 3:
+            return m.inverse().transpose();
+        default:
+            return m;
+    }
+}
+
+MStatus FrameContextImpl::getViewportDimensions(int& originX, int& originY, int& w, int& h) const {
+    originX = originY = 0;
+    w = width;
+    h = height;
+    return MStatus::kSuccess;
+}
+
 namespace {
 
+// The position of the last item of `list` that holds `node` as a whole
+// object, or ItemIndex::kNone.
+std::size_t lastWholeItem(const MSelectionList& list, const ObjectData* node) {
+    const auto& items = itemsOf(list);
+    const ItemIndex& index = indexOf(list);
+    std::size_t whole = ItemIndex::kNone;
+    for (std::size_t pos = index.first(node); pos != ItemIndex::kNone; pos = index.next(pos)) {
+        whole = items[pos].component.isNull() ? pos : whole;
+    }
+    return whole;
+}
+
+// The display status the selection lists give `node` itself (not through
+// its parents): the lead when it is the most recently selected object (the
+// last whole-object item of the active list), else active when the active
+// list holds it as a whole object, else hilite when the hilite list does.
+M3dView::DisplayStatus listedStatus(const SelectionState& sel, const Node& node) {
+    const std::size_t whole = lastWholeItem(sel.active, &node);
+    if (whole != ItemIndex::kNone) {
+        const auto& active = itemsOf(sel.active);
+        for (std::size_t pos = active.size() - 1; pos > whole; --pos) {
+            if (active[pos].dag != nullptr && active[pos].component.isNull()) {
+                return M3dView::kActive;  // a whole object selected after it
+            }
+        }
+        return M3dView::kLead;
+    }
+    return lastWholeItem(sel.hilite, &node) != ItemIndex::kNone ? M3dView::kHilite : M3dView::kDormant;
+}
+
 short toPixel(double v) {
-    if (!std::isfinite(v)) {
-        return 0;
-    }
-    if (v <= -32768.0) {
-        return -32768;
-    }
-    if (v >= 32767.0) {
-        return 32767;
-    }
-    return static_cast<short>(v);  // truncates toward zero
+    // Truncates toward zero.
+    return std::isfinite(v) ? static_cast<short>(std::min(std::max(v, -32768.0), 32767.0)) : short{0};
 }
 
-const View* viewAt(int index) {
-    const auto& views = viewSet().views;
-    if (index < 0 || static_cast<std::size_t>(index) >= views.size()) {
-        return nullptr;
-    }
-    return &views[static_cast<std::size_t>(index)];
+// The view a handle is attached to, reporting kFailure when there is none.
+const View* attachedView(int index, MStatus* ReturnStatus) {
+    const View* view = viewAt(index);
+    setStatus(ReturnStatus, view == nullptr ? MStatus::kFailure : MStatus::kSuccess);
+    return view;
 }
-
-}  // namespace
 
 M3dView::DisplayStatus displayStatusOf(const Node& node) {
     const auto& forced = testHooks().displayStatusOverrides;
@@ -125,6 +153,7 @@ M3dView::DisplayStatus displayStatusOf(const Node& node) {
     return templated ? M3dView::kTemplate : M3dView::kDormant;
 }
 
+}  // namespace
 }  // namespace detail
 }  // namespace khost
 
@@ -140,13 +169,9 @@ M3dView::~M3dView() = default;
 
 M3dView M3dView::active3dView(MStatus* ReturnStatus) {
     M3dView view;
-    const kd::ViewSet& s = kd::viewSet();
-    if (kd::viewAt(s.active) == nullptr) {
-        kd::setStatus(ReturnStatus, MStatus::kFailure);
-        return view;
+    if (kd::attachedView(kd::viewSet().active, ReturnStatus) != nullptr) {
+        view.impl_ = kd::viewSet().active;
     }
-    view.impl_ = s.active;
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     return view;
 }
 
@@ -157,12 +182,10 @@ M3dView::DisplayStatus M3dView::displayStatus(const MDagPath& path, MStatus* Ret
 }
 
 bool M3dView::worldToView(const MPoint& worldPt, short& x_pos, short& y_pos, MStatus* ReturnStatus) const {
-    const kd::View* view = kd::viewAt(impl_);
+    const kd::View* view = kd::attachedView(impl_, ReturnStatus);
     if (view == nullptr) {
-        kd::setStatus(ReturnStatus, MStatus::kFailure);
         return false;
     }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     MPoint p(worldPt);
     p.cartesianize();
     double x = 0.0, y = 0.0;
@@ -200,14 +223,12 @@ MStatus M3dView::viewToWorld(short x_pos, short y_pos, MPoint& nearClipPt, MPoin
 }
 
 int M3dView::portWidth(MStatus* ReturnStatus) {
-    const kd::View* view = kd::viewAt(impl_);
-    kd::setStatus(ReturnStatus, view == nullptr ? MStatus::kFailure : MStatus::kSuccess);
+    const kd::View* view = kd::attachedView(impl_, ReturnStatus);
     return view == nullptr ? 0 : view->width;
 }
 
 int M3dView::portHeight(MStatus* ReturnStatus) {
-    const kd::View* view = kd::viewAt(impl_);
-    kd::setStatus(ReturnStatus, view == nullptr ? MStatus::kFailure : MStatus::kSuccess);
+    const kd::View* view = kd::attachedView(impl_, ReturnStatus);
     return view == nullptr ? 0 : view->height;
 }
 

@@ -243,7 +243,8 @@ TEST_F(ViewTest, DisplayStatusOfGroupsAndOverrides) {
 TEST_F(ViewTest, FrameContextCarriesTheViewsMatrices) {
     const std::string cam = khost::createCamera({0, 0, 10}, {0, 0, 0}, 90.0);
     const int index = khost::addView(cam, 200, 100);
-    const khost::detail::FrameContextImpl context(khost::detail::viewSet().views[1], index);
+    const khost::detail::FrameContextImpl context(
+        khost::detail::viewSet().views[static_cast<std::size_t>(index)]);
     const MHWRender::MFrameContext& fc = context;
     int ox = -1, oy = -1, w = 0, h = 0;
     ASSERT_TRUE(fc.getViewportDimensions(ox, oy, w, h));
