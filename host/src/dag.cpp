@@ -216,7 +216,7 @@ MStatus MFnDagNode::setObject(const MDagPath& path) {
     // The leaf of the path, or, when the leaf is a transform with exactly one
     // shape of the required type, that shape.
     const auto& node = Access::node(path);
-    const MFn::Type required = requiredType();
+    const MFn::Type required = type();
     if (node && node->hasFn(required)) {
         obj_ = kd::objectOf(node);
         return MStatus::kSuccess;

@@ -110,20 +110,17 @@ MFnBase::~MFnBase() = default;
 MFn::Type MFnBase::type() const {
     return MFn::kBase;
 }
-MFn::Type MFnBase::requiredType() const {
-    return type();
-}
 
 bool MFnBase::hasObj(MFn::Type tp) const {
-    return khost::detail::isKindOf(tp, requiredType());
+    return khost::detail::isKindOf(tp, type());
 }
 
 bool MFnBase::hasObj(const MObject& obj) const {
-    return obj.hasFn(requiredType());
+    return obj.hasFn(type());
 }
 
 MObject MFnBase::object(MStatus* ReturnStatus) const {
-    khost::detail::setStatus(ReturnStatus, obj_.isNull() ? MStatus::kInvalidParameter : MStatus::kSuccess);
+    khost::detail::reportValid(!obj_.isNull(), ReturnStatus);
     return obj_;
 }
 
@@ -132,7 +129,7 @@ MStatus MFnBase::setObject(MObject& object) {
 }
 
 MStatus MFnBase::setObject(const MObject& object) {
-    if (!object.hasFn(requiredType())) {
+    if (!object.hasFn(type())) {
         obj_ = MObject();
         return MStatus::kInvalidParameter;
     }
