@@ -128,7 +128,19 @@ using Access = ::MHostAccess;
 using ObjectData = MHostAccess::ObjectData;
 using Node = MHostAccess::Node;
 
-struct ComponentData;
+// An MObject referring to `data`.
+template <class T>
+MObject objectOf(const std::shared_ptr<T>& data) {
+    MObject o;
+    Access::data(o) = data;
+    return o;
+}
+
+// The node an MObject refers to, or null.
+inline Node* nodeOf(const MObject& object) {
+    const auto& data = Access::data(object);
+    return data ? data->asNode() : nullptr;
+}
 
 }  // namespace detail
 }  // namespace khost

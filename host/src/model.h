@@ -176,6 +176,9 @@ bool projectToView(const View& view, const Vec3& world, double& x, double& y);
 // Called by node deletion for a plug-in node before it leaves the scene:
 // deletes its draw override and records, then the MPxNode object.
 void destroyPluginNode(Node& node);
+// node_kinds.cpp: the only shape directly below `node` that supports
+// function set `type`; null when none or several do.
+Node* onlyShape(const Node& node, MFn::Type type);
 // Name helpers.
 Node* findNode(
     const std::string& nameOrPath);  // unique name, partial or full path; null if none or ambiguous

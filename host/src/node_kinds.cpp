@@ -1,5 +1,5 @@
-// What kind of object a node is: its API type and the function sets it
-// supports.
+// What kind of object a node is: its API type, the function sets it
+// supports, and the shapes below a transform.
 #include <maya/MPxNode.h>
 
 #include "model.h"
@@ -10,41 +10,38 @@ const std::shared_ptr<khost::detail::NodeType>& MObject::Node::pluginType() cons
 }
 
 MFn::Type MObject::Node::apiType() const {
-    switch (kind) {
-        case khost::detail::NodeKind::Transform:
-            return MFn::kTransform;
-        case khost::detail::NodeKind::Camera:
-            return MFn::kCamera;
-        case khost::detail::NodeKind::NurbsCurve:
-            return MFn::kNurbsCurve;
-        case khost::detail::NodeKind::Mesh:
-            return MFn::kMesh;
-        case khost::detail::NodeKind::PluginShape:
-            return (plugin().type != nullptr && plugin().type->pxType == MPxNode::kLocatorNode)
-                       ? MFn::kPluginLocatorNode
-                       : MFn::kPluginDependNode;
+    // Indexed by NodeKind.
+    static const MFn::Type kTypes[] = {MFn::kTransform, MFn::kCamera, MFn::kNurbsCurve, MFn::kMesh};
+    if (kind != khost::detail::NodeKind::PluginShape) {
+        return kTypes[static_cast<int>(kind)];
     }
-    return MFn::kInvalid;
+    return (plugin().type != nullptr && plugin().type->pxType == MPxNode::kLocatorNode)
+               ? MFn::kPluginLocatorNode
+               : MFn::kPluginDependNode;
 }
 
 bool MObject::Node::hasFn(MFn::Type t) const {
-    if (t == MFn::kBase || t == MFn::kDependencyNode || t == MFn::kDagNode) {
-        return true;
-    }
-    switch (kind) {
-        case khost::detail::NodeKind::Transform:
-            return t == MFn::kTransform;
-        case khost::detail::NodeKind::Camera:
-            return t == MFn::kCamera;
-        case khost::detail::NodeKind::NurbsCurve:
-            return t == MFn::kCurve || t == MFn::kNurbsCurve;
-        case khost::detail::NodeKind::Mesh:
-            return t == MFn::kMesh;
-        case khost::detail::NodeKind::PluginShape:
-            if (apiType() == MFn::kPluginLocatorNode) {
-                return t == MFn::kLocator || t == MFn::kPluginLocatorNode;
-            }
-            return t == MFn::kPluginDependNode;
-    }
-    return false;
+    const MFn::Type own = apiType();
+    return t == own || t == MFn::kBase || t == MFn::kDependencyNode || t == MFn::kDagNode ||
+           (t == MFn::kCurve && own == MFn::kNurbsCurve) ||
+           (t == MFn::kLocator && own == MFn::kPluginLocatorNode);
 }
+
+namespace khost {
+namespace detail {
+
+Node* onlyShape(const Node& node, MFn::Type type) {
+    Node* only = nullptr;
+    for (Node* child : node.children) {
+        if (child->isShape() && child->hasFn(type)) {
+            if (only != nullptr) {
+                return nullptr;
+            }
+            only = child;
+        }
+    }
+    return only;
+}
+
+}  // namespace detail
+}  // namespace khost

@@ -112,14 +112,6 @@ inline const std::vector<SelectionItem>& itemsOf(const MSelectionList& list) {
 // Removes the items for which `drop` is true; true when any went.
 bool removeItemsIf(MSelectionList& list, const std::function<bool(const SelectionItem&)>& drop);
 
-// An MObject referring to `data`.
-template <class T>
-MObject objectOf(const std::shared_ptr<T>& data) {
-    MObject o;
-    Access::data(o) = data;
-    return o;
-}
-
 // The component data an MObject refers to, or null.
 inline ComponentData* componentData(const MObject& object) {
     const auto& data = Access::data(object);
