@@ -37,6 +37,10 @@ std::pair<std::string, long> numberedName(const std::string& base, long start, T
     return {candidate, n};
 }
 
+bool nameTaken(const std::string& name) {
+    return nameTable().byName.count(name) != 0;
+}
+
 // base + the lowest number >= 1 that no node in the scene uses.
 std::string globalNumberedName(const std::string& base) {
     long& hint = nameTable().hints[base];
@@ -62,22 +66,6 @@ NameTable& nameTable() {
     return *table;
 }
 
-bool nameTaken(const std::string& name) {
-    return nameTable().byName.count(name) != 0;
-}
-
-void releaseName(const std::string& name) {
-    const auto split = splitNumber(name);
-    if (split.second < 1) {
-        return;
-    }
-    auto& hints = nameTable().hints;
-    auto it = hints.find(split.first);
-    if (it != hints.end() && split.second < it->second) {
-        it->second = split.second;
-    }
-}
-
 void indexName(Node& node) {
     nameTable().byName.emplace(node.name, &node);
 }
@@ -91,9 +79,13 @@ void unindexName(Node& node) {
             break;
         }
     }
+    const auto split = splitNumber(node.name);
+    auto hint = nameTable().hints.find(split.first);
+    if (split.second >= 1 && hint != nameTable().hints.end() && split.second < hint->second) {
+        hint->second = split.second;
+    }
 }
 
-// A name unique among the children of `parent` (ignoring `except`).
 std::string siblingUniqueName(const Node* parent, const std::string& name, const Node* except) {
     if (!siblingHasName(parent, name, except)) {
         return name;
@@ -104,7 +96,8 @@ std::string siblingUniqueName(const Node* parent, const std::string& name, const
         .first;
 }
 
-void forgetNameHints() {
+void clearNames() {
+    nameTable().byName.clear();
     nameTable().hints.clear();
 }
 

@@ -2,10 +2,9 @@
 // The name index the scene keeps up to date as nodes are made, renamed,
 // reparented and deleted (node_names.cpp). Not installed.
 #include <string>
+#include <unordered_map>
 
 #include "model.h"
-
-#include <unordered_map>
 
 namespace khost {
 namespace detail {
@@ -22,15 +21,12 @@ struct NameTable {
 // One per process, never destroyed (like the scene).
 NameTable& nameTable();
 
-// Is any node, anywhere in the scene, named `name`?
-bool nameTaken(const std::string& name);
-// Enters a node under its name, or removes it.
+// Enters a node under its name, or removes it (its name's number may then
+// be handed out again).
 void indexName(Node& node);
 void unindexName(Node& node);
-// A name given up: its number may be handed out again.
-void releaseName(const std::string& name);
-// Forgets where the search for free numbered names starts (new scene).
-void forgetNameHints();
+// Forgets every name (new scene).
+void clearNames();
 // A name unique among the children of `parent` (ignoring `except`).
 std::string siblingUniqueName(const Node* parent, const std::string& name, const Node* except);
 

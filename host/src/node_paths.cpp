@@ -1,5 +1,5 @@
-// Path names of nodes (full and shortest unique partial paths) and name
-// lookup by unique name, partial or full path.
+// Path names of nodes (full and shortest unique partial paths) and the
+// nodes a name, a partial or a full path names, with '*' and '?' wildcards.
 #include <algorithm>
 #include <iterator>
 #include <string>
@@ -37,9 +37,6 @@ std::string partialPathName(const Node& node) {
             rivals.push_back(it->second);
         }
     }
-    if (rivals.empty()) {
-        return node.name;
-    }
     std::string suffix = node.name;
     const Node* cur = &node;
     while (!rivals.empty()) {
@@ -60,6 +57,8 @@ std::string partialPathName(const Node& node) {
     return suffix;
 }
 
+namespace {
+
 std::vector<std::string> splitPath(const std::string& path) {
     std::vector<std::string> parts;
     std::size_t start = 0;
@@ -75,38 +74,79 @@ std::vector<std::string> splitPath(const std::string& path) {
     return parts;
 }
 
-Node* findNode(const std::string& nameOrPath) {
-    if (nameOrPath.empty()) {
-        return nullptr;
+// Glob match with '*' (any run) and '?' (any one character).
+bool glob(const char* p, const char* s) {
+    const char* star = nullptr;
+    const char* resume = nullptr;
+    while (*s != '\0') {
+        if (*p == '?' || (*p != '*' && *p == *s)) {
+            ++p;
+            ++s;
+        } else if (*p == '*') {
+            star = p++;
+            resume = s;
+        } else if (star != nullptr) {
+            p = star + 1;
+            s = ++resume;
+        } else {
+            return false;
+        }
     }
-    const bool absolute = nameOrPath[0] == '|';
-    std::vector<std::string> parts = splitPath(absolute ? nameOrPath.substr(1) : nameOrPath);
-    if (std::any_of(parts.begin(), parts.end(), [](const std::string& p) { return p.empty(); })) {
-        return nullptr;
+    while (*p == '*') {
+        ++p;
     }
-    Node* found = nullptr;
-    auto range = nameTable().byName.equal_range(parts.back());
-    for (auto it = range.first; it != range.second; ++it) {
-        const Node* p = it->second;
+    return *p == '\0';
+}
+
+bool hasWildcard(const std::string& s) {
+    return s.find_first_of("*?") != std::string::npos;
+}
+
+}  // namespace
+
+std::vector<Node*> matchPath(const std::string& path) {
+    const bool absolute = !path.empty() && path[0] == '|';
+    const std::vector<std::string> segments = splitPath(absolute ? path.substr(1) : path);
+    if (std::any_of(segments.begin(), segments.end(), [](const std::string& p) { return p.empty(); })) {
+        return {};
+    }
+    std::vector<Node*> candidates;
+    const std::string& last = segments.back();
+    if (hasWildcard(last)) {
+        for (const auto& n : Scene::get().nodes) {
+            if (glob(last.c_str(), n->name.c_str())) {
+                candidates.push_back(n.get());
+            }
+        }
+    } else {
+        auto range = nameTable().byName.equal_range(last);
+        for (auto it = range.first; it != range.second; ++it) {
+            candidates.push_back(it->second);
+        }
+        std::sort(candidates.begin(), candidates.end(),
+                  [](const Node* a, const Node* b) { return a->uid < b->uid; });
+    }
+    std::vector<Node*> out;
+    for (Node* c : candidates) {
+        const Node* p = c;
         bool match = true;
-        for (std::size_t i = parts.size() - 1; i-- > 0;) {
+        for (std::size_t i = segments.size() - 1; match && i-- > 0;) {
             p = p->parent;
-            if (p == nullptr || p->name != parts[i]) {
-                match = false;
-                break;
-            }
+            match = p != nullptr && glob(segments[i].c_str(), p->name.c_str());
         }
-        if (match && absolute && p->parent != nullptr) {
-            match = false;
-        }
-        if (match) {
-            if (found != nullptr) {
-                return nullptr;  // ambiguous
-            }
-            found = it->second;
+        if (match && (!absolute || p->parent == nullptr)) {
+            out.push_back(c);
         }
     }
-    return found;
+    return out;
+}
+
+Node* findNode(const std::string& nameOrPath) {
+    if (hasWildcard(nameOrPath)) {
+        return nullptr;  // node names hold no wildcards
+    }
+    const std::vector<Node*> found = matchPath(nameOrPath);
+    return found.size() == 1 ? found[0] : nullptr;
 }
 
 }  // namespace detail

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "model.h"
-#include "node_names.h"
 #include "nurbs.h"
 #include "selection_items.h"
 
@@ -17,72 +16,6 @@ namespace khost {
 namespace detail {
 
 namespace {
-
-// Glob match with '*' (any run) and '?' (any one character).
-bool glob(const char* p, const char* s) {
-    const char* star = nullptr;
-    const char* resume = nullptr;
-    while (*s != '\0') {
-        if (*p == '?' || (*p != '*' && *p == *s)) {
-            ++p;
-            ++s;
-        } else if (*p == '*') {
-            star = p++;
-            resume = s;
-        } else if (star != nullptr) {
-            p = star + 1;
-            s = ++resume;
-        } else {
-            return false;
-        }
-    }
-    while (*p == '*') {
-        ++p;
-    }
-    return *p == '\0';
-}
-
-bool hasWildcard(const std::string& s) {
-    return s.find_first_of("*?") != std::string::npos;
-}
-
-// Nodes whose path ends in `segments` (each one a glob pattern), in creation
-// order; with `absolute` the first segment must name a world-level node.
-std::vector<Node*> matchNodes(const std::vector<std::string>& segments, bool absolute) {
-    const Scene& s = Scene::get();
-    std::vector<Node*> candidates;
-    const std::string& last = segments.back();
-    if (hasWildcard(last)) {
-        for (const auto& n : s.nodes) {
-            if (glob(last.c_str(), n->name.c_str())) {
-                candidates.push_back(n.get());
-            }
-        }
-    } else {
-        auto range = nameTable().byName.equal_range(last);
-        for (auto it = range.first; it != range.second; ++it) {
-            candidates.push_back(it->second);
-        }
-        std::sort(candidates.begin(), candidates.end(),
-                  [](const Node* a, const Node* b) { return a->uid < b->uid; });
-    }
-    std::vector<Node*> out;
-    for (Node* c : candidates) {
-        const Node* p = c;
-        bool match = true;
-        for (std::size_t i = segments.size() - 1; i-- > 0;) {
-            p = p->parent;
-            if (p == nullptr || !glob(segments[i].c_str(), p->name.c_str())) {
-                match = false;
-                break;
-            }
-        }
-        if (match && (!absolute || p->parent == nullptr)) {
-            out.push_back(c);
-        }
-    }
-    return out;
-}
 
 // Parses "cv[3]", "cv[1:4]" or "cv[*]" for a node; null when the text or the
 // node does not fit.
@@ -137,23 +70,6 @@ std::shared_ptr<ComponentData> parseComponent(const std::string& text, const Nod
     return comp;
 }
 
-// The shape a component string refers to: the node itself when it is a
-// shape, else the only shape below it.
-Node* componentOwner(Node* node) {
-    if (node->isShape()) {
-        return node;
-    }
-    Node* only = nullptr;
-    int count = 0;
-    for (Node* c : node->children) {
-        if (c->isShape()) {
-            only = c;
-            ++count;
-        }
-    }
-    return count == 1 ? only : nullptr;
-}
-
 }  // namespace
 }  // namespace detail
 }  // namespace khost
@@ -168,21 +84,15 @@ MStatus MSelectionList::add(const MString& matchString, const bool /*searchChild
         componentText = text.substr(dot + 1);
         text = text.substr(0, dot);
     }
-    if (text.empty()) {
-        return MStatus::kInvalidParameter;
-    }
-    const bool absolute = text[0] == '|';
-    const std::vector<std::string> segments = kd::splitPath(absolute ? text.substr(1) : text);
-    if (std::any_of(segments.begin(), segments.end(), [](const std::string& s) { return s.empty(); })) {
-        return MStatus::kInvalidParameter;
-    }
     std::vector<kd::SelectionItem> found;
-    for (kd::Node* n : kd::matchNodes(segments, absolute)) {
+    for (kd::Node* n : kd::matchPath(text)) {
         if (componentText.empty()) {
             found.push_back(kd::makeItem(kd::objectOf(kd::sharedNode(n)), MObject()));
             continue;
         }
-        kd::Node* owner = kd::componentOwner(n);
+        // A component names elements of the node itself when it is a shape,
+        // else of the only shape below it.
+        kd::Node* owner = n->isShape() ? n : kd::onlyShape(*n, MFn::kBase);
         auto comp = owner != nullptr ? kd::parseComponent(componentText, *owner) : nullptr;
         if (comp) {
             found.push_back(kd::makeItem(kd::objectOf(kd::sharedNode(owner)), kd::objectOf(comp)));
