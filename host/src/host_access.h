@@ -5,6 +5,7 @@
 #include <maya/MDagPath.h>
 #include <maya/MFn.h>
 #include <maya/MObject.h>
+#include <maya/MSelectionList.h>
 #include <maya/MStatus.h>
 
 #include <array>
@@ -94,6 +95,11 @@ struct MHostAccess {
     template <class T>
     static auto& impl(T& t) {
         return t.impl_;
+    }
+    using SelectionItems = MSelectionList::Items;
+    template <class T>
+    static auto& items(T& t) {
+        return t.items_;
     }
     template <class Record>
     static bool deleteAfterUse(const Record& r) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
@@ -17,26 +18,19 @@ namespace khost {
 namespace detail {
 
 bool removeItemsIf(MSelectionList& list, const std::function<bool(const SelectionItem&)>& drop) {
-    auto& items = SelectionListAccess::items(list);
+    auto& items = Access::items(list);
     if (!items || std::none_of(items->list.begin(), items->list.end(), drop)) {
         return false;
     }
     auto kept = std::make_shared<SelectionItems>();
-    for (const SelectionItem& item : items->list) {
-        if (!drop(item)) {
-            kept->list.push_back(item);
-        }
-    }
+    std::remove_copy_if(items->list.begin(), items->list.end(), std::back_inserter(kept->list), drop);
     items = kept->list.empty() ? nullptr : kept;
     return true;
 }
 
 MObject copyComponent(const MObject& component) {
     const ComponentData* c = componentData(component);
-    if (c == nullptr) {
-        return MObject();
-    }
-    return objectOf(std::make_shared<ComponentData>(*c));
+    return c != nullptr ? objectOf(std::make_shared<ComponentData>(*c)) : MObject();
 }
 
 SelectionItems& writable(std::shared_ptr<SelectionItems>& items) {
@@ -49,12 +43,16 @@ SelectionItems& writable(std::shared_ptr<SelectionItems>& items) {
 }
 
 SelectionItem makeItem(const MObject& object, const MObject& component) {
-    SelectionItem item;
-    item.object = object;
-    item.component = component;
-    const auto& data = Access::data(object);
-    item.dag = data ? data->asNode() : nullptr;
-    return item;
+    return SelectionItem{object, component, nodeOf(object)};
+}
+
+bool pathItem(const MDagPath& path, const MObject& component, SelectionItem& item) {
+    const auto& node = Access::node(path);
+    if (!node || !node->alive || (!component.isNull() && componentData(component) == nullptr)) {
+        return false;
+    }
+    item = makeItem(objectOf(node), component);
+    return true;
 }
 
 MStatus dagPathOf(const SelectionItem& item, MDagPath& path, MObject& component) {
@@ -87,27 +85,16 @@ const char* componentName(MFn::Type t) {
     }
 }
 
-// The name the host lists a component's owner under: the transform when
-// the shape is its only shape, else the shape itself.
-std::string componentOwnerName(const Node& shape) {
-    const Node* parent = shape.parent;
-    if (shape.isShape() && parent != nullptr) {
-        int shapes = 0;
-        for (const Node* c : parent->children) {
-            shapes += c->isShape() ? 1 : 0;
-        }
-        if (shapes == 1) {
-            return partialPathName(*parent);
-        }
+// The name the host lists an item under: the shortest name of its node or,
+// for a component of a transform's only shape, of the transform.
+std::string listedName(const SelectionItem& item, bool component) {
+    if (item.dag == nullptr) {
+        return item.object.apiTypeStr();
     }
-    return partialPathName(shape);
-}
-
-std::string objectName(const SelectionItem& item) {
-    if (item.dag != nullptr) {
-        return partialPathName(*item.dag);
-    }
-    return item.object.apiTypeStr();
+    const Node* parent = item.dag->parent;
+    const bool underParent =
+        component && item.dag->isShape() && parent != nullptr && onlyShape(*parent, MFn::kBase) == item.dag;
+    return partialPathName(underParent ? *parent : *item.dag);
 }
 
 }  // namespace
@@ -115,11 +102,10 @@ std::string objectName(const SelectionItem& item) {
 void itemStrings(const SelectionItem& item, MStringArray& out) {
     const ComponentData* comp = componentData(item.component);
     if (comp == nullptr) {
-        out.append(MString(objectName(item).c_str()));
+        out.append(MString(listedName(item, false).c_str()));
         return;
     }
-    const std::string prefix = (item.dag != nullptr ? componentOwnerName(*item.dag) : objectName(item)) +
-                               "." + componentName(comp->type) + "[";
+    const std::string prefix = listedName(item, true) + "." + componentName(comp->type) + "[";
     std::vector<int> sorted(comp->elements);
     std::sort(sorted.begin(), sorted.end());
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
@@ -162,8 +148,7 @@ MStatus MSelectionList::clear() {
 }
 
 bool MSelectionList::isEmpty(MStatus* ReturnStatus) const {
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    return !items_ || items_->list.empty();
+    return length(ReturnStatus) == 0;
 }
 
 unsigned int MSelectionList::length(MStatus* ReturnStatus) const {
@@ -196,11 +181,10 @@ MStatus MSelectionList::add(const MObject& object, const bool mergeWithExisting)
 }
 
 MStatus MSelectionList::add(const MDagPath& object, const MObject& component, const bool mergeWithExisting) {
-    const auto& node = Access::node(object);
-    if (!node || !node->alive || (!component.isNull() && kd::componentData(component) == nullptr)) {
+    kd::SelectionItem item;
+    if (!kd::pathItem(object, component, item)) {
         return MStatus::kInvalidParameter;
     }
-    kd::SelectionItem item = kd::makeItem(kd::objectOf(node), component);
     if (component.isNull() || mergeWithExisting) {
         kd::mergeInto(items_, {item}, kMergeNormal);
     } else {
@@ -222,11 +206,11 @@ MStatus MSelectionList::merge(const MSelectionList& other, const MergeStrategy s
 
 MStatus MSelectionList::merge(const MDagPath& object, const MObject& component,
                               const MergeStrategy strategy) {
-    const auto& node = Access::node(object);
-    if (!node || !node->alive || (!component.isNull() && kd::componentData(component) == nullptr)) {
+    kd::SelectionItem item;
+    if (!kd::pathItem(object, component, item)) {
         return MStatus::kInvalidParameter;
     }
-    kd::mergeInto(items_, {kd::makeItem(kd::objectOf(node), component)}, strategy);
+    kd::mergeInto(items_, {item}, strategy);
     return MStatus::kSuccess;
 }
 
@@ -237,7 +221,6 @@ MStatus MSelectionList::remove(unsigned int index) {
     kd::SelectionItems& items = kd::writable(items_);
     items.list.erase(items.list.begin() + static_cast<std::ptrdiff_t>(index));
     items.index.clear();
-    items.indexed = false;
     return MStatus::kSuccess;
 }
 

@@ -80,7 +80,6 @@ void buildIndex(SelectionItems& items, std::size_t more) {
     for (const SelectionItem& item : items.list) {
         items.index.append(objectKey(item));
     }
-    items.indexed = true;
 }
 
 // Position of the first item that is the same selectable thing as `item`
@@ -162,18 +161,18 @@ std::size_t ItemIndex::first(const ObjectData* key) const {
 
 const ItemIndex& indexOf(const MSelectionList& list) {
     static const ItemIndex none;
-    const auto& items = SelectionListAccess::items(list);
+    const auto& items = Access::items(list);
     if (!items) {
         return none;
     }
-    if (!items->indexed) {
+    if (!items->index.built()) {
         buildIndex(*items, 0);
     }
     return items->index;
 }
 
 void append(SelectionItems& items, SelectionItem item) {
-    if (items.indexed) {
+    if (items.index.built()) {
         items.index.append(objectKey(item));
     }
     items.list.push_back(std::move(item));
@@ -185,7 +184,7 @@ void mergeInto(std::shared_ptr<SelectionItems>& dstPtr, const std::vector<Select
         return;
     }
     SelectionItems& dst = writable(dstPtr);
-    if (!dst.indexed) {
+    if (!dst.index.built()) {
         buildIndex(dst, src.size());
     }
     std::unordered_set<std::size_t> removed;  // positions of items that go
@@ -229,7 +228,6 @@ void mergeInto(std::shared_ptr<SelectionItems>& dstPtr, const std::vector<Select
     }
     dst.list.resize(out);
     dst.index.clear();
-    dst.indexed = false;
 }
 
 }  // namespace detail
