@@ -45,9 +45,7 @@ struct MObject::Data : std::enable_shared_from_this<MObject::Data> {
     // would give, at the price of a virtual call (function sets ask on
     // every call, many times per frame).
     virtual MObject::Node* asNode() { return nullptr; }
-    virtual const MObject::Node* asNode() const { return nullptr; }
     virtual khost::detail::ComponentData* asComponent() { return nullptr; }
-    virtual const khost::detail::ComponentData* asComponent() const { return nullptr; }
     // Function-set compatibility: does this object support function set `t`?
     virtual bool hasFn(MFn::Type t) const;
 };
@@ -85,16 +83,8 @@ struct MHostAccess {
         return t.data_;
     }
     template <class T>
-    static auto& obj(T& t) {
-        return t.obj_;
-    }
-    template <class T>
     static auto& node(T& t) {
         return t.node_;
-    }
-    template <class T>
-    static auto& impl(T& t) {
-        return t.impl_;
     }
     using SelectionItems = MSelectionList::Items;
     template <class T>

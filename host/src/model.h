@@ -99,7 +99,6 @@ struct MObject::Node : MObject::Data {
     MFn::Type apiType() const override;
     bool hasFn(MFn::Type t) const override;
     Node* asNode() override { return this; }
-    const Node* asNode() const override { return this; }
     bool isShape() const { return kind != khost::detail::NodeKind::Transform; }
 };
 

@@ -30,7 +30,6 @@ struct ComponentData : ObjectData {
     MFn::Type apiType() const override { return type; }
     bool hasFn(MFn::Type t) const override;
     ComponentData* asComponent() override { return this; }
-    const ComponentData* asComponent() const override { return this; }
 };
 
 // The positions of a selection list's items by the object they name, so

@@ -18,7 +18,6 @@ public:
     virtual MStatus setObject(const MObject& object);
 
 protected:
-    friend struct MHostAccess;
     // The attached host object (null when the function set is not attached).
     MObject obj_;
 
