@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "model.h"
-#include "node_names.h"
 #include "selection_items.h"
 #include "test_hooks.h"
 #include "ui_state.h"
