@@ -9,11 +9,7 @@ namespace khost {
 namespace detail {
 
 Mat4 identity4() {
-    Mat4 m{};
-    for (int i = 0; i < 4; ++i) {
-        m[i][i] = 1.0;
-    }
-    return m;
+    return Mat4{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
 }
 
 Mat4 multiply(const Mat4& a, const Mat4& b) {

@@ -70,26 +70,21 @@ std::string globalNumberedName(const std::string& base) {
 }
 
 bool siblingHasName(const Node* parent, const std::string& name, const Node* except) {
-    auto range = nameTable().byName.equal_range(name);
-    for (auto it = range.first; it != range.second; ++it) {
-        if (it->second != except && it->second->parent == parent) {
-            return true;
-        }
-    }
-    return false;
+    const auto range = nameTable().byName.equal_range(name);
+    return std::any_of(range.first, range.second, [&](const auto& entry) {
+        return entry.second != except && entry.second->parent == parent;
+    });
 }
 
+// "a|b" -> "a", "b"; empty segments kept ("a||b", "|a").
 std::vector<std::string> splitPath(const std::string& path) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        const std::size_t bar = path.find('|', start);
-        const std::size_t end = bar == std::string::npos ? path.size() : bar;
-        parts.push_back(path.substr(start, end - start));
-        if (bar == std::string::npos) {
-            break;
+    std::vector<std::string> parts(1);
+    for (char c : path) {
+        if (c == '|') {
+            parts.emplace_back();
+        } else {
+            parts.back() += c;
         }
-        start = bar + 1;
     }
     return parts;
 }
@@ -130,12 +125,11 @@ void indexName(Node& node) {
 
 void unindexName(Node& node) {
     auto& byName = nameTable().byName;
-    auto range = byName.equal_range(node.name);
-    for (auto it = range.first; it != range.second; ++it) {
-        if (it->second == &node) {
-            byName.erase(it);
-            break;
-        }
+    const auto range = byName.equal_range(node.name);
+    const auto it =
+        std::find_if(range.first, range.second, [&](const auto& entry) { return entry.second == &node; });
+    if (it != range.second) {
+        byName.erase(it);
     }
     const auto split = splitNumber(node.name);
     auto hint = nameTable().hints.find(split.first);
@@ -169,13 +163,10 @@ bool isValidNodeName(const std::string& name) {
 }
 
 std::string uniqueNodeName(const std::string& requested, const std::string& defaultBase) {
-    if (requested.empty()) {
-        return globalNumberedName(defaultBase);
-    }
-    if (!nameTaken(requested)) {
+    if (!requested.empty() && !nameTaken(requested)) {
         return requested;
     }
-    return globalNumberedName(splitNumber(requested).first);
+    return globalNumberedName(requested.empty() ? defaultBase : splitNumber(requested).first);
 }
 
 std::string shapeNameFor(const std::string& transformName) {
@@ -246,10 +237,9 @@ std::vector<Node*> matchPath(const std::string& path) {
             }
         }
     } else {
-        auto range = nameTable().byName.equal_range(last);
-        for (auto it = range.first; it != range.second; ++it) {
-            candidates.push_back(it->second);
-        }
+        const auto range = nameTable().byName.equal_range(last);
+        std::transform(range.first, range.second, std::back_inserter(candidates),
+                       [](const auto& entry) { return entry.second; });
         std::sort(candidates.begin(), candidates.end(),
                   [](const Node* a, const Node* b) { return a->uid < b->uid; });
     }

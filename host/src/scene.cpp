@@ -1,6 +1,7 @@
 // The scene: node creation, deletion, renaming and parenting, the undo
 // queue and the scene reset.
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,16 +63,13 @@ void setName(Node& node, const std::string& name) {
     indexName(node);
 }
 
-// Drops items of deleted nodes from the selection lists; true when any
-// list changed.
-bool pruneSelection() {
+// Drops the items for which `drop` is true from the selection lists; true
+// when any list changed.
+bool dropFromSelection(const std::function<bool(const SelectionItem&)>& drop) {
     SelectionState& sel = selectionState();
     bool changed = false;
     for (MSelectionList* list : {&sel.active, &sel.hilite, &sel.rich}) {
-        changed =
-            removeItemsIf(
-                *list, [](const SelectionItem& item) { return item.dag != nullptr && !item.dag->alive; }) ||
-            changed;
+        changed = removeItemsIf(*list, drop) || changed;
     }
     return changed;
 }
@@ -90,10 +88,7 @@ Scene& Scene::get() {
 }
 
 std::shared_ptr<Node> sharedNode(Node* n) {
-    if (n == nullptr) {
-        return nullptr;
-    }
-    return std::static_pointer_cast<Node>(n->shared_from_this());
+    return n == nullptr ? nullptr : std::static_pointer_cast<Node>(n->shared_from_this());
 }
 
 Node& addNode(NodeKind kind, const std::string& name, Node* parent) {
@@ -138,7 +133,8 @@ void removeSubtree(Node& root, bool undoable) {
     } else {
         unlink(doomed);
     }
-    if (pruneSelection()) {
+    if (dropFromSelection(
+            [](const SelectionItem& item) { return item.dag != nullptr && !item.dag->alive; })) {
         fireEvent("SelectionChanged");
     }
 }
@@ -161,22 +157,15 @@ bool renameTo(Node& node, const std::string& newName) {
 }
 
 bool reparent(Node& node, Node* newParent) {
-    if (!node.alive) {
+    // Shapes live under transforms only, and no node under itself.
+    const bool fits =
+        newParent == nullptr ? !node.isShape() : newParent->alive && newParent->kind == NodeKind::Transform;
+    if (!node.alive || !fits) {
         return false;
     }
-    if (newParent == nullptr) {
-        // Shapes live under transforms only.
-        if (node.isShape()) {
-            return false;
-        }
-    } else {
-        if (!newParent->alive || newParent->kind != NodeKind::Transform) {
-            return false;
-        }
-        for (const Node* p = newParent; p != nullptr; p = p->parent) {
-            if (p == &node) {
-                return false;  // would make a cycle
-            }
+    for (const Node* p = newParent; p != nullptr; p = p->parent) {
+        if (p == &node) {
+            return false;  // would make a cycle
         }
     }
     if (node.parent == newParent) {
@@ -205,11 +194,7 @@ void resetScene(bool fireEvents) {
     flushUndo();
     testHooks().displayStatusOverrides.clear();
 
-    SelectionState& sel = selectionState();
-    const bool hadSelection = !sel.active.isEmpty() || !sel.hilite.isEmpty() || !sel.rich.isEmpty();
-    sel.active.clear();
-    sel.hilite.clear();
-    sel.rich.clear();
+    const bool hadSelection = dropFromSelection([](const SelectionItem&) { return true; });
 
     viewSet().views.clear();
     viewSet().active = 0;
