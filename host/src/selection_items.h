@@ -43,8 +43,8 @@ public:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
     void clear();
-    // Room for `positions` positions without growing.
-    void reserve(std::size_t positions);
+    // Empties the index, with room for `positions` positions.
+    void reset(std::size_t positions);
     // Records that the next position names `key`.
     void append(const ObjectData* key);
     // The first position naming `key`, or kNone; then next(position).

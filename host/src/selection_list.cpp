@@ -72,20 +72,17 @@ MStatus dagPathOf(const SelectionItem& item, MDagPath& path, MObject& component)
 namespace {
 
 const char* componentName(MFn::Type t) {
-    switch (t) {
-        case MFn::kCurveCVComponent:
-            return "cv";
-        case MFn::kCurveEPComponent:
-            return "ep";
-        case MFn::kCurveKnotComponent:
-            return "knot";
-        case MFn::kCurveParamComponent:
-            return "u";
-        case MFn::kMeshVertComponent:
-            return "vtx";
-        default:
-            return "comp";
+    static const std::pair<MFn::Type, const char*> kNames[] = {{MFn::kCurveCVComponent, "cv"},
+                                                               {MFn::kCurveEPComponent, "ep"},
+                                                               {MFn::kCurveKnotComponent, "knot"},
+                                                               {MFn::kCurveParamComponent, "u"},
+                                                               {MFn::kMeshVertComponent, "vtx"}};
+    for (const auto& entry : kNames) {
+        if (entry.first == t) {
+            return entry.second;
+        }
     }
+    return "comp";
 }
 
 // The name the host lists an item under: the shortest name of its node or,
@@ -227,11 +224,11 @@ MStatus MSelectionList::getDependNode(unsigned int index, MObject& depNode) cons
     return MStatus::kSuccess;
 }
 
-MStatus MSelectionList::add(const MObject& object, const bool mergeWithExisting) {
+// A whole object is listed at most once, whatever mergeWithExisting says.
+MStatus MSelectionList::add(const MObject& object, const bool /*mergeWithExisting*/) {
     if (object.isNull() || kd::componentData(object) != nullptr) {
         return MStatus::kInvalidParameter;
     }
-    (void)mergeWithExisting;  // a whole object is listed at most once either way
     kd::mergeInto(items_, {kd::makeItem(object, MObject())}, kMergeNormal);
     return MStatus::kSuccess;
 }
@@ -311,44 +308,37 @@ MStatus MSelectionList::remove(unsigned int index) {
 
 bool MSelectionList::hasItem(const MObject& item, MStatus* ReturnStatus) const {
     kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    if (!items_ || item.isNull()) {
-        return false;
-    }
-    return std::any_of(items_->list.begin(), items_->list.end(),
-                       [&](const kd::SelectionItem& i) { return i.object == item && i.component.isNull(); });
+    const auto& items = kd::itemsOf(*this);
+    return !item.isNull() && std::any_of(items.begin(), items.end(), [&](const kd::SelectionItem& i) {
+        return i.object == item && i.component.isNull();
+    });
 }
 
+// A component item has the wanted component when it holds each of its
+// elements.
 bool MSelectionList::hasItem(const MDagPath& item, const MObject& component, MStatus* ReturnStatus) const {
     kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    const auto& node = Access::node(item);
-    if (!items_ || !node) {
-        return false;
-    }
+    const kd::Node* node = Access::node(item).get();
     const kd::ComponentData* wanted = kd::componentData(component);
-    for (const kd::SelectionItem& i : items_->list) {
-        if (i.dag != node.get()) {
-            continue;
-        }
+    const auto matches = [&](const kd::SelectionItem& i) {
         const kd::ComponentData* have = kd::componentData(i.component);
-        if (wanted == nullptr && have == nullptr) {
-            return true;
+        if (i.dag != node || (wanted == nullptr) != (have == nullptr)) {
+            return false;
         }
-        if (wanted != nullptr && have != nullptr && have->type == wanted->type &&
-            std::all_of(wanted->elements.begin(), wanted->elements.end(), [&](int e) {
-                return std::find(have->elements.begin(), have->elements.end(), e) != have->elements.end();
-            })) {
-            return true;
-        }
-    }
-    return false;
+        return wanted == nullptr ||
+               (have->type == wanted->type &&
+                std::all_of(wanted->elements.begin(), wanted->elements.end(), [&](int e) {
+                    return std::find(have->elements.begin(), have->elements.end(), e) != have->elements.end();
+                }));
+    };
+    const auto& items = kd::itemsOf(*this);
+    return node != nullptr && std::any_of(items.begin(), items.end(), matches);
 }
 
 MStatus MSelectionList::getSelectionStrings(MStringArray& array) const {
     array.clear();
-    if (items_) {
-        for (const kd::SelectionItem& item : items_->list) {
-            kd::itemStrings(item, array);
-        }
+    for (const kd::SelectionItem& item : kd::itemsOf(*this)) {
+        kd::itemStrings(item, array);
     }
     return MStatus::kSuccess;
 }
