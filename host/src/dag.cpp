@@ -18,10 +18,6 @@ MObject objectOr(Node* node, MStatus failure, MStatus* ReturnStatus) {
     return node != nullptr ? objectOf(sharedNode(node)) : MObject();
 }
 
-MString toMString(const std::string& text) {
-    return MString(text.c_str(), static_cast<int>(text.size()));
-}
-
 // Moves a path's leaf to a shape: a shape stays, a transform takes
 // pick(transform) and, without one, fails with `missing`.
 template <class Pick>
@@ -84,12 +80,12 @@ bool MDagPath::hasFn(MFn::Type type, MStatus* ReturnStatus) const {
 }
 
 MString MDagPath::fullPathName(MStatus* ReturnStatus) const {
-    return kd::reportValid(node_ != nullptr, ReturnStatus) ? kd::toMString(kd::fullPathName(*node_))
+    return kd::reportValid(node_ != nullptr, ReturnStatus) ? MString(kd::fullPathName(*node_).c_str())
                                                            : MString();
 }
 
 MString MDagPath::partialPathName(MStatus* ReturnStatus) const {
-    return kd::reportValid(node_ != nullptr, ReturnStatus) ? kd::toMString(kd::partialPathName(*node_))
+    return kd::reportValid(node_ != nullptr, ReturnStatus) ? MString(kd::partialPathName(*node_).c_str())
                                                            : MString();
 }
 
@@ -225,5 +221,5 @@ MDagPath MFnDagNode::dagPath(MStatus* ReturnStatus) const {
 
 MString MFnDagNode::fullPathName(MStatus* ReturnStatus) const {
     Node* n = kd::nodeOf(obj_);
-    return kd::reportValid(n != nullptr, ReturnStatus) ? kd::toMString(kd::fullPathName(*n)) : MString();
+    return kd::reportValid(n != nullptr, ReturnStatus) ? MString(kd::fullPathName(*n).c_str()) : MString();
 }

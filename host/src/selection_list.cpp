@@ -210,10 +210,8 @@ unsigned int MSelectionList::length(MStatus* ReturnStatus) const {
 }
 
 MStatus MSelectionList::getDagPath(unsigned int index, MDagPath& dagPath, MObject& component) const {
-    if (index >= length()) {
-        return MStatus::kInvalidParameter;
-    }
-    return kd::dagPathOf(items_->list[index], dagPath, component);
+    return index < length() ? kd::dagPathOf(items_->list[index], dagPath, component)
+                            : MStatus::kInvalidParameter;
 }
 
 MStatus MSelectionList::getDependNode(unsigned int index, MObject& depNode) const {
