@@ -117,6 +117,42 @@ bool hasWildcard(const std::string& s) {
     return s.find_first_of("*?") != std::string::npos;
 }
 
+// Calls visit(node) for every node whose path ends in the segments of
+// `path` (each a glob pattern), in no particular order; for none when a
+// segment is empty.
+template <class Visit>
+void forEachMatch(const std::string& path, Visit visit) {
+    const bool absolute = !path.empty() && path[0] == '|';
+    const std::vector<std::string> segments = splitPath(absolute ? path.substr(1) : path);
+    if (std::any_of(segments.begin(), segments.end(), [](const std::string& p) { return p.empty(); })) {
+        return;
+    }
+    const auto matches = [&](const Node* p) {
+        for (std::size_t i = segments.size() - 1; i-- > 0;) {
+            p = p->parent;
+            if (p == nullptr || !glob(segments[i].c_str(), p->name.c_str())) {
+                return false;
+            }
+        }
+        return !absolute || p->parent == nullptr;
+    };
+    const std::string& last = segments.back();
+    if (hasWildcard(last)) {
+        for (const auto& n : Scene::get().nodes) {
+            if (glob(last.c_str(), n->name.c_str()) && matches(n.get())) {
+                visit(n.get());
+            }
+        }
+        return;
+    }
+    const auto range = nameTable().byName.equal_range(last);
+    for (auto it = range.first; it != range.second; ++it) {
+        if (matches(it->second)) {
+            visit(it->second);
+        }
+    }
+}
+
 }  // namespace
 
 void indexName(Node& node) {
@@ -223,38 +259,9 @@ std::string partialPathName(const Node& node) {
 }
 
 std::vector<Node*> matchPath(const std::string& path) {
-    const bool absolute = !path.empty() && path[0] == '|';
-    const std::vector<std::string> segments = splitPath(absolute ? path.substr(1) : path);
-    if (std::any_of(segments.begin(), segments.end(), [](const std::string& p) { return p.empty(); })) {
-        return {};
-    }
-    std::vector<Node*> candidates;
-    const std::string& last = segments.back();
-    if (hasWildcard(last)) {
-        for (const auto& n : Scene::get().nodes) {
-            if (glob(last.c_str(), n->name.c_str())) {
-                candidates.push_back(n.get());
-            }
-        }
-    } else {
-        const auto range = nameTable().byName.equal_range(last);
-        std::transform(range.first, range.second, std::back_inserter(candidates),
-                       [](const auto& entry) { return entry.second; });
-        std::sort(candidates.begin(), candidates.end(),
-                  [](const Node* a, const Node* b) { return a->uid < b->uid; });
-    }
     std::vector<Node*> out;
-    for (Node* c : candidates) {
-        const Node* p = c;
-        bool match = true;
-        for (std::size_t i = segments.size() - 1; match && i-- > 0;) {
-            p = p->parent;
-            match = p != nullptr && glob(segments[i].c_str(), p->name.c_str());
-        }
-        if (match && (!absolute || p->parent == nullptr)) {
-            out.push_back(c);
-        }
-    }
+    forEachMatch(path, [&](Node* n) { out.push_back(n); });
+    std::sort(out.begin(), out.end(), [](const Node* a, const Node* b) { return a->uid < b->uid; });
     return out;
 }
 
@@ -262,8 +269,13 @@ Node* findNode(const std::string& nameOrPath) {
     if (hasWildcard(nameOrPath)) {
         return nullptr;  // node names hold no wildcards
     }
-    const std::vector<Node*> found = matchPath(nameOrPath);
-    return found.size() == 1 ? found[0] : nullptr;
+    Node* found = nullptr;
+    int count = 0;
+    forEachMatch(nameOrPath, [&](Node* n) {
+        found = n;
+        ++count;
+    });
+    return count == 1 ? found : nullptr;
 }
 
 }  // namespace detail
