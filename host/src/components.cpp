@@ -19,6 +19,14 @@ bool isSingleIndexed(MFn::Type t) {
            t == MFn::kMeshVertComponent;
 }
 
+// The attached component when it has an element `index` (kSuccess), else
+// null (kInvalidParameter).
+const ComponentData* componentElement(const MObject& object, int index, MStatus* ReturnStatus) {
+    const ComponentData* c = componentData(object);
+    const bool valid = c != nullptr && index >= 0 && static_cast<std::size_t>(index) < c->elements.size();
+    return reportValid(valid, ReturnStatus) ? c : nullptr;
+}
+
 }  // namespace
 
 bool ComponentData::hasFn(MFn::Type t) const {
@@ -35,46 +43,16 @@ namespace kd = khost::detail;
 
 // ---------------------------------------------------------------- MFnComponent
 
-MFnComponent::MFnComponent() = default;
-MFnComponent::MFnComponent(MObject& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, MFnComponent::setObject(static_cast<const MObject&>(object)));
-}
-MFnComponent::MFnComponent(const MObject& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, MFnComponent::setObject(object));
-}
-MFnComponent::~MFnComponent() = default;
-
-MFn::Type MFnComponent::type() const {
-    return MFn::kComponent;
-}
-MFn::Type MFnComponent::requiredType() const {
-    return MFn::kComponent;
-}
-
-MStatus MFnComponent::setObject(MObject& object) {
-    return setObject(static_cast<const MObject&>(object));
-}
-
-MStatus MFnComponent::setObject(const MObject& object) {
-    const kd::ComponentData* c = kd::componentData(object);
-    if (c == nullptr || !c->hasFn(requiredType())) {
-        obj_ = MObject();
-        return MStatus::kInvalidParameter;
-    }
-    obj_ = object;
-    return MStatus::kSuccess;
-}
+KHOST_FUNCTION_SET(MFnComponent, MFn::kComponent)
 
 MFn::Type MFnComponent::componentType(MStatus* ReturnStatus) const {
     const kd::ComponentData* c = kd::componentData(obj_);
-    kd::setStatus(ReturnStatus, c == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
-    return c == nullptr ? MFn::kInvalid : c->type;
+    return kd::reportValid(c != nullptr, ReturnStatus) ? c->type : MFn::kInvalid;
 }
 
 int MFnComponent::elementCount(MStatus* ReturnStatus) const {
     const kd::ComponentData* c = kd::componentData(obj_);
-    kd::setStatus(ReturnStatus, c == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
-    return c == nullptr ? 0 : static_cast<int>(c->elements.size());
+    return kd::reportValid(c != nullptr, ReturnStatus) ? static_cast<int>(c->elements.size()) : 0;
 }
 
 bool MFnComponent::hasWeights() const {
@@ -83,57 +61,32 @@ bool MFnComponent::hasWeights() const {
 }
 
 MWeight MFnComponent::weight(int index, MStatus* ReturnStatus) const {
-    const kd::ComponentData* c = kd::componentData(obj_);
     MWeight w;
-    if (c == nullptr || index < 0 || static_cast<std::size_t>(index) >= c->elements.size()) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return w;
+    if (const kd::ComponentData* c = kd::componentElement(obj_, index, ReturnStatus)) {
+        w.setInfluence(kd::weightAt(*c, static_cast<std::size_t>(index)));
     }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    w.setInfluence(kd::weightAt(*c, static_cast<std::size_t>(index)));
     return w;
 }
 
 bool MFnComponent::isEmpty(MStatus* ReturnStatus) const {
     const kd::ComponentData* c = kd::componentData(obj_);
-    kd::setStatus(ReturnStatus, c == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
-    return c == nullptr || c->elements.empty();
+    return !kd::reportValid(c != nullptr, ReturnStatus) || c->elements.empty();
 }
 
 bool MFnComponent::isComplete(MStatus* ReturnStatus) const {
     // A component does not know its owner's element count here; components
     // are always listed element by element.
-    const kd::ComponentData* c = kd::componentData(obj_);
-    kd::setStatus(ReturnStatus, c == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
+    kd::reportValid(kd::componentData(obj_) != nullptr, ReturnStatus);
     return false;
 }
 
 // ---------------------------------------------------------------- MFnSingleIndexedComponent
 
-MFnSingleIndexedComponent::MFnSingleIndexedComponent() = default;
-MFnSingleIndexedComponent::MFnSingleIndexedComponent(MObject& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, setObject(object));
-}
-MFnSingleIndexedComponent::MFnSingleIndexedComponent(const MObject& object, MStatus* ReturnStatus) {
-    kd::setStatus(ReturnStatus, setObject(object));
-}
-MFnSingleIndexedComponent::~MFnSingleIndexedComponent() = default;
-
-MFn::Type MFnSingleIndexedComponent::type() const {
-    return MFn::kSingleIndexedComponent;
-}
-MFn::Type MFnSingleIndexedComponent::requiredType() const {
-    return MFn::kSingleIndexedComponent;
-}
+KHOST_FUNCTION_SET(MFnSingleIndexedComponent, MFn::kSingleIndexedComponent)
 
 int MFnSingleIndexedComponent::element(int index, MStatus* ReturnStatus) const {
-    const kd::ComponentData* c = kd::componentData(obj_);
-    if (c == nullptr || index < 0 || static_cast<std::size_t>(index) >= c->elements.size()) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return -1;
-    }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    return c->elements[static_cast<std::size_t>(index)];
+    const kd::ComponentData* c = kd::componentElement(obj_, index, ReturnStatus);
+    return c != nullptr ? c->elements[static_cast<std::size_t>(index)] : -1;
 }
 
 MStatus MFnSingleIndexedComponent::getElements(MIntArray& elements) const {
@@ -150,22 +103,19 @@ MStatus MFnSingleIndexedComponent::getElements(MIntArray& elements) const {
 
 int MFnSingleIndexedComponent::elementMax(MStatus* ReturnStatus) const {
     const kd::ComponentData* c = kd::componentData(obj_);
-    kd::setStatus(ReturnStatus, c == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
-    if (c == nullptr || c->elements.empty()) {
+    if (!kd::reportValid(c != nullptr, ReturnStatus) || c->elements.empty()) {
         return -1;
     }
     return *std::max_element(c->elements.begin(), c->elements.end());
 }
 
 MObject MFnSingleIndexedComponent::create(MFn::Type compType, MStatus* ReturnStatus) {
-    if (!kd::isSingleIndexed(compType)) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    if (!kd::reportValid(kd::isSingleIndexed(compType), ReturnStatus)) {
         return MObject();
     }
     auto c = std::make_shared<kd::ComponentData>();
     c->type = compType;
     obj_ = kd::objectOf(c);
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
     return obj_;
 }
 

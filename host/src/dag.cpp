@@ -3,34 +3,37 @@
 #include <maya/MDagPath.h>
 #include <maya/MFnDagNode.h>
 
-#include <cmath>
+#include <string>
 
 #include "model.h"
 
 namespace khost {
 namespace detail {
-
 namespace {
 
-MObject objectOf(const std::shared_ptr<Node>& node) {
-    MObject o;
-    Access::data(o) = node;
-    return o;
+// An object for `node` and kSuccess; without a node, a null object and
+// `failure`.
+MObject objectOr(Node* node, MStatus failure, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, node != nullptr ? MStatus::kSuccess : failure);
+    return node != nullptr ? objectOf(sharedNode(node)) : MObject();
 }
 
-Node* nodeOf(const MObject& object) {
-    const auto& data = Access::data(object);
-    return data ? data->asNode() : nullptr;
-}
-
-// The shapes directly below a node, in child order.
-template <class Visit>
-void forEachShape(const Node& node, Visit visit) {
-    for (Node* child : node.children) {
-        if (child->isShape()) {
-            visit(child);
-        }
+// Moves a path's leaf to a shape: a shape stays, a transform takes
+// pick(transform) and, without one, fails with `missing`.
+template <class Pick>
+MStatus extendToShape(std::shared_ptr<Node>& leaf, Pick pick, MStatus missing) {
+    if (!leaf || !leaf->alive) {
+        return MStatus::kInvalidParameter;
     }
+    if (leaf->isShape()) {
+        return MStatus::kSuccess;
+    }
+    Node* shape = pick(*leaf);
+    if (shape == nullptr) {
+        return missing;
+    }
+    leaf = sharedNode(shape);
+    return MStatus::kSuccess;
 }
 
 }  // namespace
@@ -39,7 +42,6 @@ void forEachShape(const Node& node, Visit visit) {
 
 using khost::detail::Access;
 using khost::detail::Node;
-using khost::detail::NodeKind;
 namespace kd = khost::detail;
 
 // ---------------------------------------------------------------- MDagPath
@@ -53,44 +55,20 @@ bool MDagPath::operator==(const MDagPath& other) const {
 }
 
 MStatus MDagPath::extendToShape() {
-    if (!node_ || !node_->alive) {
-        return MStatus::kInvalidParameter;
-    }
-    if (node_->isShape()) {
-        return MStatus::kSuccess;
-    }
-    Node* only = nullptr;
-    int count = 0;
-    kd::forEachShape(*node_, [&](Node* shape) {
-        only = shape;
-        ++count;
-    });
-    if (count != 1) {
-        return MStatus::kFailure;
-    }
-    node_ = kd::sharedNode(only);
-    return MStatus::kSuccess;
+    return kd::extendToShape(
+        node_, [](const Node& transform) { return kd::onlyShape(transform, MFn::kBase); }, MStatus::kFailure);
 }
 
 MStatus MDagPath::extendToShapeDirectlyBelow(unsigned int index) {
-    if (!node_ || !node_->alive) {
-        return MStatus::kInvalidParameter;
-    }
-    if (node_->isShape()) {
-        return MStatus::kSuccess;
-    }
-    Node* found = nullptr;
-    unsigned int i = 0;
-    kd::forEachShape(*node_, [&](Node* shape) {
-        if (i++ == index) {
-            found = shape;
+    const auto shapeAt = [index](const Node& transform) mutable -> Node* {
+        for (Node* child : transform.children) {
+            if (child->isShape() && index-- == 0) {
+                return child;
+            }
         }
-    });
-    if (found == nullptr) {
-        return MStatus::kInvalidParameter;
-    }
-    node_ = kd::sharedNode(found);
-    return MStatus::kSuccess;
+        return nullptr;
+    };
+    return kd::extendToShape(node_, shapeAt, MStatus::kInvalidParameter);
 }
 
 MFn::Type MDagPath::apiType(MStatus* ReturnStatus) const {
@@ -102,19 +80,13 @@ bool MDagPath::hasFn(MFn::Type type, MStatus* ReturnStatus) const {
 }
 
 MString MDagPath::fullPathName(MStatus* ReturnStatus) const {
-    if (!kd::reportValid(node_ != nullptr, ReturnStatus)) {
-        return MString();
-    }
-    const std::string name = kd::fullPathName(*node_);
-    return MString(name.c_str(), static_cast<int>(name.size()));
+    return kd::reportValid(node_ != nullptr, ReturnStatus) ? MString(kd::fullPathName(*node_).c_str())
+                                                           : MString();
 }
 
 MString MDagPath::partialPathName(MStatus* ReturnStatus) const {
-    if (!kd::reportValid(node_ != nullptr, ReturnStatus)) {
-        return MString();
-    }
-    const std::string name = kd::partialPathName(*node_);
-    return MString(name.c_str(), static_cast<int>(name.size()));
+    return kd::reportValid(node_ != nullptr, ReturnStatus) ? MString(kd::partialPathName(*node_).c_str())
+                                                           : MString();
 }
 
 MMatrix MDagPath::inclusiveMatrix(MStatus* ReturnStatus) const {
@@ -123,10 +95,7 @@ MMatrix MDagPath::inclusiveMatrix(MStatus* ReturnStatus) const {
 }
 
 MMatrix MDagPath::exclusiveMatrix(MStatus* ReturnStatus) const {
-    if (!kd::reportValid(node_ != nullptr, ReturnStatus)) {
-        return MMatrix();
-    }
-    if (node_->parent == nullptr) {
+    if (!kd::reportValid(node_ != nullptr, ReturnStatus) || node_->parent == nullptr) {
         return MMatrix();
     }
     return kd::toMMatrix(kd::worldMatrix(*node_->parent));
@@ -141,25 +110,14 @@ MMatrix MDagPath::exclusiveMatrixInverse(MStatus* ReturnStatus) const {
 }
 
 MObject MDagPath::node(MStatus* ReturnStatus) const {
-    kd::setStatus(ReturnStatus, node_ ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return node_ ? kd::objectOf(node_) : MObject();
+    return kd::objectOr(node_.get(), MStatus::kInvalidParameter, ReturnStatus);
 }
 
 MObject MDagPath::transform(MStatus* ReturnStatus) const {
-    if (!node_) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    if (!kd::reportValid(node_ != nullptr, ReturnStatus)) {
         return MObject();
     }
-    if (node_->kind == NodeKind::Transform) {
-        kd::setStatus(ReturnStatus, MStatus::kSuccess);
-        return kd::objectOf(node_);
-    }
-    if (node_->parent == nullptr) {
-        kd::setStatus(ReturnStatus, MStatus::kFailure);
-        return MObject();
-    }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    return kd::objectOf(kd::sharedNode(node_->parent));
+    return kd::objectOr(node_->isShape() ? node_->parent : node_.get(), MStatus::kFailure, ReturnStatus);
 }
 
 bool MDagPath::isValid(MStatus* ReturnStatus) const {
@@ -214,68 +172,36 @@ KHOST_DAG_FUNCTION_SET(MFnDagNode, MFn::kDagNode)
 
 MStatus MFnDagNode::setObject(const MDagPath& path) {
     // The leaf of the path, or, when the leaf is a transform with exactly one
-    // shape of the required type, that shape.
-    const auto& node = Access::node(path);
-    const MFn::Type required = requiredType();
-    if (node && node->hasFn(required)) {
-        obj_ = kd::objectOf(node);
-        return MStatus::kSuccess;
-    }
-    if (node && node->kind == NodeKind::Transform) {
-        Node* only = nullptr;
-        int count = 0;
-        kd::forEachShape(*node, [&](Node* shape) {
-            if (shape->hasFn(required)) {
-                only = shape;
-                ++count;
-            }
-        });
-        if (count == 1) {
-            obj_ = kd::objectOf(kd::sharedNode(only));
-            return MStatus::kSuccess;
-        }
-    }
-    obj_ = MObject();
-    return MStatus::kInvalidParameter;
-}
-
-MStatus MFnDagNode::setObject(MObject& object) {
-    return MFnBase::setObject(object);
-}
-MStatus MFnDagNode::setObject(const MObject& object) {
-    return MFnBase::setObject(object);
+    // shape of this function set's type, that shape.
+    const auto& leaf = Access::node(path);
+    Node* node = !leaf ? nullptr : leaf->hasFn(type()) ? leaf.get() : kd::onlyShape(*leaf, type());
+    MStatus status;
+    obj_ = kd::objectOr(node, MStatus::kInvalidParameter, &status);
+    return status;
 }
 
 MObject MFnDagNode::parent(unsigned int i, MStatus* ReturnStatus) const {
     Node* n = kd::nodeOf(obj_);
-    if (n == nullptr || i != 0 || n->parent == nullptr) {
-        kd::setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kFailure);
+    if (!kd::reportValid(n != nullptr, ReturnStatus)) {
         return MObject();
     }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    return kd::objectOf(kd::sharedNode(n->parent));
+    return kd::objectOr(i == 0 ? n->parent : nullptr, MStatus::kFailure, ReturnStatus);
 }
 
 unsigned int MFnDagNode::parentCount(MStatus* ReturnStatus) const {
     Node* n = kd::nodeOf(obj_);
-    kd::setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
-    return (n != nullptr && n->parent != nullptr) ? 1u : 0u;
+    return kd::reportValid(n != nullptr, ReturnStatus) && n->parent != nullptr ? 1u : 0u;
 }
 
 MObject MFnDagNode::child(unsigned int i, MStatus* ReturnStatus) const {
     Node* n = kd::nodeOf(obj_);
-    if (n == nullptr || i >= n->children.size()) {
-        kd::setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return MObject();
-    }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    return kd::objectOf(kd::sharedNode(n->children[i]));
+    return kd::objectOr(n != nullptr && i < n->children.size() ? n->children[i] : nullptr,
+                        MStatus::kInvalidParameter, ReturnStatus);
 }
 
 unsigned int MFnDagNode::childCount(MStatus* ReturnStatus) const {
     Node* n = kd::nodeOf(obj_);
-    kd::setStatus(ReturnStatus, n == nullptr ? MStatus::kInvalidParameter : MStatus::kSuccess);
-    return n == nullptr ? 0u : static_cast<unsigned int>(n->children.size());
+    return kd::reportValid(n != nullptr, ReturnStatus) ? static_cast<unsigned int>(n->children.size()) : 0u;
 }
 
 MMatrix MFnDagNode::transformationMatrix(MStatus* ReturnStatus) const {
@@ -284,12 +210,7 @@ MMatrix MFnDagNode::transformationMatrix(MStatus* ReturnStatus) const {
 }
 
 MStatus MFnDagNode::getPath(MDagPath& path) const {
-    Node* n = kd::nodeOf(obj_);
-    if (n == nullptr) {
-        return MStatus::kInvalidParameter;
-    }
-    Access::node(path) = kd::sharedNode(n);
-    return MStatus::kSuccess;
+    return MDagPath::getAPathTo(obj_, path);
 }
 
 MDagPath MFnDagNode::dagPath(MStatus* ReturnStatus) const {

@@ -67,9 +67,8 @@ void selectList(const MSelectionList& list, bool add) {
     }
 }
 
-// Bumps the selection's version and fires "SelectionChanged".
+// Fires "SelectionChanged".
 void selectionChanged() {
-    ++selectionState().version;
     fireEvent("SelectionChanged");
 }
 

@@ -5,6 +5,7 @@
 #include <maya/MDagPath.h>
 #include <maya/MFn.h>
 #include <maya/MObject.h>
+#include <maya/MSelectionList.h>
 #include <maya/MStatus.h>
 
 #include <array>
@@ -44,9 +45,7 @@ struct MObject::Data : std::enable_shared_from_this<MObject::Data> {
     // would give, at the price of a virtual call (function sets ask on
     // every call, many times per frame).
     virtual MObject::Node* asNode() { return nullptr; }
-    virtual const MObject::Node* asNode() const { return nullptr; }
     virtual khost::detail::ComponentData* asComponent() { return nullptr; }
-    virtual const khost::detail::ComponentData* asComponent() const { return nullptr; }
     // Function-set compatibility: does this object support function set `t`?
     virtual bool hasFn(MFn::Type t) const;
 };
@@ -84,16 +83,13 @@ struct MHostAccess {
         return t.data_;
     }
     template <class T>
-    static auto& obj(T& t) {
-        return t.obj_;
-    }
-    template <class T>
     static auto& node(T& t) {
         return t.node_;
     }
+    using SelectionItems = MSelectionList::Items;
     template <class T>
-    static auto& impl(T& t) {
-        return t.impl_;
+    static auto& items(T& t) {
+        return t.items_;
     }
     template <class Record>
     static bool deleteAfterUse(const Record& r) {
@@ -128,7 +124,19 @@ using Access = ::MHostAccess;
 using ObjectData = MHostAccess::ObjectData;
 using Node = MHostAccess::Node;
 
-struct ComponentData;
+// An MObject referring to `data`.
+template <class T>
+MObject objectOf(const std::shared_ptr<T>& data) {
+    MObject o;
+    Access::data(o) = data;
+    return o;
+}
+
+// The node an MObject refers to, or null.
+inline Node* nodeOf(const MObject& object) {
+    const auto& data = Access::data(object);
+    return data ? data->asNode() : nullptr;
+}
 
 }  // namespace detail
 }  // namespace khost

@@ -1,29 +1,21 @@
 #pragma once
 // The scene model of the embedded host: its nodes, the data of each kind of
 // node, the scene that owns them (the node graph) and the operations on it.
-// Not installed, not seen by the plug-in. The other
-// parts of the host's state have headers of their own: the name index
-// (node_names.h), selection (selection_items.h), views and callbacks
-// (ui_state.h), plug-in registries (plugin_registry.h), frames
+// Not installed, not seen by the plug-in. The other parts of the host's
+// state have headers of their own: selection (selection_items.h), views and
+// callbacks (ui_state.h), plug-in registries (plugin_registry.h), frames
 // (frame_state.h), test hooks (test_hooks.h).
 //
 // Ownership: the Scene owns every live node through shared_ptr. Handles
 // (MObject, MDagPath, selection items) hold shared_ptrs too, so a handle to a
 // deleted node stays memory-safe; such a node has alive == false.
-#include <maya/MDagPath.h>
 #include <maya/MMatrix.h>
 #include <maya/MObject.h>
-#include <maya/MPxNode.h>
-#include <maya/MSelectionList.h>
-#include <maya/MTypeId.h>
 
 #include <array>
 #include <cstdint>
-#include <functional>
-#include <map>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -34,10 +26,6 @@
 
 namespace khost {
 namespace detail {
-
-struct PluginModule;
-struct NodeType;
-struct View;
 
 enum class NodeKind { Transform, Camera, NurbsCurve, Mesh, PluginShape };
 
@@ -110,7 +98,6 @@ struct MObject::Node : MObject::Data {
     MFn::Type apiType() const override;
     bool hasFn(MFn::Type t) const override;
     Node* asNode() override { return this; }
-    const Node* asNode() const override { return this; }
     bool isShape() const { return kind != khost::detail::NodeKind::Transform; }
 };
 
@@ -152,36 +139,47 @@ struct Scene {
 };
 
 // ---------------------------------------------------------------- scene operations
-// Defined in scene.cpp unless noted.
-bool isValidNodeName(const std::string& name);
-// The requested name when free, else the next free number after its base;
-// defaultBase when nothing was requested ("curve" -> "curve1").
-std::string uniqueNodeName(const std::string& requested, const std::string& defaultBase);
-// "curve1" -> "curveShape1", "arm" -> "armShape".
-std::string shapeNameFor(const std::string& transformName);
+// scene.cpp
 Node& addNode(NodeKind kind, const std::string& name, Node* parent);
 void removeSubtree(Node& root, bool undoable);
 void flushUndo();
 bool renameTo(Node& node, const std::string& newName);
 bool reparent(Node& node, Node* newParent);
 void resetScene(bool fireEvents);
-std::vector<std::string> splitPath(const std::string& path);
+std::shared_ptr<Node> sharedNode(Node* n);
 
+// node_names.cpp: names and paths. The name index holds every node under
+// its name; removing a node lets its name's number be handed out again.
+void indexName(Node& node);
+void unindexName(Node& node);
+void clearNames();  // a new scene
+// Letters, digits, '_' and ':', not starting with a digit.
+bool isValidNodeName(const std::string& name);
+// The requested name when free, else the next free number after its base;
+// defaultBase when nothing was requested ("curve" -> "curve1").
+std::string uniqueNodeName(const std::string& requested, const std::string& defaultBase);
+// "curve1" -> "curveShape1", "arm" -> "armShape".
+std::string shapeNameFor(const std::string& transformName);
+// A name unique among the children of `parent` (ignoring `except`).
+std::string siblingUniqueName(const Node* parent, const std::string& name, const Node* except);
+std::string fullPathName(const Node& node);
+std::string partialPathName(const Node& node);  // shortest unique name
+// The nodes whose path ends in the segments of `path` ("a|b", or "|a|b"
+// from the world), each a pattern with '*' and '?', in creation order; and
+// the node a name, partial or full path names (null if none or ambiguous).
+std::vector<Node*> matchPath(const std::string& path);
+Node* findNode(const std::string& nameOrPath);
+
+// object.cpp: the only shape directly below `node` that supports function
+// set `type`; null when none or several do.
+Node* onlyShape(const Node& node, MFn::Type type);
 // camera.cpp: Euler rotation (degrees, xyz) that makes a camera at `eye` look at `target`.
 Vec3 lookAtRotation(const Vec3& eye, const Vec3& target);
 // view.cpp: world point to unrounded view pixels (origin bottom-left).
 bool projectToView(const View& view, const Vec3& world, double& x, double& y);
-
-// Cross-module hooks.
 // Called by node deletion for a plug-in node before it leaves the scene:
 // deletes its draw override and records, then the MPxNode object.
 void destroyPluginNode(Node& node);
-// Name helpers.
-Node* findNode(
-    const std::string& nameOrPath);  // unique name, partial or full path; null if none or ambiguous
-std::string fullPathName(const Node& node);
-std::string partialPathName(const Node& node);  // shortest unique name
-std::shared_ptr<Node> sharedNode(Node* n);
 
 }  // namespace detail
 }  // namespace khost

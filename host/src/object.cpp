@@ -1,6 +1,9 @@
-// MObject handles, the function set base and the default object type test.
+// MObject handles, the function set base, and what kind of object a handle
+// refers to: its API type and the function sets it supports; and the shapes
+// below a transform.
 #include <maya/MFnBase.h>
 #include <maya/MObject.h>
+#include <maya/MPxNode.h>
 
 #include <utility>
 
@@ -32,11 +35,47 @@ bool isKindOf(MFn::Type type, MFn::Type base) {
 
 }  // namespace
 
+Node* onlyShape(const Node& node, MFn::Type type) {
+    Node* only = nullptr;
+    for (Node* child : node.children) {
+        if (child->isShape() && child->hasFn(type)) {
+            if (only != nullptr) {
+                return nullptr;
+            }
+            only = child;
+        }
+    }
+    return only;
+}
+
 }  // namespace detail
 }  // namespace khost
 
 bool MObject::Data::hasFn(MFn::Type t) const {
     return khost::detail::isKindOf(apiType(), t);
+}
+
+const std::shared_ptr<khost::detail::NodeType>& MObject::Node::pluginType() const {
+    static const std::shared_ptr<khost::detail::NodeType> none;
+    return kind == khost::detail::NodeKind::PluginShape ? plugin().type : none;
+}
+
+MFn::Type MObject::Node::apiType() const {
+    // Indexed by NodeKind.
+    static const MFn::Type kTypes[] = {MFn::kTransform, MFn::kCamera, MFn::kNurbsCurve, MFn::kMesh};
+    if (kind != khost::detail::NodeKind::PluginShape) {
+        return kTypes[static_cast<int>(kind)];
+    }
+    return (plugin().type != nullptr && plugin().type->pxType == MPxNode::kLocatorNode)
+               ? MFn::kPluginLocatorNode
+               : MFn::kPluginDependNode;
+}
+
+bool MObject::Node::hasFn(MFn::Type t) const {
+    const MFn::Type own = apiType();
+    return t == own || t == MFn::kBase || t == MFn::kDependencyNode || t == MFn::kDagNode ||
+           (t == MFn::kCurve && own == MFn::kNurbsCurve) ||
+           (t == MFn::kLocator && own == MFn::kPluginLocatorNode);
 }
 
 using khost::detail::Access;
@@ -110,20 +149,17 @@ MFnBase::~MFnBase() = default;
 MFn::Type MFnBase::type() const {
     return MFn::kBase;
 }
-MFn::Type MFnBase::requiredType() const {
-    return type();
-}
 
 bool MFnBase::hasObj(MFn::Type tp) const {
-    return khost::detail::isKindOf(tp, requiredType());
+    return khost::detail::isKindOf(tp, type());
 }
 
 bool MFnBase::hasObj(const MObject& obj) const {
-    return obj.hasFn(requiredType());
+    return obj.hasFn(type());
 }
 
 MObject MFnBase::object(MStatus* ReturnStatus) const {
-    khost::detail::setStatus(ReturnStatus, obj_.isNull() ? MStatus::kInvalidParameter : MStatus::kSuccess);
+    khost::detail::reportValid(!obj_.isNull(), ReturnStatus);
     return obj_;
 }
 
@@ -132,7 +168,7 @@ MStatus MFnBase::setObject(MObject& object) {
 }
 
 MStatus MFnBase::setObject(const MObject& object) {
-    if (!object.hasFn(requiredType())) {
+    if (!object.hasFn(type())) {
         obj_ = MObject();
         return MStatus::kInvalidParameter;
     }

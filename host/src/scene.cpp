@@ -1,17 +1,12 @@
 // The scene: node creation, deletion, renaming and parenting, the undo
 // queue and the scene reset.
 #include <algorithm>
-#include <cctype>
-#include <cmath>
-#include <iterator>
+#include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "model.h"
-#include "node_names.h"
-#include "nurbs.h"
 #include "selection_items.h"
 #include "test_hooks.h"
 #include "ui_state.h"
@@ -21,35 +16,60 @@ namespace detail {
 
 namespace {
 
-void collectSubtree(Node& root, std::vector<Node*>& out) {
+void collectSubtree(Node& root, std::vector<std::shared_ptr<Node>>& out) {
     for (Node* child : root.children) {
         collectSubtree(*child, out);
     }
-    out.push_back(&root);
+    out.push_back(sharedNode(&root));
 }
 
-// Cuts the links of nodes that leave the scene for good, so that handles
-// kept to any of them never reach a freed node.
+// Deletes the plug-in objects of the plug-in nodes among `nodes`.
+void destroyPluginNodes(const std::vector<std::shared_ptr<Node>>& nodes) {
+    for (const auto& n : nodes) {
+        if (n->kind == NodeKind::PluginShape) {
+            destroyPluginNode(*n);
+        }
+    }
+}
+
+// Marks nodes that leave the scene for good and cuts their links, so that
+// handles kept to any of them never reach a freed node.
 void unlink(const std::vector<std::shared_ptr<Node>>& nodes) {
     for (const auto& n : nodes) {
+        n->alive = false;
         n->parent = nullptr;
         n->children.clear();
     }
 }
 
-// Drops items of deleted nodes from a list; true when the list changed.
-bool pruneDead(MSelectionList& list) {
-    return removeItemsIf(list,
-                         [](const SelectionItem& item) { return item.dag != nullptr && !item.dag->alive; });
+void eraseDead(std::vector<std::shared_ptr<Node>>& nodes) {
+    nodes.erase(
+        std::remove_if(nodes.begin(), nodes.end(), [](const std::shared_ptr<Node>& n) { return !n->alive; }),
+        nodes.end());
 }
 
-bool pruneSelection() {
-    auto& sel = selectionState();
-    bool changed = pruneDead(sel.active);
-    changed = pruneDead(sel.hilite) || changed;
-    changed = pruneDead(sel.rich) || changed;
-    if (changed) {
-        ++sel.version;
+// Takes a node out of its parent's children, to the world level.
+void detach(Node& node) {
+    if (node.parent != nullptr) {
+        auto& siblings = node.parent->children;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), &node), siblings.end());
+        node.parent = nullptr;
+    }
+}
+
+void setName(Node& node, const std::string& name) {
+    unindexName(node);
+    node.name = name;
+    indexName(node);
+}
+
+// Drops the items for which `drop` is true from the selection lists; true
+// when any list changed.
+bool dropFromSelection(const std::function<bool(const SelectionItem&)>& drop) {
+    SelectionState& sel = selectionState();
+    bool changed = false;
+    for (MSelectionList* list : {&sel.active, &sel.hilite, &sel.rich}) {
+        changed = removeItemsIf(*list, drop) || changed;
     }
     return changed;
 }
@@ -68,35 +88,19 @@ Scene& Scene::get() {
 }
 
 std::shared_ptr<Node> sharedNode(Node* n) {
-    if (n == nullptr) {
-        return nullptr;
-    }
-    return std::static_pointer_cast<Node>(n->shared_from_this());
+    return n == nullptr ? nullptr : std::static_pointer_cast<Node>(n->shared_from_this());
 }
 
 Node& addNode(NodeKind kind, const std::string& name, Node* parent) {
+    // The data of a new node of each kind, indexed by NodeKind.
+    static const decltype(Node::data) kNewData[] = {TransformData(), CameraData(), CurveData(), MeshData(),
+                                                    PluginNodeData()};
     Scene& s = Scene::get();
     auto node = std::make_shared<Node>();
     node->uid = s.nextUid++;
     node->name = name;
     node->kind = kind;
-    switch (kind) {
-        case NodeKind::Transform:
-            node->data = TransformData();
-            break;
-        case NodeKind::Camera:
-            node->data = CameraData();
-            break;
-        case NodeKind::NurbsCurve:
-            node->data = CurveData();
-            break;
-        case NodeKind::Mesh:
-            node->data = MeshData();
-            break;
-        case NodeKind::PluginShape:
-            node->data = PluginNodeData();
-            break;
-    }
+    node->data = kNewData[static_cast<int>(kind)];
     node->parent = parent;
     if (parent != nullptr) {
         parent->children.push_back(node.get());
@@ -111,54 +115,34 @@ Node& addNode(NodeKind kind, const std::string& name, Node* parent) {
 
 void removeSubtree(Node& root, bool undoable) {
     Scene& s = Scene::get();
-    std::vector<Node*> doomed;
+    std::vector<std::shared_ptr<Node>> doomed;
     collectSubtree(root, doomed);
     if (!undoable) {
-        for (Node* n : doomed) {
-            if (n->kind == NodeKind::PluginShape) {
-                destroyPluginNode(*n);
-            }
-        }
+        destroyPluginNodes(doomed);
     }
-    if (root.parent != nullptr) {
-        auto& siblings = root.parent->children;
-        siblings.erase(std::remove(siblings.begin(), siblings.end(), &root), siblings.end());
-        root.parent = nullptr;
-    }
-    std::vector<std::shared_ptr<Node>> owned;
-    owned.reserve(doomed.size());
-    for (Node* n : doomed) {
+    detach(root);
+    for (const auto& n : doomed) {
         n->alive = false;
         unindexName(*n);
-        releaseName(n->name);
-        testHooks().displayStatusOverrides.erase(n);
-        owned.push_back(sharedNode(n));
+        testHooks().displayStatusOverrides.erase(n.get());
     }
-    s.nodes.erase(std::remove_if(s.nodes.begin(), s.nodes.end(),
-                                 [](const std::shared_ptr<Node>& n) { return !n->alive; }),
-                  s.nodes.end());
-    s.pluginNodes.erase(std::remove_if(s.pluginNodes.begin(), s.pluginNodes.end(),
-                                       [](const std::shared_ptr<Node>& n) { return !n->alive; }),
-                        s.pluginNodes.end());
+    eraseDead(s.nodes);
+    eraseDead(s.pluginNodes);
     if (undoable) {
-        s.undoQueue.insert(s.undoQueue.end(), owned.begin(), owned.end());
+        s.undoQueue.insert(s.undoQueue.end(), doomed.begin(), doomed.end());
     } else {
-        unlink(owned);
+        unlink(doomed);
     }
-    if (pruneSelection()) {
+    if (dropFromSelection(
+            [](const SelectionItem& item) { return item.dag != nullptr && !item.dag->alive; })) {
         fireEvent("SelectionChanged");
     }
 }
 
 void flushUndo() {
-    Scene& s = Scene::get();
     std::vector<std::shared_ptr<Node>> queue;
-    queue.swap(s.undoQueue);
-    for (const auto& n : queue) {
-        if (n->kind == NodeKind::PluginShape) {
-            destroyPluginNode(*n);
-        }
-    }
+    queue.swap(Scene::get().undoQueue);
+    destroyPluginNodes(queue);
     unlink(queue);
 }
 
@@ -166,43 +150,28 @@ bool renameTo(Node& node, const std::string& newName) {
     if (!node.alive || !isValidNodeName(newName)) {
         return false;
     }
-    if (newName == node.name) {
-        return true;
+    if (newName != node.name) {
+        setName(node, siblingUniqueName(node.parent, newName, &node));
     }
-    const std::string name = siblingUniqueName(node.parent, newName, &node);
-    unindexName(node);
-    releaseName(node.name);
-    node.name = name;
-    indexName(node);
     return true;
 }
 
 bool reparent(Node& node, Node* newParent) {
-    if (!node.alive) {
+    // Shapes live under transforms only, and no node under itself.
+    const bool fits =
+        newParent == nullptr ? !node.isShape() : newParent->alive && newParent->kind == NodeKind::Transform;
+    if (!node.alive || !fits) {
         return false;
     }
-    if (newParent == nullptr) {
-        // Shapes live under transforms only.
-        if (node.isShape()) {
-            return false;
-        }
-    } else {
-        if (!newParent->alive || newParent->kind != NodeKind::Transform) {
-            return false;
-        }
-        for (const Node* p = newParent; p != nullptr; p = p->parent) {
-            if (p == &node) {
-                return false;  // would make a cycle
-            }
+    for (const Node* p = newParent; p != nullptr; p = p->parent) {
+        if (p == &node) {
+            return false;  // would make a cycle
         }
     }
     if (node.parent == newParent) {
         return true;
     }
-    if (node.parent != nullptr) {
-        auto& siblings = node.parent->children;
-        siblings.erase(std::remove(siblings.begin(), siblings.end(), &node), siblings.end());
-    }
+    detach(node);
     node.parent = newParent;
     if (newParent != nullptr) {
         newParent->children.push_back(&node);
@@ -210,42 +179,22 @@ bool reparent(Node& node, Node* newParent) {
     // A name clash with the new siblings renames the node, as the host does.
     const std::string name = siblingUniqueName(newParent, node.name, &node);
     if (name != node.name) {
-        unindexName(node);
-        releaseName(node.name);
-        node.name = name;
-        indexName(node);
+        setName(node, name);
     }
     return true;
 }
 
 void resetScene(bool fireEvents) {
     Scene& s = Scene::get();
-    for (const auto& n : s.nodes) {
-        if (n->kind == NodeKind::PluginShape) {
-            destroyPluginNode(*n);
-        }
-    }
-    std::vector<std::shared_ptr<Node>> all;
-    all.swap(s.nodes);
+    destroyPluginNodes(s.nodes);
+    unlink(s.nodes);
+    s.nodes.clear();
     s.pluginNodes.clear();
-    for (const auto& n : all) {
-        n->alive = false;
-    }
-    unlink(all);
-    all.clear();
-    nameTable().byName.clear();
+    clearNames();
     flushUndo();
-    forgetNameHints();
     testHooks().displayStatusOverrides.clear();
 
-    auto& sel = selectionState();
-    const bool hadSelection = !sel.active.isEmpty() || !sel.hilite.isEmpty() || !sel.rich.isEmpty();
-    sel.active.clear();
-    sel.hilite.clear();
-    sel.rich.clear();
-    if (hadSelection) {
-        ++sel.version;
-    }
+    const bool hadSelection = dropFromSelection([](const SelectionItem&) { return true; });
 
     viewSet().views.clear();
     viewSet().active = 0;

@@ -30,7 +30,6 @@ struct ComponentData : ObjectData {
     MFn::Type apiType() const override { return type; }
     bool hasFn(MFn::Type t) const override;
     ComponentData* asComponent() override { return this; }
-    const ComponentData* asComponent() const override { return this; }
 };
 
 // The positions of a selection list's items by the object they name, so
@@ -44,13 +43,15 @@ public:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
     void clear();
-    // Room for `positions` positions without growing.
-    void reserve(std::size_t positions);
+    // Empties the index, with room for `positions` positions.
+    void reset(std::size_t positions);
     // Records that the next position names `key`.
     void append(const ObjectData* key);
     // The first position naming `key`, or kNone; then next(position).
     std::size_t first(const ObjectData* key) const;
     std::size_t next(std::size_t position) const { return next_[position]; }
+    // Has the index been built since it was last cleared?
+    bool built() const { return !slots_.empty(); }
 
 private:
     struct Slot {
@@ -78,47 +79,31 @@ struct SelectionItem {
 
 // The items of a list, in order, and an index from each object to the
 // positions of its items, so that merging into a long list stays linear.
-// The index is built on the first merge and dropped when items are
+// The index is built on the first merge and cleared when items are
 // removed; copies leave it out.
 struct MSelectionList::Items {
     std::vector<khost::detail::SelectionItem> list;
     khost::detail::ItemIndex index;
-    bool indexed = false;
 
     Items() = default;
     Items(const Items& other) : list(other.list) {}
     Items& operator=(const Items&) = delete;
 };
 
-// The host library's way to the items of a list.
-struct SelectionListAccess {
-    using Items = MSelectionList::Items;
-    static const std::shared_ptr<Items>& items(const MSelectionList& list) { return list.items_; }
-    static std::shared_ptr<Items>& items(MSelectionList& list) { return list.items_; }
-};
-
 namespace khost {
 namespace detail {
 
-using SelectionItems = SelectionListAccess::Items;
+using SelectionItems = Access::SelectionItems;
 
 // The items of `list`, in order (empty when it has none). Inline: an
 // iterator asks on every step.
 inline const std::vector<SelectionItem>& itemsOf(const MSelectionList& list) {
     static const std::vector<SelectionItem> none;
-    const auto& items = SelectionListAccess::items(list);
+    const auto& items = Access::items(list);
     return items ? items->list : none;
 }
 // Removes the items for which `drop` is true; true when any went.
 bool removeItemsIf(MSelectionList& list, const std::function<bool(const SelectionItem&)>& drop);
-
-// An MObject referring to `data`.
-template <class T>
-MObject objectOf(const std::shared_ptr<T>& data) {
-    MObject o;
-    Access::data(o) = data;
-    return o;
-}
 
 // The component data an MObject refers to, or null.
 inline ComponentData* componentData(const MObject& object) {
@@ -136,6 +121,9 @@ inline float weightAt(const ComponentData& c, std::size_t i) {
 MObject copyComponent(const MObject& component);
 
 SelectionItem makeItem(const MObject& object, const MObject& component);
+// An item for a live path's node and a component (or none); false when
+// the path or the component is not one.
+bool pathItem(const MDagPath& path, const MObject& component, SelectionItem& item);
 // The list's items, made unshared (and made, when the list has none) so
 // that they can be changed.
 SelectionItems& writable(std::shared_ptr<SelectionItems>& items);
@@ -157,8 +145,7 @@ MStatus dagPathOf(const SelectionItem& item, MDagPath& path, MObject& component)
 struct SelectionState {
     MSelectionList active;
     MSelectionList hilite;
-    MSelectionList rich;   // soft selection; empty when none
-    uint64_t version = 0;  // bumps on every change
+    MSelectionList rich;  // soft selection; empty when none
 };
 // One per process, never destroyed (like the scene).
 SelectionState& selectionState();

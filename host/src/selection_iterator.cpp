@@ -3,6 +3,8 @@
 // function set type.
 #include <maya/MItSelectionList.h>
 
+#include <algorithm>
+
 #include "selection_items.h"
 
 namespace khost {
@@ -12,23 +14,18 @@ namespace {
 // An item passes a filter when its component, its node or (for a
 // transform) one of the shapes below it is compatible with the filter type.
 bool passesFilter(const SelectionItem& item, MFn::Type filter) {
-    if (filter == MFn::kInvalid) {
+    if (filter == MFn::kInvalid || item.component.hasFn(filter) || item.object.hasFn(filter)) {
         return true;
     }
-    if (!item.component.isNull() && item.component.hasFn(filter)) {
-        return true;
-    }
-    if (item.object.hasFn(filter)) {
-        return true;
-    }
-    if (item.dag != nullptr && item.dag->kind == NodeKind::Transform) {
-        for (const Node* c : item.dag->children) {
-            if (c->isShape() && c->hasFn(filter)) {
-                return true;
-            }
-        }
-    }
-    return false;
+    return item.dag != nullptr &&
+           std::any_of(item.dag->children.begin(), item.dag->children.end(),
+                       [&](const Node* c) { return c->isShape() && c->hasFn(filter); });
+}
+
+// The item at `index`, or null past the end.
+const SelectionItem* itemAt(const MSelectionList& list, unsigned int index) {
+    const auto& items = itemsOf(list);
+    return index < items.size() ? &items[index] : nullptr;
 }
 
 }  // namespace
@@ -73,10 +70,8 @@ MStatus MItSelectionList::reset() {
 }
 
 MStatus MItSelectionList::getDagPath(MDagPath& dagPath, MObject& component) {
-    if (isDone()) {
-        return MStatus::kFailure;
-    }
-    return kd::dagPathOf(kd::itemsOf(list_)[index_], dagPath, component);
+    const kd::SelectionItem* item = kd::itemAt(list_, index_);
+    return item != nullptr ? kd::dagPathOf(*item, dagPath, component) : MStatus::kFailure;
 }
 
 MStatus MItSelectionList::getDagPath(MDagPath& dagPath) {
@@ -84,19 +79,21 @@ MStatus MItSelectionList::getDagPath(MDagPath& dagPath) {
 }
 
 MStatus MItSelectionList::getDependNode(MObject& depNode) {
-    if (isDone()) {
+    const kd::SelectionItem* item = kd::itemAt(list_, index_);
+    if (item == nullptr) {
         return MStatus::kFailure;
     }
-    depNode = kd::itemsOf(list_)[index_].object;
+    depNode = item->object;
     return MStatus::kSuccess;
 }
 
 MStatus MItSelectionList::getStrings(MStringArray& array) {
     array.clear();
-    if (isDone()) {
+    const kd::SelectionItem* item = kd::itemAt(list_, index_);
+    if (item == nullptr) {
         return MStatus::kFailure;
     }
-    kd::itemStrings(kd::itemsOf(list_)[index_], array);
+    kd::itemStrings(*item, array);
     return MStatus::kSuccess;
 }
 
@@ -106,20 +103,16 @@ MStatus MItSelectionList::setFilter(MFn::Type filter) {
 }
 
 bool MItSelectionList::hasComponents(MStatus* ReturnStatus) const {
-    const auto& items = kd::itemsOf(list_);
-    if (index_ >= items.size()) {
-        kd::setStatus(ReturnStatus, MStatus::kFailure);
-        return false;
-    }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    return !items[index_].component.isNull();
+    const kd::SelectionItem* item = kd::itemAt(list_, index_);
+    kd::setStatus(ReturnStatus, item != nullptr ? MStatus::kSuccess : MStatus::kFailure);
+    return item != nullptr && !item->component.isNull();
 }
 
 MItSelectionList::selItemType MItSelectionList::itemType(MStatus* ReturnStatus) {
-    if (isDone()) {
-        kd::setStatus(ReturnStatus, MStatus::kFailure);
+    const kd::SelectionItem* item = kd::itemAt(list_, index_);
+    kd::setStatus(ReturnStatus, item != nullptr ? MStatus::kSuccess : MStatus::kFailure);
+    if (item == nullptr) {
         return kUnknownItem;
     }
-    kd::setStatus(ReturnStatus, MStatus::kSuccess);
-    return kd::itemsOf(list_)[index_].dag != nullptr ? kDagSelectionItem : kDNselectionItem;
+    return item->dag != nullptr ? kDagSelectionItem : kDNselectionItem;
 }

@@ -4,6 +4,7 @@
 // the object index that keeps merging into a long list linear (open
 // addressing with linear probing over a table at most half full, chains of
 // positions in list order).
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <unordered_set>
@@ -67,30 +68,28 @@ MFn::Type componentTypeOf(const SelectionItem& item) {
     return c != nullptr ? c->type : MFn::kInvalid;
 }
 
-// Items are the same selectable thing when they name the same node and,
-// for component items, the same kind of component.
+// What the index files an item under: its object. Items are the same
+// selectable thing when they name the same object and, for component items,
+// the same kind of component.
 const ObjectData* objectKey(const SelectionItem& item) {
     return Access::data(item.object).get();
 }
 
 // Indexes every item of the list, with room for `more` to come.
 void buildIndex(SelectionItems& items, std::size_t more) {
-    items.index.clear();
-    items.index.reserve(items.list.size() + more);
+    items.index.reset(items.list.size() + more);
     for (const SelectionItem& item : items.list) {
         items.index.append(objectKey(item));
     }
-    items.indexed = true;
 }
 
 // Position of the first item that is the same selectable thing as `item`
 // and not removed, or ItemIndex::kNone.
-std::size_t findSame(const SelectionItems& items, const SelectionItem& item,
-                     const std::unordered_set<std::size_t>& removed) {
+std::size_t findSame(const SelectionItems& items, const SelectionItem& item) {
     const MFn::Type type = componentTypeOf(item);
     for (std::size_t pos = items.index.first(objectKey(item)); pos != ItemIndex::kNone;
          pos = items.index.next(pos)) {
-        if ((removed.empty() || removed.count(pos) == 0) && componentTypeOf(items.list[pos]) == type) {
+        if (!items.list[pos].object.isNull() && componentTypeOf(items.list[pos]) == type) {
             return pos;
         }
     }
@@ -105,15 +104,14 @@ void ItemIndex::clear() {
     keys_ = 0;
 }
 
-void ItemIndex::reserve(std::size_t positions) {
+void ItemIndex::reset(std::size_t positions) {
+    clear();
     next_.reserve(positions);
     std::size_t slotCount = 16;
     while (slotCount < 2 * positions) {
         slotCount *= 2;
     }
-    if (slotCount > slots_.size()) {
-        rehash(slotCount);
-    }
+    slots_.assign(slotCount, Slot());
 }
 
 std::size_t ItemIndex::slotOf(const ObjectData* key) const {
@@ -154,26 +152,23 @@ void ItemIndex::append(const ObjectData* key) {
 }
 
 std::size_t ItemIndex::first(const ObjectData* key) const {
-    if (slots_.empty()) {
-        return kNone;
-    }
-    return slots_[slotOf(key)].first;
+    return slots_.empty() ? kNone : slots_[slotOf(key)].first;
 }
 
 const ItemIndex& indexOf(const MSelectionList& list) {
     static const ItemIndex none;
-    const auto& items = SelectionListAccess::items(list);
+    const auto& items = Access::items(list);
     if (!items) {
         return none;
     }
-    if (!items->indexed) {
+    if (!items->index.built()) {
         buildIndex(*items, 0);
     }
     return items->index;
 }
 
 void append(SelectionItems& items, SelectionItem item) {
-    if (items.indexed) {
+    if (items.index.built()) {
         items.index.append(objectKey(item));
     }
     items.list.push_back(std::move(item));
@@ -185,12 +180,12 @@ void mergeInto(std::shared_ptr<SelectionItems>& dstPtr, const std::vector<Select
         return;
     }
     SelectionItems& dst = writable(dstPtr);
-    if (!dst.indexed) {
+    if (!dst.index.built()) {
         buildIndex(dst, src.size());
     }
-    std::unordered_set<std::size_t> removed;  // positions of items that go
+    bool removed = false;  // items that go are left without an object until the end
     for (const SelectionItem& item : src) {
-        const std::size_t pos = findSame(dst, item, removed);
+        const std::size_t pos = findSame(dst, item);
         const ComponentData* comp = componentData(item.component);
         if (pos == ItemIndex::kNone) {
             if (strategy != MSelectionList::kRemoveFromList) {
@@ -201,35 +196,22 @@ void mergeInto(std::shared_ptr<SelectionItems>& dstPtr, const std::vector<Select
             }
             continue;
         }
-        if (comp == nullptr) {
-            if (strategy != MSelectionList::kMergeNormal) {
-                removed.insert(pos);
-            }
-            continue;
-        }
-        const std::shared_ptr<ComponentData> result =
-            combine(*componentData(dst.list[pos].component), *comp, strategy);
-        if (result->elements.empty()) {
-            removed.insert(pos);
-        } else {
+        std::shared_ptr<ComponentData> result;
+        if (comp != nullptr) {
+            result = combine(*componentData(dst.list[pos].component), *comp, strategy);
             dst.list[pos].component = objectOf(result);
         }
-    }
-    if (removed.empty()) {
-        return;
-    }
-    std::size_t out = 0;
-    for (std::size_t i = 0; i < dst.list.size(); ++i) {
-        if (removed.count(i) == 0) {
-            if (out != i) {
-                dst.list[out] = std::move(dst.list[i]);
-            }
-            ++out;
+        if (comp == nullptr ? strategy != MSelectionList::kMergeNormal : result->elements.empty()) {
+            dst.list[pos] = SelectionItem();
+            removed = true;
         }
     }
-    dst.list.resize(out);
-    dst.index.clear();
-    dst.indexed = false;
+    if (removed) {
+        dst.list.erase(std::remove_if(dst.list.begin(), dst.list.end(),
+                                      [](const SelectionItem& i) { return i.object.isNull(); }),
+                       dst.list.end());
+        dst.index.clear();
+    }
 }
 
 }  // namespace detail

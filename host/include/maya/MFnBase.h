@@ -18,12 +18,8 @@ public:
     virtual MStatus setObject(const MObject& object);
 
 protected:
-    friend struct MHostAccess;
     // The attached host object (null when the function set is not attached).
     MObject obj_;
-    // The function set type this class requires of its object: type(),
-    // unless a class says otherwise.
-    virtual MFn::Type requiredType() const;
 
 private:
     MFnBase(const MFnBase&);

@@ -16,8 +16,6 @@ public:
     ~MFnComponent() override;
 
     MFn::Type type() const override;
-    MStatus setObject(MObject& object) override;
-    MStatus setObject(const MObject& object) override;
 
     MFn::Type componentType(MStatus* ReturnStatus = nullptr) const;
     int elementCount(MStatus* ReturnStatus = nullptr) const;
@@ -26,7 +24,4 @@ public:
     MWeight weight(int index, MStatus* ReturnStatus = nullptr) const;
     bool isEmpty(MStatus* ReturnStatus = nullptr) const;
     bool isComplete(MStatus* ReturnStatus = nullptr) const;
-
-protected:
-    MFn::Type requiredType() const override;
 };

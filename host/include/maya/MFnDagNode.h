@@ -32,7 +32,6 @@ public:
     MDagPath dagPath(MStatus* ReturnStatus = nullptr) const;
     MString fullPathName(MStatus* ReturnStatus = nullptr) const;
 
-    MStatus setObject(MObject& object) override;
-    MStatus setObject(const MObject& object) override;
+    using MFnBase::setObject;
     virtual MStatus setObject(const MDagPath& path);
 };

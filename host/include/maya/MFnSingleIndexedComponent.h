@@ -25,7 +25,4 @@ public:
     // Makes a new, empty component of the given type and attaches to it.
     MObject create(MFn::Type compType, MStatus* ReturnStatus = nullptr);
     MStatus addElement(int element);
-
-protected:
-    MFn::Type requiredType() const override;
 };

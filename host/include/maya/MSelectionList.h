@@ -50,7 +50,7 @@ public:
     MStatus getSelectionStrings(unsigned int index, MStringArray& array) const;
 
 private:
-    friend struct SelectionListAccess;
+    friend struct MHostAccess;
     // The items, defined by the host library. Null when empty. Shared with
     // copies; cloned before a change when shared.
     struct Items;
