@@ -16,9 +16,7 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 
 const Node* cameraNode(const MObject& object) {
-    const auto& data = Access::data(object);
-    const Node* n = data ? data->asNode() : nullptr;
-    return (n != nullptr && n->kind == NodeKind::Camera && n->alive) ? n : nullptr;
+    return liveNodeOf(object, NodeKind::Camera);
 }
 
 }  // namespace
@@ -69,7 +67,6 @@ Mat4 viewProjection(const View& v) {
 }  // namespace detail
 }  // namespace khost
 
-using khost::detail::Access;
 namespace kd = khost::detail;
 
 KHOST_DAG_FUNCTION_SET(MFnCamera, MFn::kCamera)

@@ -25,16 +25,13 @@ struct MeshAccel {
 }  // namespace detail
 }  // namespace khost
 
-using khost::detail::Access;
 namespace kd = khost::detail;
 namespace geom = khost::geom;
 
 namespace {
 
 kd::Node* meshNode(const MObject& object) {
-    const auto& data = Access::data(object);
-    kd::Node* n = data ? data->asNode() : nullptr;
-    return (n != nullptr && n->kind == kd::NodeKind::Mesh && n->alive) ? n : nullptr;
+    return kd::liveNodeOf(object, kd::NodeKind::Mesh);
 }
 
 // The mesh's triangles in the space `m` maps object space to, reusing the

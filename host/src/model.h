@@ -170,6 +170,13 @@ std::string partialPathName(const Node& node);  // shortest unique name
 std::vector<Node*> matchPath(const std::string& path);
 Node* findNode(const std::string& nameOrPath);
 
+// The live node of kind `kind` an MObject refers to, or null: what a function
+// set of that kind attaches to.
+inline Node* liveNodeOf(const MObject& object, NodeKind kind) {
+    Node* n = nodeOf(object);
+    return (n != nullptr && n->kind == kind && n->alive) ? n : nullptr;
+}
+
 // object.cpp: the only shape directly below `node` that supports function
 // set `type`; null when none or several do.
 Node* onlyShape(const Node& node, MFn::Type type);

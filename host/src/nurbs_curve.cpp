@@ -7,15 +7,12 @@
 #include "nurbs.h"
 #include "test_hooks.h"
 
-using khost::detail::Access;
 namespace kd = khost::detail;
 
 namespace {
 
 const kd::Node* curveNode(const MObject& object) {
-    const auto& data = Access::data(object);
-    const kd::Node* n = data ? data->asNode() : nullptr;
-    return (n != nullptr && n->kind == kd::NodeKind::NurbsCurve && n->alive) ? n : nullptr;
+    return kd::liveNodeOf(object, kd::NodeKind::NurbsCurve);
 }
 
 // Every space but world is the curve's own (object) space: a shape has no

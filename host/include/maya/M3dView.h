@@ -50,6 +50,5 @@ public:
     static MStatus get3dView(const unsigned int index, M3dView& view);
 
 private:
-    friend struct MHostAccess;
     int impl_ = -1;  // index of the scene view; -1 when not attached
 };
