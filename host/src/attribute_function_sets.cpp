@@ -58,7 +58,7 @@ MObject MFnTypedAttribute::create(const MString& fullName, const MString& briefN
     a->longName = fullName.asChar();
     a->shortName = briefName.asChar();
     a->dataType = dataType;
-    obj_ = khost::detail::dataObject(a);
+    obj_ = khost::detail::objectOf(a);
     setStatus(ReturnStatus, MStatus::kSuccess);
     return obj_;
 }

@@ -196,7 +196,7 @@ const std::shared_ptr<AttrDef>* findNamed(const std::vector<std::shared_ptr<Attr
 
 MObject builtinObject(const char* longName) {
     const std::shared_ptr<AttrDef>* a = findNamed(builtins(), longName);
-    return a ? dataObject(*a) : MObject();
+    return a ? objectOf(*a) : MObject();
 }
 
 const AttrDef& stateAttribute() {

@@ -11,7 +11,6 @@
 #include <memory>
 #include <string>
 #include <type_traits>
-#include <utility>
 #include <vector>
 
 #include "host_access.h"
@@ -130,13 +129,6 @@ bool typeOwnsAttribute(const NodeType& type, const AttrDef& attr);
 // The attribute `obj` refers to, or null.
 inline AttrDef* attachedAttribute(const MObject& obj) {
     return dynamic_cast<AttrDef*>(Access::data(obj).get());
-}
-
-// An MObject referring to `data` (an attribute, a data object, a module).
-inline MObject dataObject(std::shared_ptr<ObjectData> data) {
-    MObject obj;
-    Access::data(obj) = std::move(data);
-    return obj;
 }
 
 }  // namespace detail

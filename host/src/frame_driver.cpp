@@ -95,9 +95,7 @@ void collectDrawable(std::vector<Prepared>& drawable) {
         }
         FrameSlot& slot = state.slots[n.get()];
         if (!slot.override) {
-            MObject object;
-            Access::data(object) = n;
-            slot.override = reg->creator(object);
+            slot.override = reg->creator(objectOf(n));
             if (!slot.override) {
                 state.slots.erase(n.get());
                 continue;

@@ -326,11 +326,8 @@ MDagPath dagPath(const std::string& name) {
 }
 
 MObject object(const std::string& name) {
-    MObject o;
-    if (kd::Node* n = kd::findNode(name)) {
-        kd::Access::data(o) = kd::sharedNode(n);
-    }
-    return o;
+    kd::Node* n = kd::findNode(name);
+    return n != nullptr ? kd::objectOf(kd::sharedNode(n)) : MObject();
 }
 
 }  // namespace khost

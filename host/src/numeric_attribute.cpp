@@ -81,7 +81,7 @@ MObject MFnNumericAttribute::create(const MString& fullName, const MString& brie
     a->numericType = unitType;
     a->components = components;
     a->defaults.fill(khost::detail::storeNumeric(unitType, defaultValue));
-    obj_ = khost::detail::dataObject(a);
+    obj_ = khost::detail::objectOf(a);
     setStatus(ReturnStatus, MStatus::kSuccess);
     return obj_;
 }

@@ -146,7 +146,7 @@ bool startModule(const std::string& name, const std::string& path, void* handle,
     PluginModule*& current = khost::detail::currentModule();
     PluginModule* const previous = current;
     current = module.get();
-    const MStatus status = initialize(dataObject(module));
+    const MStatus status = initialize(objectOf(module));
     current = previous;
     if (!status) {
         closeModule(module);
@@ -214,7 +214,7 @@ bool unloadModule(const std::string& name, std::string* error) {
     PluginModule*& current = khost::detail::currentModule();
     PluginModule* const previous = current;
     current = module.get();
-    const MStatus status = module->uninitialize(dataObject(module));
+    const MStatus status = module->uninitialize(objectOf(module));
     current = previous;
     if (!status) {
         return fail(error, "uninitializePlugin of \"" + name + "\" failed: " + status.errorString().asChar());

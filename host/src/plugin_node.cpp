@@ -20,7 +20,7 @@ MObject MPxNode::state = khost::detail::builtinObject("nodeState");
 MObject MPxNode::frozen = khost::detail::builtinObject("frozen");
 
 MObject MPxNode::thisMObject() const {
-    return node_ ? khost::detail::dataObject(node_->shared_from_this()) : MObject();
+    return node_ ? khost::detail::objectOf(node_->shared_from_this()) : MObject();
 }
 
 MString MPxNode::name() const {

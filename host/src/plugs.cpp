@@ -131,7 +131,7 @@ MObject MPlug::asMObject(MStatus* ReturnStatus) const {
     auto data = std::make_shared<NumericData>();
     data->numericType = a->numericType;
     std::copy_n(numbers(nodeData_, a).begin(), a->components, data->v.begin());
-    return khost::detail::dataObject(std::move(data));
+    return khost::detail::objectOf(data);
 }
 
 MString MPlug::asString(MStatus* ReturnStatus) const {
@@ -188,7 +188,7 @@ MObject MFnNumericData::create(Type dataType, MStatus* ReturnStatus) {
         setStatus(ReturnStatus, MStatus::kInvalidParameter);
         return MObject();
     }
-    obj_ = khost::detail::dataObject(std::move(data));
+    obj_ = khost::detail::objectOf(data);
     setStatus(ReturnStatus, MStatus::kSuccess);
     return obj_;
 }
