@@ -12,21 +12,26 @@ void emitDepthOrderedCvs(UserData& data, const std::vector<uint32_t>& order, std
     const std::vector<CvRecord>& records = data.cvRecords;
     const auto count = static_cast<unsigned int>(records.size());
     const float rankCount = static_cast<float>(records.size());
+
+    // The records' reads are scattered; a loop that does nothing but copy
+    // keeps many of them in flight at once.
     sorted.resize(records.size());
+    for (unsigned int i = 0; i < count; ++i) {
+        sorted[i] = records[order[i]];
+    }
+    data.cvRecords.swap(sorted);
+
     data.cvPoints.setLength(count);
     data.cvColors.setLength(count);
-
     bool haveView = false;
     ViewProjection view;
     MPoint marker;
     for (unsigned int i = 0; i < count; ++i) {
-        const CvRecord& source = records[order[i]];
-        CvRecord& record = sorted[i];
-        record = source;
+        CvRecord& record = data.cvRecords[i];
         if (rampByRank) {
             record.rampPosition = static_cast<float>(i) / rankCount;
         }
-        data.cvPoints[i] = source.position;
+        data.cvPoints[i] = record.position;
         if (record.cvIndex == 0) {
             if (!haveView) {
                 view = viewProjectionOf(frameContext);
@@ -34,12 +39,11 @@ void emitDepthOrderedCvs(UserData& data, const std::vector<uint32_t>& order, std
             }
             // A first CV with no place in the view gets no marker; its point
             // is still drawn, since the draw manager clips points in 3D.
-            if (markerPosition(view, source.position, marker)) {
+            if (markerPosition(view, record.position, marker)) {
                 data.markerPoints.append(marker);
                 data.markerColors.append(markerColor(record, settings, ramp));
             }
         }
         data.cvColors[i] = pointColor(record, settings, ramp);
     }
-    data.cvRecords.swap(sorted);
 }
