@@ -124,6 +124,17 @@ class RowsAndRatios(unittest.TestCase):
                          ["rig", "floor/n:200", "floor_comparison_sort/n:200", "host_only/rig"])
         self.assertIn("| 0.50 |", lines[2])  # the older floor against the floor of its N
 
+    def test_share_benchmarks_get_a_table_of_their_own(self):
+        data = {"benchmarks": [
+            entry("floor/n:6000", 50.0, cvs=6000),
+            entry("share/rig/min_time:2.000", 900.0, cvs=6000, frame_us=400.0, host_us=300.0, floor_us=50.0,
+                  plugin_us=100.0, plugin_x_floor=2.0, frame_x_floor=8.0, host_x_floor=6.0),
+        ]}
+        table = bench_table.format_table(bench_table.rows_from_json(data))
+        self.assertIn("| share/rig | 6,000 | 400.00 µs | 300.00 µs | 50.00 µs | 100.00 µs | 2.00 | 8.00 | 6.00 |",
+                      table)
+        self.assertEqual(table.count("share/rig"), 1)
+
     def test_benchmarks_without_cvs_go_to_a_second_table(self):
         data = {"benchmarks": [entry("BM_GridAnyHit/1000", 80.0, "ns"), entry("rig", 10.0, cvs=6000)]}
         table = bench_table.format_table(bench_table.rows_from_json(data))
@@ -177,6 +188,22 @@ class Targets(unittest.TestCase):
         self.assertEqual(results["occlusion: <= 1 µs per CV ray test (100,000 triangles)"], ("500.00 ns", True))
         self.assertEqual(results["ray test with the grid >= 100x faster than brute force"], ("75x", False))
         self.assertEqual(results["groom: plug-in share <= 1.5x floor (N = 10^5)"], ("n/a", None))
+
+    def test_interleaved_shares_decide_the_share_and_scaling_targets(self):
+        results = self.run_targets([
+            entry("floor/n:100000", 1.0, "ms", 100000),
+            entry("groom/curves:10000", 3.0, "ms", 100000),
+            entry("host_only/groom", 1.0, "ms", 100000, label="replays groom/curves:10000"),  # separate: 2.00x
+            entry("share/groom/min_time:2.000", 9.0, "ms", 100000, plugin_x_floor=1.4),
+            entry("floor/n:1000000", 10.0, "ms", 1000000),
+            entry("scaling/curves:100000", 24.0, "ms", 1000000),  # separate: 2.40x
+            entry("share/scaling/min_time:6.000", 9.0, "ms", 1000000, frame_x_floor=2.6),
+        ])
+        self.assertEqual(results["groom: plug-in share <= 1.5x floor (N = 10^5)"],
+                         ("1.40x interleaved; separate 2.00x (2.000 ms)", True))
+        self.assertEqual(results["scaling/curves:100000 <= 2.5x floor (N = 10^6)"],
+                         ("2.60x interleaved; separate 2.40x", False))
+        self.assertEqual(results["rig: plug-in share <= 1.5x floor (N = 6,000)"], ("n/a", None))
 
     def test_targets_without_their_benchmarks_are_not_measured(self):
         results = self.run_targets([entry("floor/n:200", 1.0, cvs=200)])

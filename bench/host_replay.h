@@ -1,0 +1,62 @@
+#pragma once
+// The embedded host's side of one overlay frame, replayed with no plug-in
+// code: every host call a frame of the overlay makes on a scene, in the
+// frame's order, with the draw calls the plug-in made in a real frame.
+//
+// One replayed frame:
+//   - the node's settings (plug reads; through the harness's attribute
+//     lookup, which costs at least what a plug read costs);
+//   - the selection fetch as the tracker makes it (rich selection, active
+//     list, hilite list, merge) and its copy into the tracked list;
+//   - the camera's inclusive matrix, the frame context's view-projection
+//     matrix and viewport;
+//   - for each item: getDagPath, extendToShape, apiType, fullPathName, and
+//     for the first item of each curve getCVs in world space, displayStatus
+//     and for CV components the component's type, weights flag, element
+//     count and elements;
+//   - the draw manager calls of the frame, with the arrays the plug-in
+//     handed over in a real frame of the same scene (copied once, untimed).
+#include <khost/harness.h>
+#include <maya/MPointArray.h>
+#include <maya/MSelectionList.h>
+#include <maya/MUIDrawManager.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "scenes.h"
+
+namespace knotlens_bench {
+
+// Makes one recorded draw call again on `draw`.
+void replayCall(MHWRender::MUIDrawManager& draw, const khost::DrawCall& call);
+
+class HostReplay {
+public:
+    // Draws one real frame of `scene` (with the node's settings as they
+    // are), records its draw calls and finds the items the overlay queries.
+    // Empty on success, else why the replay cannot stand for the frame.
+    std::string prepare(const BuiltScene& scene);
+
+    // One replayed frame.
+    void run();
+
+    // Empty when the first run made the frame's host calls (as many draw
+    // calls as recorded, every curve queried once), else what differs.
+    std::string check() const;
+
+    // Folds every queried value, so that no query can be optimised away.
+    double checksum() const { return checksum_; }
+
+private:
+    const BuiltScene* scene_ = nullptr;
+    std::vector<khost::DrawCall> recorded_;
+    std::vector<char> firstMention_;  // per tracked item: the first item of its curve
+    MSelectionList tracked_;
+    MPointArray cvs_;
+    double checksum_ = 0.0;
+    std::size_t curvesQueried_ = 0;  // in the latest run
+};
+
+}  // namespace knotlens_bench
