@@ -71,6 +71,17 @@ struct MObject::Node : MObject::Data {
     std::vector<Node*> children;  // not owned: the Scene owns every node
     int state = 0;                // nodeState, a built-in attribute of every node
 
+    // The display status the selection lists give this node itself (not
+    // through its parents), with the versions of the active and hilite lists
+    // it was read from: a frame that asks for every curve's status finds it
+    // here while the lists are unchanged (view.cpp).
+    struct ListedStatus {
+        uint64_t activeVersion = 0;
+        uint64_t hiliteVersion = 0;
+        int status = -1;  // an M3dView::DisplayStatus; -1 until first read
+    };
+    mutable ListedStatus listed;
+
     // The data of the node's kind, made with the node (addNode).
     std::variant<khost::detail::TransformData, khost::detail::CurveData, khost::detail::MeshData,
                  khost::detail::CameraData, khost::detail::PluginNodeData>

@@ -77,13 +77,23 @@ struct SelectionItem {
 }  // namespace detail
 }  // namespace khost
 
+namespace khost {
+namespace detail {
+// A number no list contents had before (1, 2, ...).
+uint64_t nextSelectionVersion();
+}  // namespace detail
+}  // namespace khost
+
 // The items of a list, in order, and an index from each object to the
 // positions of its items, so that merging into a long list stays linear.
 // The index is built on the first merge and cleared when items are
-// removed; copies leave it out.
+// removed; copies leave it out. `version` is new whenever the items may
+// change (made, copied, or made writable), so that what was read from one
+// version can be kept until the next.
 struct MSelectionList::Items {
     std::vector<khost::detail::SelectionItem> list;
     khost::detail::ItemIndex index;
+    uint64_t version = khost::detail::nextSelectionVersion();
 
     Items() = default;
     Items(const Items& other) : list(other.list) {}
@@ -101,6 +111,11 @@ inline const std::vector<SelectionItem>& itemsOf(const MSelectionList& list) {
     static const std::vector<SelectionItem> none;
     const auto& items = Access::items(list);
     return items ? items->list : none;
+}
+// The version of the list's items (0 when it has none).
+inline uint64_t versionOf(const MSelectionList& list) {
+    const auto& items = Access::items(list);
+    return items ? items->version : 0;
 }
 // Removes the items for which `drop` is true; true when any went.
 bool removeItemsIf(MSelectionList& list, const std::function<bool(const SelectionItem&)>& drop);

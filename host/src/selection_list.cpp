@@ -36,11 +36,18 @@ MObject copyComponent(const MObject& component) {
     return c != nullptr ? objectOf(std::make_shared<ComponentData>(*c)) : MObject();
 }
 
+uint64_t nextSelectionVersion() {
+    static uint64_t last = 0;
+    return ++last;
+}
+
 SelectionItems& writable(std::shared_ptr<SelectionItems>& items) {
     if (!items) {
         items = std::make_shared<SelectionItems>();
     } else if (items.use_count() > 1) {
         items = std::make_shared<SelectionItems>(*items);
+    } else {
+        items->version = nextSelectionVersion();
     }
     return *items;
 }

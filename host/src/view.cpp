@@ -97,7 +97,7 @@ std::size_t lastWholeItem(const MSelectionList& list, const ObjectData* node) {
 // its parents): the lead when it is the most recently selected object (the
 // last whole-object item of the active list), else active when the active
 // list holds it as a whole object, else hilite when the hilite list does.
-M3dView::DisplayStatus listedStatus(const SelectionState& sel, const Node& node) {
+M3dView::DisplayStatus readListedStatus(const SelectionState& sel, const Node& node) {
     const std::size_t whole = lastWholeItem(sel.active, &node);
     if (whole != ItemIndex::kNone) {
         const auto& active = itemsOf(sel.active);
@@ -109,6 +109,17 @@ M3dView::DisplayStatus listedStatus(const SelectionState& sel, const Node& node)
         return M3dView::kLead;
     }
     return lastWholeItem(sel.hilite, &node) != ItemIndex::kNone ? M3dView::kHilite : M3dView::kDormant;
+}
+
+// readListedStatus, kept on the node until the active or hilite list changes.
+M3dView::DisplayStatus listedStatus(const SelectionState& sel, const Node& node) {
+    const uint64_t active = versionOf(sel.active);
+    const uint64_t hilite = versionOf(sel.hilite);
+    Node::ListedStatus& kept = node.listed;
+    if (kept.status < 0 || kept.activeVersion != active || kept.hiliteVersion != hilite) {
+        kept = {active, hilite, static_cast<int>(readListedStatus(sel, node))};
+    }
+    return static_cast<M3dView::DisplayStatus>(kept.status);
 }
 
 short toPixel(double v) {

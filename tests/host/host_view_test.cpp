@@ -11,6 +11,7 @@
 #include <maya/MMatrix.h>
 #include <maya/MPoint.h>
 #include <maya/MPointArray.h>
+#include <maya/MSelectionList.h>
 #include <maya/MStatus.h>
 #include <maya/MUIDrawManager.h>
 
@@ -216,6 +217,37 @@ TEST_F(ViewTest, DisplayStatusOfEveryNodeInALongSelection) {
     khost::select({curves[199]}, true);
     EXPECT_EQ(statusOf(curves[199]), M3dView::kLead);
     EXPECT_EQ(statusOf(curves[149]), M3dView::kActive);
+}
+
+// A node keeps the status it was last given until a list changes; every way
+// a list changes must reach the next read.
+TEST_F(ViewTest, DisplayStatusReadAgainAfterEveryChangeOfTheLists) {
+    const std::string a = curveNamed(), b = curveNamed(), c = curveNamed();
+    khost::select({a, b});
+    ASSERT_EQ(statusOf(a), M3dView::kActive);
+    ASSERT_EQ(statusOf(b), M3dView::kLead);
+    khost::deleteNode(b);  // deleting the lead drops it from the active list
+    EXPECT_EQ(statusOf(a), M3dView::kLead);
+
+    MSelectionList hilite;
+    hilite.add(khost::dagPath(c));
+    khost::setHiliteList(hilite);
+    EXPECT_EQ(statusOf(khost::shapeOf(c)), M3dView::kHilite);
+    hilite.clear();  // the host keeps its own copy
+    EXPECT_EQ(statusOf(khost::shapeOf(c)), M3dView::kHilite);
+    khost::setHiliteList(hilite);
+    EXPECT_EQ(statusOf(khost::shapeOf(c)), M3dView::kDormant);
+
+    khost::select({c}, true);  // appended to the active list
+    EXPECT_EQ(statusOf(a), M3dView::kActive);
+    EXPECT_EQ(statusOf(c), M3dView::kLead);
+    MSelectionList copy;
+    MGlobal::getActiveSelectionList(copy);
+    copy.clear();  // a copy handed out changes nothing
+    EXPECT_EQ(statusOf(c), M3dView::kLead);
+    khost::clearSelection();
+    EXPECT_EQ(statusOf(a), M3dView::kDormant);
+    EXPECT_EQ(statusOf(c), M3dView::kDormant);
 }
 
 TEST_F(ViewTest, DisplayStatusOfGroupsAndOverrides) {
