@@ -29,14 +29,7 @@
 namespace knotlens_bench {
 namespace {
 
-struct ReplayCase {
-    std::string name;
-    std::string replays;  // the frame benchmark of the same scene
-    std::string sceneKey;
-    std::function<BuiltScene()> build;
-};
-
-void hostOnly(benchmark::State& state, const ReplayCase& c) {
+void hostOnly(benchmark::State& state, const ReplayScene& c) {
     HostReplay replay;
     std::string error;
     if (!ensurePluginLoaded(KNOTLENS_MODULE_PATH, &error)) {
@@ -67,7 +60,7 @@ void hostOnly(benchmark::State& state, const ReplayCase& c) {
 
     using benchmark::Counter;
     const auto n = static_cast<double>(scene.cvsPerView);
-    state.SetLabel("replays " + c.replays);
+    state.SetLabel("replays " + c.frame);
     state.counters["cvs"] = Counter(n);
     state.counters["per_cv"] = Counter(n, Counter::kIsIterationInvariantRate | Counter::kInvert);
     state.counters["allocs"] =
@@ -132,19 +125,9 @@ void hostDraw(benchmark::State& state, int divisions) {
 }
 
 const bool registered = [] {
-    const std::vector<ReplayCase> cases = {
-        {"host_only/rig", "rig/curves:300/cvs:20", "rig",
-         [] {
-             return buildRig(300, 20, {2, 9, 16});
-         }},
-        {"host_only/groom", "groom/curves:10000", "hilited:10000",
-         [] { return buildHilitedGuides(10000, 10); }},
-        // Last: the largest scene, so no replay above runs after it was built.
-        {"host_only/scaling", "scaling/curves:100000", "hilited:100000",
-         [] { return buildHilitedGuides(100000, 10); }},
-    };
-    for (const ReplayCase& c : cases) {
-        benchmark::RegisterBenchmark(c.name.c_str(), hostOnly, c)->Unit(benchmark::kMicrosecond);
+    for (const ReplayScene& c : replayScenes()) {
+        benchmark::RegisterBenchmark(("host_only/" + c.name).c_str(), hostOnly, c)
+            ->Unit(benchmark::kMicrosecond);
     }
     for (int divisions : {5, 64}) {
         benchmark::RegisterBenchmark(("host_draw/curve_steady/div:" + std::to_string(divisions)).c_str(),

@@ -51,6 +51,18 @@ void fetchSelection(MSelectionList& tracked) {
 
 }  // namespace
 
+const std::vector<ReplayScene>& replayScenes() {
+    static const std::vector<ReplayScene> scenes = {
+        {"rig", "rig/curves:300/cvs:20", "rig",
+         [] {
+             return buildRig(300, 20, {2, 9, 16});
+         }},
+        {"groom", "groom/curves:10000", "hilited:10000", [] { return buildHilitedGuides(10000, 10); }},
+        {"scaling", "scaling/curves:100000", "hilited:100000", [] { return buildHilitedGuides(100000, 10); }},
+    };
+    return scenes;
+}
+
 void replayCall(MHWRender::MUIDrawManager& draw, const khost::DrawCall& call) {
     using Kind = khost::DrawCall::Kind;
     switch (call.kind) {

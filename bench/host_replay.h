@@ -22,12 +22,26 @@
 #include <maya/MUIDrawManager.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "scenes.h"
 
 namespace knotlens_bench {
+
+// A scene whose frames are replayed: `name` is the benchmark's last name
+// segment (rig, groom, scaling), `frame` the frame benchmark of the scene.
+struct ReplayScene {
+    std::string name;
+    std::string frame;
+    std::string sceneKey;  // the scene cache's key, shared with the frame benchmark
+    std::function<BuiltScene()> build;
+};
+
+// The rig, groom and scaling/curves:100000 scenes, the largest last (so
+// that no benchmark of a family runs after a larger scene was built).
+const std::vector<ReplayScene>& replayScenes();
 
 // Makes one recorded draw call again on `draw`.
 void replayCall(MHWRender::MUIDrawManager& draw, const khost::DrawCall& call);

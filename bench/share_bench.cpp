@@ -33,13 +33,6 @@
 namespace knotlens_bench {
 namespace {
 
-struct ShareCase {
-    std::string name;
-    std::string frame;  // the frame benchmark of the same scene
-    std::string sceneKey;
-    std::function<BuiltScene()> build;
-};
-
 double median(std::vector<double> values) {
     if (values.empty()) {
         return 0.0;
@@ -52,7 +45,7 @@ double median(std::vector<double> values) {
     return (*middle + *std::max_element(values.begin(), middle)) / 2.0;
 }
 
-void shareBenchmark(benchmark::State& state, const ShareCase& c) {
+void shareBenchmark(benchmark::State& state, const ReplayScene& c) {
     std::string error;
     if (!ensurePluginLoaded(KNOTLENS_MODULE_PATH, &error)) {
         state.SkipWithError(("cannot load the plug-in: " + error).c_str());
@@ -128,21 +121,11 @@ void shareBenchmark(benchmark::State& state, const ShareCase& c) {
 }
 
 const bool registered = [] {
-    const std::vector<ShareCase> cases = {
-        {"share/rig", "rig/curves:300/cvs:20", "rig",
-         [] {
-             return buildRig(300, 20, {2, 9, 16});
-         }},
-        {"share/groom", "groom/curves:10000", "hilited:10000", [] { return buildHilitedGuides(10000, 10); }},
-        // Last: the largest scene, so nothing above runs after it was built.
-        {"share/scaling", "scaling/curves:100000", "hilited:100000",
-         [] { return buildHilitedGuides(100000, 10); }},
-    };
-    for (const ShareCase& c : cases) {
+    for (const ReplayScene& c : replayScenes()) {
         // Enough iterations for medians, whatever --benchmark_min_time says.
-        benchmark::RegisterBenchmark(c.name.c_str(), shareBenchmark, c)
+        benchmark::RegisterBenchmark(("share/" + c.name).c_str(), shareBenchmark, c)
             ->Unit(benchmark::kMicrosecond)
-            ->MinTime(c.name == "share/scaling" ? 6.0 : 2.0);
+            ->MinTime(c.name == "scaling" ? 6.0 : 2.0);
     }
     return true;
 }();
