@@ -37,14 +37,7 @@ void hostOnly(benchmark::State& state, const ReplayScene& c) {
         return;
     }
     const BuiltScene& scene = sceneCache().use(c.sceneKey, c.build);
-    error = applySettings(scene, {});
-    if (error.empty()) {
-        error = replay.prepare(scene);
-    }
-    if (error.empty()) {
-        replay.run();  // sizes the replay's call storage
-        error = replay.check();
-    }
+    error = replay.prepare(scene);
     if (!error.empty()) {
         state.SkipWithError(error.c_str());
         return;

@@ -100,9 +100,13 @@ void replayCall(MHWRender::MUIDrawManager& draw, const khost::DrawCall& call) {
 
 std::string HostReplay::prepare(const BuiltScene& scene) {
     scene_ = &scene;
+    std::string error = applySettings(scene, {});
+    if (!error.empty()) {
+        return error;
+    }
     // One real frame gives the arrays the draw manager receives.
     khost::drawFrame();
-    const std::string error = checkDrawn(scene);
+    error = checkDrawn(scene);
     if (!error.empty()) {
         return error;
     }
@@ -121,6 +125,10 @@ std::string HostReplay::prepare(const BuiltScene& scene) {
         path.extendToShape();
         firstMention_.push_back(path.apiType() == MFn::kNurbsCurve &&
                                 seen.insert(path.fullPathName().asChar()).second);
+    }
+    run();
+    if (khost::replayedDrawCalls().size() != recorded_.size() || curvesQueried_ != scene.curves.size()) {
+        return "the replay does not make the frame's host calls";
     }
     return std::string();
 }
@@ -179,13 +187,6 @@ void HostReplay::run() {
             replayCall(draw, call);
         }
     });
-}
-
-std::string HostReplay::check() const {
-    if (khost::replayedDrawCalls().size() != recorded_.size() || curvesQueried_ != scene_->curves.size()) {
-        return "the replay does not make the frame's host calls";
-    }
-    return std::string();
 }
 
 }  // namespace knotlens_bench

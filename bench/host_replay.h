@@ -48,17 +48,15 @@ void replayCall(MHWRender::MUIDrawManager& draw, const khost::DrawCall& call);
 
 class HostReplay {
 public:
-    // Draws one real frame of `scene` (with the node's settings as they
-    // are), records its draw calls and finds the items the overlay queries.
-    // Empty on success, else why the replay cannot stand for the frame.
+    // Gives the node its default settings, draws one real frame of `scene`,
+    // records its draw calls, finds the items the overlay queries, and runs
+    // the replay once (which sizes its storage). Empty when that run made the
+    // frame's host calls (as many draw calls as recorded, every curve queried
+    // once), else why the replay cannot stand for the frame.
     std::string prepare(const BuiltScene& scene);
 
     // One replayed frame.
     void run();
-
-    // Empty when the first run made the frame's host calls (as many draw
-    // calls as recorded, every curve queried once), else what differs.
-    std::string check() const;
 
     // Folds every queried value, so that no query can be optimised away.
     double checksum() const { return checksum_; }

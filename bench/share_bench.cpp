@@ -53,14 +53,7 @@ void shareBenchmark(benchmark::State& state, const ReplayScene& c) {
     }
     const BuiltScene& scene = sceneCache().use(c.sceneKey, c.build);
     HostReplay replay;
-    error = applySettings(scene, {});
-    if (error.empty()) {
-        error = replay.prepare(scene);
-    }
-    if (error.empty()) {
-        replay.run();
-        error = replay.check();
-    }
+    error = replay.prepare(scene);
     if (!error.empty()) {
         state.SkipWithError(error.c_str());
         return;
