@@ -16,14 +16,8 @@ typedef std::uintptr_t MCallbackId;
 
 class MCallbackIdArray {
 public:
-    MCallbackIdArray() = default;
-    MCallbackIdArray(const MCallbackIdArray& other) = default;
     MCallbackIdArray(unsigned int initialSize, MCallbackId initialValue = 0)
         : elements_(initialSize, initialValue) {}
-    MCallbackIdArray(const MCallbackId src[], unsigned int count)
-        : elements_(src, src != nullptr ? src + count : src) {}
-    ~MCallbackIdArray() = default;
-    MCallbackIdArray& operator=(const MCallbackIdArray& other) = default;
 
 #define MARRAY_CLASS MCallbackIdArray
 #define MARRAY_ELEMENT MCallbackId

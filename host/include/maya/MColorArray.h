@@ -10,14 +10,8 @@
 
 class MColorArray {
 public:
-    MColorArray() = default;
-    MColorArray(const MColorArray& other) = default;
-    MColorArray(const MColor src[], unsigned int count)
-        : elements_(src, src != nullptr ? src + count : src) {}
     MColorArray(unsigned int initialSize, const MColor& initialValue = MColor::kOpaqueBlack)
         : elements_(initialSize, initialValue) {}
-    ~MColorArray() = default;
-    MColorArray& operator=(const MColorArray& other) = default;
 
     MStatus append(float r, float g, float b, float a = 1) { return append(MColor(r, g, b, a)); }
 

@@ -10,16 +10,10 @@
 
 class MFloatPointArray {
 public:
-    MFloatPointArray() = default;
-    MFloatPointArray(const MFloatPointArray& other) = default;
-    MFloatPointArray(const MFloatPoint src[], unsigned int count)
-        : elements_(src, src != nullptr ? src + count : src) {}
     MFloatPointArray(const double src[][4], unsigned int count) : elements_(src, src + count) {}
     MFloatPointArray(const float src[][4], unsigned int count) : elements_(src, src + count) {}
     MFloatPointArray(unsigned int initialSize, const MFloatPoint& initialValue = MFloatPoint::origin)
         : elements_(initialSize, initialValue) {}
-    ~MFloatPointArray() = default;
-    MFloatPointArray& operator=(const MFloatPointArray& other) = default;
 
     MStatus append(float x, float y, float z = 0, float w = 1) { return append(MFloatPoint(x, y, z, w)); }
 

@@ -10,14 +10,8 @@
 
 class MFloatVectorArray {
 public:
-    MFloatVectorArray() = default;
-    MFloatVectorArray(const MFloatVectorArray& other) = default;
-    MFloatVectorArray(const MFloatVector src[], unsigned int count)
-        : elements_(src, src != nullptr ? src + count : src) {}
     MFloatVectorArray(unsigned int initialSize, const MFloatVector& initialValue = MFloatVector())
         : elements_(initialSize, initialValue) {}
-    ~MFloatVectorArray() = default;
-    MFloatVectorArray& operator=(const MFloatVectorArray& other) = default;
 
 #define MARRAY_CLASS MFloatVectorArray
 #define MARRAY_ELEMENT MFloatVector

@@ -10,12 +10,7 @@
 
 class MIntArray {
 public:
-    MIntArray() = default;
-    MIntArray(const MIntArray& other) = default;
-    MIntArray(const int src[], unsigned int count) : elements_(src, src != nullptr ? src + count : src) {}
     MIntArray(unsigned int initialSize, int initialValue = 0) : elements_(initialSize, initialValue) {}
-    ~MIntArray() = default;
-    MIntArray& operator=(const MIntArray& other) = default;
 
 #define MARRAY_CLASS MIntArray
 #define MARRAY_ELEMENT int

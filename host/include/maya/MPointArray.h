@@ -10,16 +10,10 @@
 
 class MPointArray {
 public:
-    MPointArray() = default;
-    MPointArray(const MPointArray& other) = default;
-    MPointArray(const MPoint src[], unsigned int count)
-        : elements_(src, src != nullptr ? src + count : src) {}
     MPointArray(const double src[][4], unsigned int count) : elements_(src, src + count) {}
     MPointArray(const float src[][4], unsigned int count) : elements_(src, src + count) {}
     MPointArray(unsigned int initialSize, const MPoint& initialValue = MPoint::origin)
         : elements_(initialSize, initialValue) {}
-    ~MPointArray() = default;
-    MPointArray& operator=(const MPointArray& other) = default;
 
     MStatus append(double x, double y, double z = 0, double w = 1) { return append(MPoint(x, y, z, w)); }
 

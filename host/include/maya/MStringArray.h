@@ -11,15 +11,9 @@
 
 class MStringArray {
 public:
-    MStringArray() = default;
-    MStringArray(const MStringArray& other) = default;
-    MStringArray(const MString strings[], unsigned int count)
-        : elements_(strings, strings != nullptr ? strings + count : strings) {}
     MStringArray(const char* strings[], unsigned int count);
     MStringArray(unsigned int initialSize, const MString& initialValue)
         : elements_(initialSize, initialValue) {}
-    ~MStringArray() = default;
-    MStringArray& operator=(const MStringArray& other) = default;
 
     // Index of the first element equal to `element`, or -1.
     int indexOf(const MString& element) const;

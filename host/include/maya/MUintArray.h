@@ -10,14 +10,8 @@
 
 class MUintArray {
 public:
-    MUintArray() = default;
-    MUintArray(const MUintArray& other) = default;
-    MUintArray(const unsigned int src[], unsigned int count)
-        : elements_(src, src != nullptr ? src + count : src) {}
     MUintArray(unsigned int initialSize, unsigned int initialValue = 0)
         : elements_(initialSize, initialValue) {}
-    ~MUintArray() = default;
-    MUintArray& operator=(const MUintArray& other) = default;
 
 #define MARRAY_CLASS MUintArray
 #define MARRAY_ELEMENT unsigned int

@@ -10,14 +10,8 @@
 
 class MVectorArray {
 public:
-    MVectorArray() = default;
-    MVectorArray(const MVectorArray& other) = default;
-    MVectorArray(const MVector src[], unsigned int count)
-        : elements_(src, src != nullptr ? src + count : src) {}
     MVectorArray(unsigned int initialSize, const MVector& initialValue = MVector())
         : elements_(initialSize, initialValue) {}
-    ~MVectorArray() = default;
-    MVectorArray& operator=(const MVectorArray& other) = default;
 
 #define MARRAY_CLASS MVectorArray
 #define MARRAY_ELEMENT MVector
